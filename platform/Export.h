@@ -1,0 +1,3 @@
+#pragma once
+
+#define PLATFORM_API __attribute__((visibility("default")))

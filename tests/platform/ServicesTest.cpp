@@ -1,0 +1,125 @@
+#include "platform/ComPorts.h"
+#include "platform/Endian.h"
+#include "platform/ErrorCodes.h"
+#include "platform/Numbers.h"
+#include "platform/Paths.h"
+#include "platform/Time.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <clocale>
+#include <cstdint>
+#include <limits>
+
+using namespace platform;
+
+TEST(Time, AddHoursCarriesIntoTheDate) {
+    struct Case { UtcTime in; int hours; int y, mo, d, h; };
+    const Case cases[] = {
+        {{2026, 12, 9, 20, 5, 6}, 8, 2026, 12, 10, 4},   // hour 28 on the 9th is 04 on the 10th
+        {{2026, 12, 31, 23, 0, 0}, 8, 2027, 1, 1, 7},    // across the year
+        {{2024, 2, 28, 18, 0, 0}, 8, 2024, 2, 29, 2},    // leap day
+        {{2023, 2, 28, 18, 0, 0}, 8, 2023, 3, 1, 2},     // no leap day
+        {{2026, 4, 30, 15, 59, 59}, 8, 2026, 4, 30, 23}, // no carry
+    };
+    for (const Case& c : cases) {
+        const UtcTime t = AddHours(c.in, c.hours);
+        EXPECT_EQ(t.year, c.y);
+        EXPECT_EQ(t.month, c.mo);
+        EXPECT_EQ(t.day, c.d);
+        EXPECT_EQ(t.hour, c.h);
+        EXPECT_EQ(t.minute, c.in.minute);
+        EXPECT_EQ(t.second, c.in.second);
+    }
+}
+
+TEST(Time, ReplaceableClockAndDayOfWeek) {
+    SetUtcClock([] { return UtcTime{2026, 12, 9, 20, 1, 2, 3, 3}; });
+    const UtcTime local = LocalDisplayTime();
+    EXPECT_EQ(local.day, 10);
+    EXPECT_EQ(local.hour, 4);
+    EXPECT_EQ(local.dayOfWeek, 4);  // 2026-12-10 is a Thursday
+    SetUtcClock({});
+    EXPECT_GE(UtcNow().year, 2024);
+}
+
+TEST(Time, TickCountIsMonotonic) {
+    const uint32_t a = TickCount();
+    SleepMs(5);
+    EXPECT_GE(uint32_t(TickCount() - a), 5u);
+}
+
+TEST(Paths, RootPathsResolveInsideTheProgramFolder) {
+    SetProgramFolder("/opt/brantor/");
+    EXPECT_EQ(ProgramFolder(), "/opt/brantor");
+    EXPECT_EQ(ResolveRootPath("\\socket.log"), "/opt/brantor/socket.log");
+    EXPECT_EQ(ResolveRootPath("/configs/config.brt"), "/opt/brantor/configs/config.brt");
+    EXPECT_EQ(ResolveRootPath("runtime.log"), "/opt/brantor/runtime.log");
+    EXPECT_EQ(ResolveRootPath("./Resources/Images/brantor.png"), "/opt/brantor/Resources/Images/brantor.png");
+    EXPECT_EQ(ResolveRootPath("/opt/brantor/log.txt"), "/opt/brantor/log.txt");
+    SetProgramFolder("");
+}
+
+TEST(Numbers, LocaleFreeUnderAGermanLocale) {
+    const char* old = std::setlocale(LC_ALL, "de_DE.UTF-8");
+    double d = 0;
+    EXPECT_TRUE(ParseDouble("456.05", d));
+    EXPECT_DOUBLE_EQ(d, 456.05);
+    EXPECT_FALSE(ParseDouble("456,05", d));
+    EXPECT_EQ(FormatFixed(430.0, 16), "430.0000000000000000");
+    EXPECT_EQ(FormatShortest(456.05), "456.05");
+    EXPECT_DOUBLE_EQ(LeadingDouble("3150.7820,N"), 3150.782);
+    std::setlocale(LC_ALL, old ? "C" : "C");
+}
+
+TEST(Numbers, IntegersWithOverflowChecks) {
+    uint32_t u = 7;
+    EXPECT_TRUE(ParseInt("4294967295", u));
+    EXPECT_EQ(u, 4294967295u);
+    EXPECT_FALSE(ParseInt("4294967296", u));
+    EXPECT_EQ(u, 4294967295u) << "a refused parse leaves the value";
+    int i = 0;
+    EXPECT_TRUE(ParseInt(" -17 ", i));
+    EXPECT_EQ(i, -17);
+    EXPECT_FALSE(ParseInt("12a", i));
+    EXPECT_FALSE(ParseInt("", i));
+    EXPECT_EQ(FormatInt(std::numeric_limits<int>::min()), "-2147483648");
+    EXPECT_EQ(LeadingInt("12,5"), 12);
+}
+
+TEST(Endian, ReadAndWriteByteByByte) {
+    uint8_t b[8] = {};
+    WriteLE32(b, 0x11223344u);
+    EXPECT_EQ(b[0], 0x44);
+    EXPECT_EQ(ReadLE32(b), 0x11223344u);
+    WriteBE24(b, 0xCDE703);
+    EXPECT_EQ(b[0], 0xCD);
+    EXPECT_EQ(b[2], 0x03);
+    EXPECT_EQ(ReadBE24(b), 0xCDE703u);
+    WriteLEFloat(b, 1.5f);
+    EXPECT_EQ(ReadLEFloat(b), 1.5f);
+    WriteLEDouble(b, -2.25);
+    EXPECT_EQ(ReadLEDouble(b), -2.25);
+}
+
+TEST(ErrorCodes, FailuresNeverMapToZero) {
+    for (int e = 0; e < 200; ++e) {
+        EXPECT_NE(SystemErrorFromErrno(e), 0u) << e;
+        EXPECT_NE(SocketErrorFromErrno(e), 0u) << e;
+    }
+    EXPECT_EQ(SystemErrorFromErrno(ENOENT), 2u);
+    EXPECT_EQ(SystemErrorFromErrno(EACCES), 5u);
+    EXPECT_EQ(SocketErrorFromErrno(ECONNREFUSED), 10061u);
+    EXPECT_EQ(SocketErrorFromErrno(ETIMEDOUT), 10060u);
+}
+
+TEST(ComPorts, EnvironmentOrTtyS) {
+    RegisterComPort(7, "");
+    EXPECT_EQ(ComPortPath(7), "/dev/ttyS6");
+    RegisterComPort(7, "/dev/pts/42");
+    EXPECT_EQ(ComPortPath(7), "/dev/pts/42");
+    RegisterComPort(7, "");
+    EXPECT_EQ(ComPortPath(7), "/dev/ttyS6");
+    EXPECT_EQ(ComPortPath(0), "");
+}
