@@ -34,3 +34,14 @@ function(brantor_test)
   gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
                        PROPERTIES TIMEOUT 300)
 endfunction()
+
+# brantor_check_exports(TARGET <shared target> SYMBOLS ... [FORBIDDEN ...]):
+# a CTest case that reads the deliverable's dynamic symbol table.
+function(brantor_check_exports)
+  cmake_parse_arguments(E "" "TARGET" "SYMBOLS;FORBIDDEN" ${ARGN})
+  string(REPLACE ";" "|" syms "${E_SYMBOLS}")
+  string(REPLACE ";" "|" forb "${E_FORBIDDEN}")
+  add_test(NAME exports_${E_TARGET}
+           COMMAND ${CMAKE_COMMAND} -DLIB=$<TARGET_FILE:${E_TARGET}> "-DSYMBOLS=${syms}"
+                   "-DFORBIDDEN=${forb}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckExports.cmake)
+endfunction()

@@ -1,0 +1,22 @@
+# Run as: cmake -DLIB=<shared library> -DSYMBOLS=<a|b|c> [-DFORBIDDEN=<x|y>] -P CheckExports.cmake
+# Fails when one of SYMBOLS is not in the library's dynamic symbol table
+# (demangled, matched as a substring) or one of FORBIDDEN is.
+execute_process(COMMAND nm -D -C --defined-only ${LIB} OUTPUT_VARIABLE out RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "nm failed on ${LIB}")
+endif()
+string(REPLACE "|" ";" SYMBOLS "${SYMBOLS}")
+string(REPLACE "|" ";" FORBIDDEN "${FORBIDDEN}")
+foreach(s IN LISTS SYMBOLS)
+  string(FIND "${out}" "${s}" pos)
+  if(pos EQUAL -1)
+    message(FATAL_ERROR "${LIB} does not export ${s}")
+  endif()
+endforeach()
+foreach(s IN LISTS FORBIDDEN)
+  string(FIND "${out}" "${s}" pos)
+  if(NOT pos EQUAL -1)
+    message(FATAL_ERROR "${LIB} exports ${s}, which should stay hidden")
+  endif()
+endforeach()
+message(STATUS "${LIB}: all expected symbols exported")
