@@ -126,6 +126,21 @@ TEST_F(TlvPacker, GoldenTwoItemSetting) {
     ASSERT_EQ(parsed.size(), 2u);
     EXPECT_EQ(parsed[0].value, (Bytes{0x00, 0x0E}));
     EXPECT_EQ(ItemBytes(1104, &pdop), (Bytes{0x04, 0x50, 0x00, 0x01, 0x05}));
+
+    // Differential data: operation 50 and a three-byte data block, command id 0.
+    const uint16_t diffOp = 50;
+    const uint8_t data[] = {0xAA, 0xBB, 0xCC};
+    const OV_BLOCK_DATA_STRUCT block{3, data};
+    const TlvItem diff[] = {{1, &diffOp}, {5380, &block}};
+    out.clear();
+    ASSERT_TRUE(PackTlvCommand(nullptr, out, diff, 0));
+    ASSERT_EQ(out.size(), 1u);
+    const Joined d = Join(out);
+    ASSERT_TRUE(d.wellFormed);
+    EXPECT_EQ(Bytes(d.stream.begin() + 3, d.stream.begin() + 7), (Bytes{0, 0, 0, 0}));
+    EXPECT_EQ(Bytes(d.stream.begin() + 13, d.stream.end() - 6),
+              (Bytes{0x00, 0x01, 0x00, 0x02, 0x00, 0x32,                            // operation 50
+                     0x15, 0x04, 0x00, 0x07, 0x00, 0x00, 0x00, 0x03, 0xAA, 0xBB, 0xCC}));  // 5380, n = 3
 }
 
 TEST_F(TlvPacker, RecordsOnTheWire) {
