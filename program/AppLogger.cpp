@@ -5,6 +5,7 @@
 #include "platform/Time.h"
 #include "program/WideText.h"
 
+#include <algorithm>
 #include <cstdarg>
 #include <cwchar>
 #include <vector>
