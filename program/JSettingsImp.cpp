@@ -84,10 +84,17 @@ int32_t HighestItemPresent(const TiXmlElement* array) {
 
 // Text escaping as the XML printer does it, except that an ampersand is always
 // escaped: the printer would pass "&#x..." through unchanged, and such a text
-// would read back as another text.
-void EncodeText(const std::string& in, std::string& out) {
-    for (const char ch : in) {
+// would read back as another text. In a text node, a space that the reader
+// would fold away (at either end, or after another space) is written as a
+// character reference, so "a  b" and " a " read back as they were written.
+void EncodeText(const std::string& in, std::string& out, bool keepSpaces = false) {
+    for (size_t i = 0; i < in.size(); ++i) {
+        const char ch = in[i];
         const unsigned char c = static_cast<unsigned char>(ch);
+        if (keepSpaces && c == ' ' && (i == 0 || i + 1 == in.size() || in[i - 1] == ' ')) {
+            out += "&#x20;";
+            continue;
+        }
         switch (c) {
             case '&': out += "&amp;"; break;
             case '<': out += "&lt;"; break;
@@ -150,7 +157,7 @@ void PrintNode(const TiXmlNode* node, int depth, std::string& out) {
             Indent(depth, out);
             out += "<![CDATA[" + t->ValueStr() + "]]>\n";
         } else {
-            EncodeText(t->ValueStr(), out);
+            EncodeText(t->ValueStr(), out, true);
         }
     } else if (const TiXmlDeclaration* d = node->ToDeclaration()) {
         out += "<?xml ";

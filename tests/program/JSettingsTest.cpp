@@ -117,6 +117,24 @@ TEST_F(JSettingsTest, TypedValuesRoundTripLocaleFree) {
 }
 
 // Numbers as the readers see texts that were edited by hand.
+TEST_F(JSettingsTest, TextsKeepTheirSpacesAndLineBreaks) {
+    const std::wstring texts[] = {L" lead", L"trail ", L"a  b", L"  two  ends  ", L"line\nbreak\r\n",
+                                  L"a b c", L"x&#x20;y"};
+    {
+        JSettings s(wfile(), L"t");
+        for (size_t i = 0; i < std::size(texts); ++i) s.setValue(L"v" + std::to_wstring(i), texts[i]);
+    }
+    const std::string raw = readFile(file());
+    EXPECT_NE(raw.find("<v5>a b c</v5>"), std::string::npos) << "ordinary spaces stay as they are";
+    EXPECT_NE(raw.find("<v2>a &#x20;b</v2>"), std::string::npos);
+    JSettings s(wfile(), L"t");
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        std::wstring back;
+        s.value(L"v" + std::to_wstring(i), back);
+        EXPECT_EQ(back, texts[i]) << i;
+    }
+}
+
 TEST_F(JSettingsTest, IntegerTextsParseLikeTheCLibraryWithOverflowChecks) {
     struct Case {
         const char* text;
