@@ -1,0 +1,113 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Readers of the small configuration files under "configs". Each holds only
+// its path and opens a settings store per operation, so every operation,
+// reads included, rewrites its file. Readers with defaults write them when
+// their arrays hold no item.
+
+// "connectbauds.brt": the baud rates, port numbers and device series that the
+// Connect page offers.
+class ConnectBaudsConfig {
+public:
+    ConnectBaudsConfig();
+    bool needsDefaults() const;
+    // Appends every positive baud, every port of 0 or more, and the name and
+    // code of every supported device with a name.
+    void read(std::vector<int32_t>& bauds, std::vector<int32_t>& ports,
+              std::vector<std::wstring>& deviceNames, std::vector<int32_t>& deviceData) const;
+
+private:
+    void writeDefaults() const;
+    std::wstring path_;
+};
+
+// "connectmethods.brt": the connection methods (0 serial port, 1 the maker's
+// Bluetooth device, 101 Bluetooth through the system's wireless manager).
+class ConnectMethodsConfig {
+public:
+    ConnectMethodsConfig();
+    // Appends every method whose support is 0 or more and whose name is set.
+    void read(std::vector<std::wstring>& names, std::vector<int32_t>& methods) const;
+
+private:
+    void writeDefaults() const;
+    std::wstring path_;
+};
+
+// The remembered last connection.
+struct ConnectionParams {
+    int32_t type = 0;
+    int32_t port = 1;
+    int32_t baud = 9600;
+    int32_t autoMethod = 0;
+    std::wstring device;
+    std::wstring address;
+    std::wstring manufacture = L"Orvel Works";
+    bool needAuto = true;
+};
+
+// "connectionparams.brt": group "connection" holding the last connection.
+class ConnectionParamsConfig {
+public:
+    ConnectionParamsConfig();
+    void read(ConnectionParams& params) const;
+    void write(const ConnectionParams& params) const;
+
+private:
+    std::wstring path_;
+};
+
+// "satelbaudrate.brt": the radio's over-the-air baud code by step and radio
+// protocol.
+class SatelBaudrateConfig {
+public:
+    SatelBaudrateConfig();
+    // baud is -1 when no item has that step and protocol; the last match wins.
+    void baudRate(int32_t step, int32_t protocol, int32_t& baud) const;
+
+private:
+    void writeDefaults() const;
+    std::wstring path_;
+};
+
+// "validcheck.brt": the longest input, in characters, of the forms' fields.
+class ValidityCheckSettings {
+public:
+    static ValidityCheckSettings* instance();
+
+    ValidityCheckSettings();
+    virtual ~ValidityCheckSettings();
+
+    void apnLengths(int32_t& user, int32_t& password, int32_t& total) const;
+    void corsLengths(int32_t& user, int32_t& password, int32_t& source, int32_t& total) const;
+    void serverLengths(int32_t& name, int32_t& baseId) const;
+
+private:
+    int32_t apnUser_ = 0;
+    int32_t apnPassword_ = 0;
+    int32_t apnTotal_ = 0;
+    int32_t corsUser_ = 0;
+    int32_t corsPassword_ = 0;
+    int32_t corsSource_ = 0;
+    int32_t corsTotal_ = 0;
+    int32_t serverName_ = 0;
+    int32_t serverBaseId_ = 0;
+};
+
+// "btbindings.brt": the Bluetooth devices bound so far, address (48 bits)
+// and name.
+class BtBindingsConfig {
+public:
+    BtBindingsConfig();
+    // One item per address; a names list shorter than the addresses gets
+    // empty names for the rest.
+    void write(const std::vector<std::wstring>& names, const std::vector<uint64_t>& addresses) const;
+    void read(std::vector<std::wstring>& names, std::vector<uint64_t>& addresses) const;
+
+private:
+    std::wstring path_;
+};

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <tinyxml.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Fjarnis2011 {
+namespace FJCore {
+
+// One open group or array of a settings document (the root has one too).
+struct SettingsFrame {
+    TiXmlElement* element = nullptr;  // not owned; null for a frame whose key was refused
+    int32_t index = -1;               // -1 group; array: 0 until an item is chosen, then 1-based
+    int32_t highest = -1;             // -1 not tracked; else highest item number chosen so far
+    std::vector<std::string> path;    // the key pieces this frame opened
+    std::string itemName;             // "a<index>" once an item is chosen
+
+    bool isArray() const { return index != -1; }
+};
+
+// The XML document behind JSettings. Keys, values and names are UTF-8 here;
+// the facade converts from and to wide text and encodes the numbers.
+class JSettingsImp {
+public:
+    static constexpr int32_t kOk = 0;
+    static constexpr int32_t kFileNotLoaded = 1001;
+    static constexpr int32_t kBadRoot = 1005;
+
+    JSettingsImp();
+    virtual ~JSettingsImp();
+    JSettingsImp(const JSettingsImp&) = delete;
+    JSettingsImp& operator=(const JSettingsImp&) = delete;
+
+    int32_t open(const std::string& path, const std::string& rootName);
+    void reset();
+    // What the facade's destructor does: close the innermost frame and save.
+    void finish();
+    int32_t save();
+    int32_t saveAs(const std::string& path);
+    int32_t status() const { return status_; }
+    bool isClean() const { return clean_; }
+
+    bool beginGroup(const std::string& key);
+    bool endGroup();
+    int32_t beginReadArray(const std::string& key);
+    void beginWriteArray(const std::string& key, int32_t size);
+    int32_t setArrayIndex(int32_t i);
+    void endArray();
+
+    // False when the key is refused (an empty piece, or a piece that cannot
+    // be an element name) or no document is open.
+    bool setValue(const std::string& key, const std::string& value);
+    // True with the text when the value element exists and holds a text that
+    // is not empty; false otherwise (the caller then uses its default).
+    bool value(const std::string& key, std::string& result);
+    bool remove(const std::string& key);
+    std::vector<std::string> childGroups();
+    std::vector<std::string> childKeys();
+
+    // The document as it is written to its file.
+    std::string print() const;
+
+    // Splits a key at "/" and trims every piece; false when a piece is empty
+    // or is not a name the document can be read back with.
+    static bool splitKey(const std::string& key, std::vector<std::string>& pieces);
+
+private:
+    bool hasFrames() const { return !frames_.empty(); }
+    TiXmlElement* baseElement(SettingsFrame& frame);
+    void push(const std::vector<std::string>& pieces, size_t count, bool array);
+    void pushDead(bool array);
+    void prune(const SettingsFrame& frame);
+    void writeValueAt(TiXmlElement* parent, const std::string& name, const std::string& text);
+    int32_t writeFile(const std::string& path, bool backupOld);
+
+    std::string path_;
+    std::string rootName_;
+    TiXmlDocument doc_;
+    std::vector<SettingsFrame> frames_;
+    int32_t status_ = kOk;
+    bool clean_ = true;
+    // The file at path_ exists but could not be used; it is kept as
+    // "<path>.bak" before a fresh document is written over it.
+    bool backupPending_ = false;
+};
+
+}  // namespace FJCore
+}  // namespace Fjarnis2011

@@ -1,0 +1,503 @@
+#include "program/JSettings.h"
+#include "program/JSettingsImp.h"
+#include "tests/program/TestSupport.h"
+
+#include <tinyxml.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n";
+
+// The file as the XML library's own document printer writes it.
+std::string TinyXmlPrint(const std::string& path) {
+    TiXmlDocument doc;
+    if (!doc.LoadFile(path, TIXML_ENCODING_UTF8)) return "(not loadable)";
+    char* buf = nullptr;
+    size_t len = 0;
+    FILE* f = open_memstream(&buf, &len);
+    doc.Print(f, 0);
+    std::fclose(f);
+    std::string out(buf, len);
+    std::free(buf);
+    return out;
+}
+
+class JSettingsTest : public ProgramFolderTest {
+protected:
+    std::string file() const { return path("configs/t.brt"); }
+    std::wstring wfile() const { return wpath("configs/t.brt"); }
+};
+
+TEST_F(JSettingsTest, GermanLocaleWouldPutACommaIntoPrintf) {
+    // Proves that the trap the store must avoid is armed in these tests.
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%.1f", 0.5);
+    EXPECT_STREQ(buf, "0,5");
+}
+
+TEST_F(JSettingsTest, FreshStoreWithoutWritesLeavesDeclarationAndEmptyRoot) {
+    { JSettings s(wfile(), L"connectbauds"); }
+    EXPECT_EQ(readFile(file()), kDecl + "<connectbauds />\n");
+    EXPECT_FALSE(exists(file() + ".tmp"));
+    EXPECT_FALSE(exists(file() + ".bak"));
+}
+
+TEST_F(JSettingsTest, OurPrinterWritesWhatTheLibraryPrinterWrites) {
+    // Comments, a doctype, attributes with quotes, mixed content, escaped
+    // characters and control characters, loaded and written back.
+    makeDir("configs");
+    writeFile(file(),
+              kDecl + "<!DOCTYPE root>\n<!-- by hand -->\n<root>\n"
+                      "  <g type=\"group\"><v>a &amp; b &lt;c&gt; \"q\" 'a'</v>\n"
+                      "  <w q='say \"hi\"' n=\"1\">text</w><mixed>one<b>two</b>three</mixed></g>\n"
+                      "  <!--inner--><tab>x&#x09;y&#x0A;z</tab><u>gr\xC3\xBC\xC3\x9F""e</u>\n"
+                      "</root>\n");
+    const std::string expected = TinyXmlPrint(file());
+    {
+        JSettings s(wfile(), L"root");
+        ASSERT_EQ(s.status(), 0);
+    }
+    EXPECT_EQ(readFile(file()), expected);
+    EXPECT_FALSE(exists(file() + ".bak"));
+}
+
+TEST_F(JSettingsTest, TypedValuesRoundTripLocaleFree) {
+    const std::wstring text = L"Gr\u00fc\u00dfe <a&b> \"q\" 'x' \u6771\u4eac &#x41; tab\there";
+    {
+        JSettings s(wfile(), L"values");
+        s.setValue(L"i8min", int8_t(-128));
+        s.setValue(L"i8max", int8_t(127));
+        s.setValue(L"u8", uint8_t(255));
+        s.setValue(L"i16", int16_t(-32768));
+        s.setValue(L"u16", uint16_t(65535));
+        s.setValue(L"i32min", int32_t(INT32_MIN));
+        s.setValue(L"i32max", int32_t(INT32_MAX));
+        s.setValue(L"u32max", uint32_t(UINT32_MAX));
+        s.setValue(L"d1", 456.05);
+        s.setValue(L"d2", 430.0);
+        s.setValue(L"d3", -0.125);
+        s.setValue(L"d0", 0.0);
+        s.setValue(L"big", 1e20);
+        s.setValue(L"text", text);
+    }
+    const std::string raw = readFile(file());
+    EXPECT_NE(raw.find("<u8>255</u8>"), std::string::npos);
+    EXPECT_NE(raw.find("<u16>65535</u16>"), std::string::npos);
+    EXPECT_NE(raw.find("<u32max>-1</u32max>"), std::string::npos) << "32-bit values are stored signed";
+    // Sixteen decimals show the double nearest to 456.05 as it is.
+    EXPECT_NE(raw.find("<d1>456.0500000000000114</d1>"), std::string::npos);
+    EXPECT_NE(raw.find("<d2>430.0000000000000000</d2>"), std::string::npos);
+    EXPECT_NE(raw.find("<d0>0.0000000000000000</d0>"), std::string::npos);
+    EXPECT_NE(raw.find("<d3>-0.1250000000000000</d3>"), std::string::npos);
+    EXPECT_NE(raw.find("&lt;a&amp;b&gt; &quot;q&quot; &apos;x&apos;"), std::string::npos);
+    EXPECT_NE(raw.find("&amp;#x41;"), std::string::npos);
+    EXPECT_EQ(raw.find(','), std::string::npos);
+
+    JSettings s(wfile(), L"values");
+    EXPECT_EQ(s.value(L"i8min", int8_t(0)), -128);
+    EXPECT_EQ(s.value(L"i8max", int8_t(0)), 127);
+    EXPECT_EQ(s.value(L"u8", uint8_t(0)), 255);
+    EXPECT_EQ(s.value(L"i16", int16_t(0)), -32768);
+    EXPECT_EQ(s.value(L"u16", uint16_t(0)), 65535);
+    EXPECT_EQ(s.value(L"i32min", int32_t(0)), INT32_MIN);
+    EXPECT_EQ(s.value(L"i32max", int32_t(0)), INT32_MAX);
+    EXPECT_EQ(s.value(L"u32max", uint32_t(0)), UINT32_MAX);
+    EXPECT_EQ(s.value(L"d1", 0.0), 456.05);
+    EXPECT_EQ(s.value(L"d2", 0.0), 430.0);
+    EXPECT_EQ(s.value(L"d3", 0.0), -0.125);
+    EXPECT_EQ(s.value(L"d0", 1.0), 0.0);
+    EXPECT_EQ(s.value(L"big", 0.0), 1e20);
+    std::wstring back;
+    s.value(L"text", back);
+    EXPECT_EQ(back, text);
+}
+
+// Numbers as the readers see texts that were edited by hand.
+TEST_F(JSettingsTest, TextsKeepTheirSpacesAndLineBreaks) {
+    const std::wstring texts[] = {L" lead", L"trail ", L"a  b", L"  two  ends  ", L"line\nbreak\r\n",
+                                  L"a b c", L"x&#x20;y"};
+    {
+        JSettings s(wfile(), L"t");
+        for (size_t i = 0; i < std::size(texts); ++i) s.setValue(L"v" + std::to_wstring(i), texts[i]);
+    }
+    const std::string raw = readFile(file());
+    EXPECT_NE(raw.find("<v5>a b c</v5>"), std::string::npos) << "ordinary spaces stay as they are";
+    EXPECT_NE(raw.find("<v2>a &#x20;b</v2>"), std::string::npos);
+    JSettings s(wfile(), L"t");
+    for (size_t i = 0; i < std::size(texts); ++i) {
+        std::wstring back;
+        s.value(L"v" + std::to_wstring(i), back);
+        EXPECT_EQ(back, texts[i]) << i;
+    }
+}
+
+TEST_F(JSettingsTest, IntegerTextsParseLikeTheCLibraryWithOverflowChecks) {
+    struct Case {
+        const char* text;
+        int64_t i32;      // value(.., int32_t(-7))
+        uint64_t u32;     // value(.., uint32_t(7))
+        int64_t u8;       // value(.., uint8_t(7))
+    };
+    const Case cases[] = {
+        {"42", 42, 42, 42},
+        {"  +42", 42, 42, 42},
+        {"12abc", 12, 12, 12},
+        {"abc", 0, 0, 0},            // not a number: 0
+        {"-1", -1, UINT32_MAX, 255},
+        {"300", 300, 300, 44},       // narrow readers keep the low bits
+        {"2147483647", INT32_MAX, INT32_MAX, 255},
+        {"2147483648", -7, 2147483648u, 7},   // beyond int32: the default
+        {"4294967295", -7, UINT32_MAX, 7},
+        {"4294967296", -7, 7, 7},
+        {"-2147483648", INT32_MIN, 2147483648u, 0},
+        {"-2147483649", -7, 7, 7},
+        {"99999999999999999999999", -7, 7, 7},
+    };
+    {
+        JSettings s(wfile(), L"n");
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            const std::string t = cases[i].text;
+            s.setValue(L"v" + std::to_wstring(i), std::wstring(t.begin(), t.end()));
+        }
+        s.setValue(L"big64", L"18446744073709551615");
+        s.setValue(L"min64", L"-9223372036854775808");
+        s.setValue(L"over64", L"9223372036854775808");
+        s.setValue(L"dtext", L"abc");
+        s.setValue(L"dspace", L" 1.5e3xyz");
+    }
+    JSettings s(wfile(), L"n");
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const std::wstring key = L"v" + std::to_wstring(i);
+        SCOPED_TRACE(cases[i].text);
+        EXPECT_EQ(s.value(key, int32_t(-7)), cases[i].i32);
+        EXPECT_EQ(s.value(key, uint32_t(7)), cases[i].u32);
+        EXPECT_EQ(s.value(key, uint8_t(7)), cases[i].u8);
+    }
+    EXPECT_EQ(s.value(L"big64", uint64_t(0)), UINT64_MAX);
+    EXPECT_EQ(s.value(L"min64", int64_t(0)), INT64_MIN);
+    EXPECT_EQ(s.value(L"over64", int64_t(5)), 5);
+    EXPECT_EQ(s.value(L"dtext", 2.5), 2.5);
+    EXPECT_EQ(s.value(L"dspace", 0.0), 1500.0);
+}
+
+TEST_F(JSettingsTest, EmptyTextAndMissingValueGiveTheDefault) {
+    {
+        JSettings s(wfile(), L"e");
+        s.setValue(L"empty", L"");
+    }
+    EXPECT_EQ(readFile(file()), kDecl + "<e>\n    <empty></empty>\n</e>\n");
+    JSettings s(wfile(), L"e");
+    EXPECT_EQ(s.value(L"empty", int32_t(9)), 9);
+    std::wstring t;
+    s.value(L"empty", t, L"dflt");
+    EXPECT_EQ(t, L"dflt");
+    s.value(L"missing", t, L"none");
+    EXPECT_EQ(t, L"none");
+}
+
+TEST_F(JSettingsTest, SlashKeysMakeGroupsAndReadingAMissingKeyLeavesNothing) {
+    {
+        JSettings s(wfile(), L"k");
+        EXPECT_TRUE(s.setValue(L" a / b /c ", int32_t(5)));
+        EXPECT_EQ(s.value(L"x/y/missing", int32_t(-1)), -1);
+    }
+    EXPECT_EQ(readFile(file()), kDecl +
+                                    "<k>\n"
+                                    "    <a type=\"group\">\n"
+                                    "        <b type=\"group\">\n"
+                                    "            <c>5</c>\n"
+                                    "        </b>\n"
+                                    "    </a>\n"
+                                    "</k>\n");
+    JSettings s(wfile(), L"k");
+    EXPECT_TRUE(s.beginGroup(L"a"));
+    EXPECT_EQ(s.value(L"b/c", int32_t(0)), 5);
+    EXPECT_TRUE(s.endGroup());
+}
+
+TEST_F(JSettingsTest, ReadingMissingKeysLeavesTheFileByteForByte) {
+    {
+        JSettings s(wfile(), L"k");
+        s.beginWriteArray(L"list", 2);
+        s.setArrayIndex(0);
+        s.setValue(L"v", int32_t(1));
+        s.setArrayIndex(1);
+        s.setValue(L"g/v", int32_t(2));
+        s.endArray();
+        s.setValue(L"top", L"x");
+    }
+    const std::string before = readFile(file());
+    {
+        JSettings s(wfile(), L"k");
+        EXPECT_EQ(s.value(L"nothing", int32_t(3)), 3);
+        EXPECT_EQ(s.value(L"no/such/path", int32_t(3)), 3);
+        s.beginGroup(L"nogroup");
+        EXPECT_EQ(s.beginReadArray(L"noarray"), 0);
+        s.setArrayIndex(4);
+        EXPECT_EQ(s.value(L"v", int32_t(3)), 3);
+        s.endArray();
+        s.endGroup();
+        EXPECT_EQ(s.beginReadArray(L"list"), 2);
+        s.setArrayIndex(6);  // an item that does not exist
+        EXPECT_EQ(s.value(L"v", int32_t(3)), 3);
+        s.setArrayIndex(1);
+        EXPECT_EQ(s.value(L"g/v", int32_t(3)), 2);
+        s.endArray();
+    }
+    EXPECT_EQ(readFile(file()), before);
+}
+
+TEST_F(JSettingsTest, KeysWithEmptyOrUnreadablePiecesAreRefused) {
+    {
+        JSettings s(wfile(), L"k");
+        for (const wchar_t* bad : {L"a//b", L"", L"/a", L"a/", L"a b", L"1abc", L"a<b", L"a&b"}) {
+            SCOPED_TRACE(std::string(bad, bad + wcslen(bad)));
+            EXPECT_FALSE(s.setValue(bad, int32_t(1)));
+            EXPECT_EQ(s.value(bad, int32_t(-1)), -1);
+        }
+        // A refused group opens a frame that holds nothing; its end closes it
+        // and later keys land where they belong.
+        EXPECT_FALSE(s.beginGroup(L"g//h"));
+        EXPECT_FALSE(s.setValue(L"inside", int32_t(1)));
+        EXPECT_EQ(s.beginReadArray(L"arr"), 0);
+        EXPECT_EQ(s.setArrayIndex(0), -1);
+        s.endArray();
+        EXPECT_TRUE(s.endGroup());
+        EXPECT_EQ(s.beginReadArray(L"x//y"), 0);
+        s.endArray();
+        s.beginWriteArray(L"x//y", 2);
+        s.endArray();
+        EXPECT_TRUE(s.setValue(L"after", int32_t(2)));
+    }
+    EXPECT_EQ(readFile(file()), kDecl + "<k>\n    <after>2</after>\n</k>\n");
+}
+
+TEST_F(JSettingsTest, GroupArrayAndValueOfOneNameAreDistinct) {
+    {
+        JSettings s(wfile(), L"k");
+        s.setValue(L"x", int32_t(1));
+        s.setValue(L"x/inner", int32_t(2));
+        s.beginWriteArray(L"x", 1);
+        s.setArrayIndex(0);
+        s.setValue(L"item", int32_t(3));
+        s.endArray();
+        s.setValue(L"y", int32_t(4));
+        s.setValue(L"g/z", int32_t(5));
+        EXPECT_EQ(s.childKeys(), (std::vector<std::string>{"x", "y"}));
+        EXPECT_EQ(s.childGroups(), (std::vector<std::string>{"x", "g"}));
+    }
+    JSettings s(wfile(), L"k");
+    EXPECT_EQ(s.value(L"x", int32_t(0)), 1);
+    EXPECT_EQ(s.value(L"x/inner", int32_t(0)), 2);
+    EXPECT_EQ(s.beginReadArray(L"x"), 1);
+    s.setArrayIndex(0);
+    EXPECT_EQ(s.value(L"item", int32_t(0)), 3);
+    s.endArray();
+    EXPECT_TRUE(s.remove(L"x"));  // value, group and array alike
+    EXPECT_EQ(s.value(L"x", int32_t(-1)), -1);
+    EXPECT_EQ(s.value(L"x/inner", int32_t(-1)), -1);
+    EXPECT_EQ(s.value(L"y", int32_t(0)), 4);
+    EXPECT_TRUE(s.beginGroup(L"g"));
+    EXPECT_TRUE(s.remove(L""));  // everything under the current group
+    EXPECT_TRUE(s.endGroup());
+    EXPECT_EQ(s.value(L"g/z", int32_t(-1)), -1);
+}
+
+TEST_F(JSettingsTest, WriteArrayWithSmallerSizeKeepsLaterItemsButReadersSeeTheSize) {
+    {
+        JSettings s(wfile(), L"k");
+        s.beginWriteArray(L"arr", 5);
+        for (int32_t i = 0; i < 5; ++i) {
+            s.setArrayIndex(i);
+            s.setValue(L"v", i * 10);
+        }
+        s.endArray();
+    }
+    {
+        JSettings s(wfile(), L"k");
+        s.beginWriteArray(L"arr", 3);
+        for (int32_t i = 0; i < 3; ++i) {
+            s.setArrayIndex(i);
+            s.setValue(L"v", i + 100);
+        }
+        s.endArray();
+    }
+    const std::string raw = readFile(file());
+    EXPECT_NE(raw.find("<arr type=\"array\">\n        <size>3</size>\n        <a1>"), std::string::npos);
+    EXPECT_NE(raw.find("<a4>\n            <v>30</v>"), std::string::npos);
+    EXPECT_NE(raw.find("<a5>\n            <v>40</v>"), std::string::npos);
+    JSettings s(wfile(), L"k");
+    ASSERT_EQ(s.beginReadArray(L"arr"), 3);
+    s.setArrayIndex(2);
+    EXPECT_EQ(s.value(L"v", int32_t(0)), 102);
+    s.endArray();
+}
+
+TEST_F(JSettingsTest, WriteArrayWithNegativeSizeCountsTheItemsAtTheEnd) {
+    {
+        JSettings s(wfile(), L"k");
+        s.beginWriteArray(L"arr", 7);  // an old size that must go
+        s.endArray();
+        s.beginWriteArray(L"arr", -1);
+        for (int32_t i = 0; i < 3; ++i) {
+            s.setArrayIndex(i);
+            s.setValue(L"v", i);
+        }
+        s.endArray();
+    }
+    EXPECT_EQ(readFile(file()), kDecl +
+                                    "<k>\n"
+                                    "    <arr type=\"array\">\n"
+                                    "        <a1>\n            <v>0</v>\n        </a1>\n"
+                                    "        <a2>\n            <v>1</v>\n        </a2>\n"
+                                    "        <a3>\n            <v>2</v>\n        </a3>\n"
+                                    "        <size>3</size>\n"
+                                    "    </arr>\n"
+                                    "</k>\n");
+}
+
+TEST_F(JSettingsTest, ArrayCountFromTheFileNeverRunsPastItsItems) {
+    makeDir("configs");
+    const char* sizes[] = {"1000000000", "-4", "junk", "2"};
+    const int32_t expected[] = {2, 0, 0, 2};
+    for (size_t i = 0; i < std::size(sizes); ++i) {
+        SCOPED_TRACE(sizes[i]);
+        writeFile(file(), kDecl + "<k><arr type=\"array\"><size>" + sizes[i] +
+                              "</size><a1><v>1</v></a1><a2><v>2</v></a2></arr></k>\n");
+        JSettings s(wfile(), L"k");
+        EXPECT_EQ(s.beginReadArray(L"arr"), expected[i]);
+        s.endArray();
+    }
+}
+
+TEST_F(JSettingsTest, FrameOperationsOnTheRootAloneChangeNothing) {
+    {
+        JSettings s(wfile(), L"k");
+        EXPECT_FALSE(s.endGroup());
+        EXPECT_EQ(s.setArrayIndex(0), -1);
+        s.endArray();
+        EXPECT_TRUE(s.beginGroup(L"g"));
+        EXPECT_EQ(s.setArrayIndex(0), -1);  // a group takes no item
+        s.endArray();                       // and is not closed by endArray
+        s.setValue(L"v", int32_t(1));
+        EXPECT_TRUE(s.endGroup());
+        s.beginWriteArray(L"arr", 1);
+        EXPECT_EQ(s.setArrayIndex(-1), -1);
+        EXPECT_EQ(s.setArrayIndex(0), 0);
+        s.setValue(L"w", int32_t(2));
+        EXPECT_TRUE(s.endGroup());  // true, and the array stays open
+        s.setValue(L"still", int32_t(3));
+        s.endArray();
+    }
+    JSettings s(wfile(), L"k");
+    EXPECT_EQ(s.value(L"g/v", int32_t(0)), 1);
+    EXPECT_EQ(s.beginReadArray(L"arr"), 1);
+    s.setArrayIndex(0);
+    EXPECT_EQ(s.value(L"w", int32_t(0)), 2);
+    EXPECT_EQ(s.value(L"still", int32_t(0)), 3);
+    s.endArray();
+}
+
+TEST_F(JSettingsTest, SaveOnlyWhenSomethingChangedAndCreateTheFolder) {
+    JSettings s;
+    EXPECT_EQ(s.open(wfile(), L"k"), JSettings::kFileNotLoaded);
+    s.reset();
+    EXPECT_EQ(s.status(), 0);
+    s.setValue(L"v", int32_t(1));
+    EXPECT_EQ(s.save(), 0);  // "configs" did not exist
+    EXPECT_EQ(s.save(), 1);  // nothing changed since
+    EXPECT_EQ(readFile(file()), kDecl + "<k>\n    <v>1</v>\n</k>\n");
+    s.setValue(L"v", int32_t(2));
+    EXPECT_EQ(s.saveAs(wpath("other/copy.brt")), 0);
+    EXPECT_EQ(readFile(path("other/copy.brt")), kDecl + "<k>\n    <v>2</v>\n</k>\n");
+    EXPECT_EQ(readFile(file()), kDecl + "<k>\n    <v>1</v>\n</k>\n");
+    EXPECT_FALSE(exists(file() + ".tmp"));
+}
+
+TEST_F(JSettingsTest, AFailedSaveReportsOneAndKeepsTheOldFile) {
+    { JSettings s(wfile(), L"k"); }
+    const std::string before = readFile(file());
+    // A directory where the temporary file would go makes the write fail.
+    makeDir("configs/t.brt.tmp");
+    JSettings s(wfile(), L"k");
+    s.setValue(L"v", int32_t(1));
+    EXPECT_EQ(s.save(), 1);
+    EXPECT_EQ(readFile(file()), before);
+}
+
+// Missing, garbage and foreign-root files, opened with and without a path.
+TEST_F(JSettingsTest, UnusableFilesAreKeptAsBakBeforeAFreshDocumentReplacesThem) {
+    makeDir("configs");
+    struct Case {
+        const char* name;
+        bool present;
+        std::string bytes;
+        int32_t status;
+    };
+    const Case cases[] = {
+        {"missing", false, "", JSettings::kFileNotLoaded},
+        {"garbage", true, std::string("\x01\x02not xml <<<", 14), JSettings::kFileNotLoaded},
+        {"unclosed", true, kDecl + "<k><v>1</v>", JSettings::kFileNotLoaded},
+        {"foreign root", true, kDecl + "<other>\n    <v>1</v>\n</other>\n", JSettings::kBadRoot},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const bool withPath : {true, false}) {
+            SCOPED_TRACE(withPath ? "path constructor" : "open");
+            std::remove(file().c_str());
+            std::remove((file() + ".bak").c_str());
+            if (c.present) writeFile(file(), c.bytes);
+
+            if (withPath) {
+                JSettings s(wfile(), L"k");
+                EXPECT_EQ(s.status(), 0);
+                s.setValue(L"v", int32_t(2));
+            } else {
+                {
+                    JSettings probe;  // opened, failed, not reset: writes nothing
+                    EXPECT_EQ(probe.open(wfile(), L"k"), c.status);
+                    EXPECT_EQ(probe.status(), c.status);
+                    EXPECT_FALSE(probe.setValue(L"v", int32_t(9)));
+                }
+                EXPECT_EQ(exists(file()), c.present);
+                if (c.present) {
+                    EXPECT_EQ(readFile(file()), c.bytes);
+                }
+                EXPECT_FALSE(exists(file() + ".bak"));
+                JSettings s;
+                EXPECT_EQ(s.open(wfile(), L"k"), c.status);
+                s.reset();
+                s.setValue(L"v", int32_t(2));
+            }
+            EXPECT_EQ(readFile(file()), kDecl + "<k>\n    <v>2</v>\n</k>\n");
+            EXPECT_EQ(exists(file() + ".bak"), c.present);
+            if (c.present) {
+                EXPECT_EQ(readFile(file() + ".bak"), c.bytes);
+            }
+        }
+    }
+}
+
+TEST_F(JSettingsTest, AFileThatLoadsIsNotBackedUp) {
+    { JSettings s(wfile(), L"k"); }
+    { JSettings s(wfile(), L"k"); s.setValue(L"v", int32_t(1)); }
+    EXPECT_FALSE(exists(file() + ".bak"));
+}
+
+TEST_F(JSettingsTest, SplitKeyKeepsEmptyPiecesAndTrims) {
+    using Fjarnis2011::FJCore::JSettingsImp;
+    std::vector<std::string> pieces;
+    EXPECT_TRUE(JSettingsImp::splitKey("\ta / b\r\n/c ", pieces));
+    EXPECT_EQ(pieces, (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_FALSE(JSettingsImp::splitKey("a//b", pieces));
+    EXPECT_EQ(pieces, (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_FALSE(JSettingsImp::splitKey("", pieces));
+    EXPECT_EQ(pieces, (std::vector<std::string>{""}));
+    EXPECT_TRUE(JSettingsImp::splitKey("_x.y-z:1/\xC3\xA4", pieces));
+}
+
+}  // namespace
