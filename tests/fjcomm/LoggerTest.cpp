@@ -132,6 +132,10 @@ TEST_F(LoggerTest, RegistryAndTheDefaultLoggers) {
     sockets->Log(0, "below its level");
     sockets->Log(1, "listening");
     EXPECT_EQ(Lines("socket.log"), std::vector<std::string>{"2013-05-07 01:30:05 listening [1]"});
+
+    sockets->Close();
+    EXPECT_EQ(GetLogger(1), nullptr);
+    EXPECT_EQ(GetActiveLogger(), runtime);
 }
 
 TEST_F(LoggerTest, LoggerWithoutFileLeavesTheRegistryAtItsFirstWrite) {
