@@ -16,6 +16,8 @@
 namespace Fjarnis2011 {
 namespace FJParse {
 
+class NmeaFields;
+
 // One satellite list: up to 32 entries and their count.
 struct SatList {
     static constexpr uint32_t kCapacity = 32;
@@ -174,8 +176,10 @@ public:
     em_obsd_t obs[kObsCapacity];
 
 protected:
-    // Reads the GSV blocks of one message into `list`; see the .cpp.
-    void FillGsvBlocks(SatList& list, std::string_view text, int messageNumber, int messageCount);
+    // Reads the satellite blocks of one satellites-in-view message (number,
+    // elevation, azimuth, signal-to-noise ratio from field 4 on) into the
+    // entries that message carries; entries past the 32nd are not stored.
+    void FillGsvBlocks(SatList& list, const NmeaFields& fields, int messageNumber, int messageCount);
     // Applies the receiver's UTC time of day (and a UTC date when known) to
     // the local time record.
     void StoreUtcTime(int hour, int minute, double second);
