@@ -14,6 +14,7 @@
 #include "protocol/boards/Em_BoardTypes.h"
 #include "protocol/Em_ModemTypes.h"
 #include "protocol/newproto/Em_OvTypes.h"
+#include "protocol/oldproto/Em_OldRecords.h"
 
 #include <atomic>
 #include <cstdint>
@@ -154,6 +155,12 @@ public:
     void Set_DevcInfo_TrsmtFmat(std::vector<_STR_CMD>& out, unsigned value);
     void Set_DevcInfo_StrtTp(std::vector<_STR_CMD>& out, unsigned value);
     void Set_DevcInfo_AutoBaseDist(std::vector<_STR_CMD>& out, unsigned short distance);
+    // The firmware debug record kept under `key` (only 256 is ever filled; an
+    // empty record when none has come), which is then dropped.
+    void Get_FirmWare_Db(uint32_t key, FIRMWARE_DEBUG& record);
+    // The payload of the last differential-information reply: its length in
+    // `*n` and its bytes (at most 200) in `out`.
+    void Get_Gprs_DiffInfo(unsigned char* out, int* n) const;
 
     // Internal modem.
     // Module version request; only once the device information has come.
@@ -182,6 +189,18 @@ public:
     void Send_Gprs_GetList(std::vector<_STR_CMD>& out);
     // NTRIP login of the modem to a caster.
     void Set_Cors_Login(std::vector<_STR_CMD>& out, const cors_info& cors);
+
+    // The modem record as the modem's replies left it.
+    void GetInfo_Gprs_Info(WirelessInfo& info) const;
+    int GetInfo_Gprs_Signa() const;  // the modem's "+CSQ:" value; -1 when none
+    gprs_status GetInfo_Gprs_Status() const;
+    gprs_ero GetInfo_Gprs_Eroinfo() const;
+    int GetInfo_Gprs_CosMdl() const;  // login mode
+    double GetInfo_Gprs_Version() const;
+    unsigned Get_Dial_Prtl() const;
+    void Get_Cors_Info_Auto(cors_info& cors, int& mode) const;
+    // The last source-table chunk; `text` must hold 2048 bytes.
+    void Get_Gprs_GetList(char* text, int* length) const;
 };
 
 }  // namespace FJParse

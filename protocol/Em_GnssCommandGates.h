@@ -7,6 +7,7 @@
 #include "protocol/Em_Gnss.h"
 #include "protocol/Em_IFormat.h"
 #include "protocol/newproto/Em_TlvPacker.h"
+#include "protocol/oldproto/Em_Format_OrvelNav.h"
 
 #include <initializer_list>
 #include <vector>
@@ -22,6 +23,12 @@ inline Em_IFormat* MakerFormat(const Em_Gnss& gnss) { return gnss.IsOrvelManufac
 // of a type other than 0), else null.
 inline Em_IFormat* OldFormat(const Em_Gnss& gnss) {
     return gnss.IsOrvelOldProtocolReceiver() ? gnss.Format() : nullptr;
+}
+
+// The old-protocol format with its records (modem, radio, what has been
+// seen) when the receiver speaks the maker's old protocol, else null.
+inline Em_Format_OrvelNav* OldNavFormat(const Em_Gnss& gnss) {
+    return dynamic_cast<Em_Format_OrvelNav*>(OldFormat(gnss));
 }
 
 // The maker's new-protocol receiver with its board in place: only then can a

@@ -166,5 +166,23 @@ void Em_Gnss::Set_DevcInfo_AutoBaseDist(std::vector<_STR_CMD>& out, unsigned sho
     AppendLetterCommand(format->comStatus, out, "SJ", payload, sizeof payload, 200);
 }
 
+void Em_Gnss::Get_FirmWare_Db(uint32_t key, FIRMWARE_DEBUG& record) {
+    Em_Format_OrvelNav* format = OldNavFormat(*this);
+    if (!format || key != Em_Format_OrvelNav::kFirmwareDebugKey) return;
+    // Handed out once: the next call gives an empty record until another
+    // debug reply comes.
+    const auto it = format->firmwareDebug.find(key);
+    record = it != format->firmwareDebug.end() ? it->second : FIRMWARE_DEBUG{};
+    format->firmwareDebug.erase(key);
+}
+
+void Em_Gnss::Get_Gprs_DiffInfo(unsigned char* out, int* n) const {
+    const auto* format = dynamic_cast<const Em_Format_OrvelNav*>(Format());
+    if (!format || out == nullptr || n == nullptr) return;
+    const uint32_t length = std::min<uint32_t>(format->rawReplyLength, Em_Format_OrvelNav::kRawReplySize);
+    std::memcpy(out, format->rawReply, length);
+    *n = int(length);
+}
+
 }  // namespace FJParse
 }  // namespace Fjarnis2011

@@ -290,3 +290,50 @@ TEST(OldCmdDevice, OldGateHoldsForEveryOldBoardType) {
         EXPECT_EQ(ReadDollar(out[1]).letters, "SD");
     }
 }
+
+// The replies the raw-data and firmware requests bring back, read once they
+// are decoded.
+TEST(OldCmdDevice, DifferentialInformationAndFirmwareDebugReadBack) {
+    Rig rig(Receiver::OldProtocol);
+    rig.Receive(ReplyFrame("RX", Hex("01 02 03 04 05")));
+    rig.Receive(ReplyFrame("VY", Hex("AA BB CC")));
+
+    uint8_t raw[200];
+    std::memset(raw, 0xEE, sizeof raw);
+    int n = -1;
+    rig.gnss->Get_Gprs_DiffInfo(raw, &n);
+    ASSERT_EQ(n, 5);
+    EXPECT_EQ(Bytes(raw, raw + 6), Hex("01 02 03 04 05 EE"));
+
+    FIRMWARE_DEBUG debug;
+    std::memset(&debug, 0xEE, sizeof debug);
+    rig.gnss->Get_FirmWare_Db(255, debug);  // no other key is kept
+    EXPECT_EQ(debug.length, 0xEEEEEEEEu);
+    rig.gnss->Get_FirmWare_Db(256, debug);
+    EXPECT_EQ(debug.length, 3u);
+    EXPECT_EQ(Bytes(debug.data, debug.data + 3), Hex("AA BB CC"));
+    // Handed out once: then an empty record until the next reply.
+    rig.gnss->Get_FirmWare_Db(256, debug);
+    EXPECT_EQ(debug.length, 0u);
+    EXPECT_EQ(debug.data[0], 0);
+
+    // Null outputs are left alone.
+    rig.gnss->Get_Gprs_DiffInfo(nullptr, &n);
+    rig.gnss->Get_Gprs_DiffInfo(raw, nullptr);
+}
+
+TEST(OldCmdDevice, RecordReadersOnReceiversTheyDoNotApplyTo) {
+    for (Receiver kind : {Receiver::OtherMaker, Receiver::NewProtocol, Receiver::NoFormat}) {
+        SCOPED_TRACE(Name(kind));
+        Rig rig(kind);
+        FIRMWARE_DEBUG debug;
+        std::memset(&debug, 0xEE, sizeof debug);
+        rig.gnss->Get_FirmWare_Db(256, debug);
+        EXPECT_EQ(debug.length, 0xEEEEEEEEu);
+        uint8_t raw[4] = {1, 2, 3, 4};
+        int n = 42;
+        rig.gnss->Get_Gprs_DiffInfo(raw, &n);
+        EXPECT_EQ(n, 42);
+        EXPECT_EQ(raw[0], 1);
+    }
+}

@@ -3,16 +3,17 @@
 // Protocol objects over the kinds of receiver the command exports tell apart:
 // another maker's receiver, the maker's receiver with an old-protocol board,
 // with the new-protocol board (type 0), with no main board yet, and a protocol
-// object without any format. The maker's receivers here run over a bare
-// maker format that carries only the head fields every format has, so the
-// exports that need no more than the gate and the com status are tested
-// apart from the reply decoders.
+// object without any format. The boards are recording boards; the maker's
+// old-protocol receivers run over the real old-protocol format, whose replies
+// the tests feed as bytes. The new-protocol board sits in a bare maker format
+// that carries only the head fields every format has.
 
 #include "RecordingBoard.h"
 #include "protocol/Em_Format_Common.h"
 #include "protocol/Em_Gnss.h"
 #include "protocol/Em_IFormat.h"
 #include "protocol/RingBuffer.h"
+#include "protocol/oldproto/Em_Format_OrvelNav.h"
 
 #include <memory>
 #include <string>
@@ -69,11 +70,12 @@ struct Rig {
     explicit Rig(Receiver kind, MAINBD_OEM_TYPE oldBoard = MAINBD_NOVATEL_OEM, Com_Status link = COM_STATUS_SERIAL) {
         Recorder* rec = &recorder;
         const bool noFormat = kind == Receiver::NoFormat;
-        Em_Gnss::FormatFactory factory = [rec, noFormat](GNSS_MANUFACTURER m, bool,
+        Em_Gnss::FormatFactory factory = [rec, noFormat](GNSS_MANUFACTURER m, bool newProtocol,
                                                          RingBuffer& ring) -> std::unique_ptr<Em_IFormat> {
             if (noFormat) return nullptr;
             if (m == GNSS_MNFCTR_OTHER) return std::make_unique<Em_Format_Common>(ring, board_test::RecordingBoards(rec));
-            return std::make_unique<BareMakerFormat>(ring, rec);
+            if (newProtocol) return std::make_unique<BareMakerFormat>(ring, rec);
+            return std::make_unique<Em_Format_OrvelNav>(ring, board_test::RecordingBoards(rec));
         };
         switch (kind) {
         case Receiver::OtherMaker:
@@ -94,6 +96,15 @@ struct Rig {
             break;
         }
         gnss->Set_Com_Status(link);
+    }
+
+    // The old-protocol format, when that is what the receiver has.
+    Em_Format_OrvelNav* Old() const { return dynamic_cast<Em_Format_OrvelNav*>(gnss->Format()); }
+
+    // Received bytes, parsed as the device object's threads would.
+    void Receive(const std::vector<uint8_t>& bytes) {
+        gnss->RcvData(bytes.data(), unsigned(bytes.size()));
+        gnss->ParseData();
     }
 
     Recorder recorder;
