@@ -337,3 +337,20 @@ TEST(OldCmdDevice, RecordReadersOnReceiversTheyDoNotApplyTo) {
         EXPECT_EQ(raw[0], 1);
     }
 }
+
+// A link kind that gives no packer mode builds no frame: the records keep
+// their place and delay in the sequence, empty.
+TEST(OldCmdDevice, LinkWithoutPackerModeAppendsEmptyRecords) {
+    Rig rig(Receiver::OldProtocol, MAINBD_NOVATEL_OEM, Com_Status(0));
+    std::vector<_STR_CMD> out;
+    rig.gnss->Get_DeviceInfo(out);
+    rig.gnss->Set_DevcInfo_Mask(out, 10);
+    rig.gnss->Set_Gprs_CosMdl(out, 1);
+    ASSERT_EQ(out.size(), 4u);
+    const uint32_t delays[] = {200, 200, 2000, 200};
+    for (size_t i = 0; i < out.size(); ++i) {
+        EXPECT_EQ(out[i].length, 0u) << i;
+        EXPECT_EQ(out[i].delay, delays[i]) << i;
+        for (uint8_t b : out[i].data) ASSERT_EQ(b, 0);
+    }
+}
