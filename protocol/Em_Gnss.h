@@ -105,7 +105,7 @@ public:
     FJPARSE_LOCAL Em_IFormat* Format() const { return format_.load(std::memory_order_acquire); }
 
 private:
-    void ReplaceFormat(std::unique_ptr<Em_IFormat> format);
+    FJPARSE_LOCAL void ReplaceFormat(std::unique_ptr<Em_IFormat> format);
 
     std::atomic<bool> recordOn_{false};
     // Owned. Replaced only under the device object's protocol lock; the
