@@ -122,7 +122,8 @@ TEST(ModemCmd, PacketsOfEachCommand) {
         {"Set_Gprs_SvcInfo", [&](Em_Gnss& g, auto& v) { g.Set_Gprs_SvcInfo(v, svc); },
          {{86, Text("cmnet"), 200}, {88, Text("*99#"), 200}, {87, Text(std::string("user\0pw", 7)), 200}}},
         // address bytes, port 2101 high byte first (08 35), protocol
-        {"Set_Gprs_Ip", [](Em_Gnss& g, auto& v) { g.Set_Gprs_Ip(v, Address(58, 1, 2, 3), 2101, PROTOCOL_NET_NTRIP_CLIENT); },
+        {"Set_Gprs_Ip",
+         [](Em_Gnss& g, auto& v) { g.Set_Gprs_Ip(v, Address(58, 1, 2, 3), 2101, PROTOCOL_NET_NTRIP_CLIENT); },
          {{82, Hex("3A 01 02 03 08 35 01"), 200}}},
         {"Send_Dial_Prtl", [](Em_Gnss& g, auto& v) { g.Send_Dial_Prtl(v); }, {{103, {}, 200}}},
         {"Set_Dial_Prtl", [](Em_Gnss& g, auto& v) { g.Set_Dial_Prtl(v, 0x301); }, {{102, {0x01}, 200}}},
@@ -286,7 +287,10 @@ TEST(ModemCmd, NewProtocolNetworkLinkCommands) {
          {{1, {0, 46}}, {4363, account}, {4362, mount}, {4361, {1}}}},
         {"Send_Cors_Info_Auto", [](Em_Gnss& g, auto& v) { g.Send_Cors_Info_Auto(v); }, 0,
          {{1, {0, 47}}, {4363, {}}, {4362, {}}, {4361, {}}}},
-        {"Set_Gprs_Ip", [](Em_Gnss& g, auto& v) { g.Set_Gprs_Ip(v, Address(58, 1, 2, 3, "caster"), 2101, PROTOCOL_NET_NTRIP_CLIENT); },
+        {"Set_Gprs_Ip",
+         [](Em_Gnss& g, auto& v) {
+             g.Set_Gprs_Ip(v, Address(58, 1, 2, 3, "caster"), 2101, PROTOCOL_NET_NTRIP_CLIENT);
+         },
          4355, {{1, {0, 46}}, {4355, server}}},
         {"Send_Gprs_DisConct", [](Em_Gnss& g, auto& v) { g.Send_Gprs_DisConct(v); }, 4360, {{1, {0, 46}}, {4360, {}}}},
         {"Send_Gprs_GetList", [](Em_Gnss& g, auto& v) { g.Send_Gprs_GetList(v); }, 4358, {{1, {0, 47}}, {4358, {}}}},

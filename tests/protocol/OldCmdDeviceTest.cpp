@@ -238,7 +238,8 @@ TEST(OldCmdDevice, GateMatrix) {
         Export call;
         std::set<Receiver> reaches;
     } rows[] = {
-        {"Get_DeviceInfo", [](Em_Gnss& g, auto& v) { g.Get_DeviceInfo(v); }, {R::OldProtocol, R::NewProtocol, R::NoBoard}},
+        {"Get_DeviceInfo", [](Em_Gnss& g, auto& v) { g.Get_DeviceInfo(v); },
+         {R::OldProtocol, R::NewProtocol, R::NoBoard}},
         {"Get_200Data", [](Em_Gnss& g, auto& v) { g.Get_200Data(v, true); }, {R::OldProtocol}},
         {"Get_Battery", [](Em_Gnss& g, auto& v) { g.Get_Battery(v); }, {R::OldProtocol, R::NewProtocol}},
         {"Get_CloseReceiver", [](Em_Gnss& g, auto& v) { g.Get_CloseReceiver(v); }, {R::OldProtocol, R::NewProtocol}},

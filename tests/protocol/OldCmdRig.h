@@ -73,7 +73,8 @@ struct Rig {
         Em_Gnss::FormatFactory factory = [rec, noFormat](GNSS_MANUFACTURER m, bool newProtocol,
                                                          RingBuffer& ring) -> std::unique_ptr<Em_IFormat> {
             if (noFormat) return nullptr;
-            if (m == GNSS_MNFCTR_OTHER) return std::make_unique<Em_Format_Common>(ring, board_test::RecordingBoards(rec));
+            if (m == GNSS_MNFCTR_OTHER)
+                return std::make_unique<Em_Format_Common>(ring, board_test::RecordingBoards(rec));
             if (newProtocol) return std::make_unique<BareMakerFormat>(ring, rec);
             return std::make_unique<Em_Format_OrvelNav>(ring, board_test::RecordingBoards(rec));
         };
