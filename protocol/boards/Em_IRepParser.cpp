@@ -1,0 +1,380 @@
+#include "protocol/boards/Em_IRepParser.h"
+
+#include "platform/Time.h"
+#include "protocol/boards/NmeaFields.h"
+
+#include <cmath>
+#include <cstring>
+#include <new>
+
+namespace Fjarnis2011 {
+namespace FJParse {
+
+namespace {
+
+constexpr double kDegToRad = 0.017453292519943295;
+constexpr double kArcMinToRad = 0.0002908882086657216;
+constexpr int kSecondsPerDay = 86400;
+
+// NMEA latitude or longitude: `degreeDigits` digits of degrees, then minutes.
+bool AngleField(std::string_view s, int degreeDigits, double& radians) {
+    if (s.empty()) return false;
+    const std::string_view deg = s.substr(0, static_cast<size_t>(degreeDigits));
+    const std::string_view min = s.size() > deg.size() ? s.substr(deg.size()) : std::string_view();
+    int32_t d = 0;
+    double m = 0.0;
+    NmeaFields::ToInt(deg, d);
+    NmeaFields::ToDouble(min, m);
+    radians = d * kDegToRad + m * kArcMinToRad;
+    return true;
+}
+
+// hhmmss[.ss]: hour, minute and the five characters of seconds from the fifth.
+bool TimeField(std::string_view s, int32_t& hour, int32_t& minute, double& second) {
+    if (s.size() < 6) return false;
+    hour = 0;
+    minute = 0;
+    second = 0.0;
+    NmeaFields::ToInt(s.substr(0, 2), hour);
+    NmeaFields::ToInt(s.substr(2, 2), minute);
+    NmeaFields::ToDouble(s.substr(4, 5), second);
+    return true;
+}
+
+int32_t QualityToStatus(char q) {
+    switch (q) {
+    case '0': return 3;
+    case '1': return 4;
+    case '2': return 10;
+    case '3':
+    case '4': return 11;
+    case '5': return 6;
+    case '7': return 1;
+    case '9': return 7;
+    default: return 0;
+    }
+}
+
+bool ValidDate(int year, int month, int day) {
+    return year > 0 && month >= 1 && month <= 12 && day >= 1 && day <= platform::DaysInMonth(year, month);
+}
+
+}  // namespace
+
+void SatList::Clear() {
+    count = 0;
+    std::memset(sats, 0, sizeof sats);
+}
+
+Em_IRepParser::Em_IRepParser() : holder_(new (std::nothrow) TransmitHolder) {
+    std::memset(eph, 0, sizeof eph);
+    for (em_eph_t& e : eph) {
+        e.iode = -1;
+        e.iodc = -1;
+    }
+    std::memset(gloEph, 0, sizeof gloEph);
+    for (em_geph_t& e : gloEph) e.iode = -1;
+    std::memset(sbasEph, 0, sizeof sbasEph);
+    std::memset(obs, 0, sizeof obs);
+}
+
+Em_IRepParser::~Em_IRepParser() = default;
+
+unsigned Em_IRepParser::Transmit_Cmr(unsigned messageNumber, const uint8_t* data, unsigned length) {
+    if (!data || length < 1 || !holder_) return 0;
+    ChangedMask = 0;
+    const unsigned r = holder_->Transmit_Cmr(messageNumber, data, length);
+    if (r) ChangedMask |= ChangeBits::Correction;
+    return r;
+}
+
+unsigned Em_IRepParser::Decode_Report(int id, const uint8_t* data, unsigned length) {
+    if (!data || length < 1) return 0;
+    ChangedMask = 0;
+    const std::string_view text(reinterpret_cast<const char*>(data), length);
+    switch (id) {
+    case REPORT_GPGGA:
+    case REPORT_GNGGA:
+        Decode_GGA(text);
+        return 1;
+    case REPORT_GPGSA:
+    case REPORT_GNGSA:
+        Decode_GSA(text);
+        return 1;
+    case REPORT_GPGST:
+        Decode_GST(text);
+        return 1;
+    case REPORT_GPGSV:
+        Decode_GPGSV(text, 6);
+        return 1;
+    case REPORT_GPRMC:
+    case REPORT_GNRMC:
+        Decode_RMC(text);
+        return 1;
+    case REPORT_GPZDA:
+        Decode_ZDA(text);
+        return 1;
+    case REPORT_GLGSV:
+        Decode_GLGSV(text);
+        return 1;
+    case REPORT_GNGLL:
+        return 1;
+    case REPORT_BDGSV:
+        Decode_BDGSV(text);
+        return 1;
+    default:
+        return 0;
+    }
+}
+
+void Em_IRepParser::ApplyLocalTime() {
+    const bool dateKnown = ValidDate(utcYear_, utcMonth_, utcDay_);
+    time.minute = utcMinute_;
+    time.second = utcSecond_;
+    if (dateKnown) {
+        // The time zone moves the hour and, past midnight, the date.
+        platform::UtcTime t;
+        t.year = utcYear_;
+        t.month = utcMonth_;
+        t.day = utcDay_;
+        t.hour = utcHour_;
+        if (timeZone != 0) t = platform::AddHours(t, timeZone);
+        time.year = t.year;
+        time.month = t.month;
+        time.day = t.day;
+        time.hour = t.hour;
+    } else {
+        // No date yet to carry into: the hour still stays within the day.
+        time.hour = ((utcHour_ + timeZone) % 24 + 24) % 24;
+    }
+}
+
+void Em_IRepParser::StoreUtcTime(int hour, int minute, double second) {
+    const double before = utcHour_ * 3600.0 + utcMinute_ * 60.0 + utcSecond_;
+    const double now = hour * 3600.0 + minute * 60.0 + second;
+    // The receiver's clock passed midnight since its last dated sentence.
+    if (ValidDate(utcYear_, utcMonth_, utcDay_) && now < before - kSecondsPerDay / 2) {
+        platform::UtcTime t;
+        t.year = utcYear_;
+        t.month = utcMonth_;
+        t.day = utcDay_;
+        t = platform::AddHours(t, 24);
+        utcYear_ = t.year;
+        utcMonth_ = t.month;
+        utcDay_ = t.day;
+    }
+    utcHour_ = hour;
+    utcMinute_ = minute;
+    utcSecond_ = second;
+    ApplyLocalTime();
+}
+
+void Em_IRepParser::StoreUtcDate(int year, int month, int day) {
+    if (!ValidDate(year, month, day)) return;
+    utcYear_ = year;
+    utcMonth_ = month;
+    utcDay_ = day;
+    ApplyLocalTime();
+}
+
+void Em_IRepParser::Decode_GGA(std::string_view text) {
+    const NmeaFields f(text);
+
+    int32_t hour, minute;
+    double second;
+    if (TimeField(f[1], hour, minute, second)) StoreUtcTime(hour, minute, second);
+
+    double angle;
+    if (AngleField(f[2], 2, angle)) {
+        const std::string_view h = f[3];
+        position.latitude = (h == "N" || h == "n") ? angle : -angle;
+    }
+    if (AngleField(f[4], 3, angle)) {
+        const std::string_view h = f[5];
+        position.longitude = (h == "E" || h == "e") ? angle : -angle;
+    }
+    if (!f[6].empty()) position.status = QualityToStatus(f[6][0]);
+    f.Int(7, satsUsed);
+    double height;
+    if (f.Double(9, height)) {
+        double geoid = 0.0;
+        f.Double(11, geoid);
+        position.height = height + geoid;
+    }
+    if (!f.Double(13, position.diffAge)) position.diffAge = -1.0;
+
+    if (sentenceSeen & 2u) sentenceSeen |= 1u;
+    if ((sentenceSeen & 4u) && parseNmea) ChangedMask |= ChangeBits::Precision;
+    if ((sentenceSeen & 2u) && (sentenceSeen & 1u)) {
+        sentenceSeen = 0;
+        if (parseNmea) ChangedMask |= ChangeBits::Time;
+    }
+    if (parseNmea) ChangedMask |= ChangeBits::Status | ChangeBits::Position;
+    constexpr uint32_t kSet = ChangeBits::Position | ChangeBits::Precision | ChangeBits::Time | ChangeBits::Status;
+    if ((ChangedMask & kSet) == kSet) ChangedMask |= ChangeBits::FullSolution;
+
+    // The store keeps at most 1024 bytes of the sentence.
+    const size_t n = text.size() < kGgaTextCapacity ? text.size() : kGgaTextCapacity;
+    std::memcpy(ggaText, text.data(), n);
+    ggaText[n] = 0;
+    ggaLength = static_cast<uint32_t>(n);
+    ChangedMask |= ChangeBits::GgaText;
+}
+
+void Em_IRepParser::Decode_GSA(std::string_view text) {
+    if (text.empty()) return;
+    const NmeaFields f(text);
+    if (!f[1].empty()) gsaMode = f[1][0];
+    f.Int(2, gsaFixType);
+    for (int i = 0; i < 12; ++i) {
+        int32_t sat = 0;
+        f.Int(3 + i, sat);
+        gsaSats[i] = sat;
+    }
+    f.Double(15, dops.pdop);
+    f.Double(16, dops.hdop);
+    f.Double(17, dops.vdop);
+    dops.tdop = 0.0;
+    dops.gdop = 0.0;
+    if (parseNmea) ChangedMask |= ChangeBits::Dops;
+}
+
+void Em_IRepParser::Decode_GST(std::string_view text) {
+    if (text.size() < 7) return;
+    const NmeaFields f(text);
+    f.Double(2, errors.rms);
+    f.Double(6, errors.latError);
+    f.Double(7, errors.lonError);
+    f.Double(8, errors.heightError);
+    errors.horizontalError = std::hypot(errors.latError, errors.lonError);
+    sentenceSeen |= 4u;
+}
+
+void Em_IRepParser::Decode_RMC(std::string_view text) {
+    if (text.empty()) return;
+    const NmeaFields f(text);
+    int32_t hour, minute;
+    double second;
+    if (f[1].size() > 6 && TimeField(f[1], hour, minute, second)) StoreUtcTime(hour, minute, second);
+    f.Double(7, speedKnots);
+    double course;
+    if (f.Double(8, course)) courseRad = course * kDegToRad;
+    // ddmmyy; a field too short to be a date leaves the date as it was.
+    const std::string_view date = f[9];
+    if (date.size() >= 6) {
+        int32_t day = 0, month = 0, year = 0;
+        NmeaFields::ToInt(date.substr(0, 2), day);
+        NmeaFields::ToInt(date.substr(2, 2), month);
+        NmeaFields::ToInt(date.substr(4, 2), year);
+        StoreUtcDate(year + 2000, month, day);
+    }
+    ChangedMask |= ChangeBits::Rmc;
+    sentenceSeen |= 2u;
+}
+
+void Em_IRepParser::Decode_ZDA(std::string_view text) {
+    if (text.empty()) return;
+    const NmeaFields f(text);
+    int32_t hour, minute;
+    double second;
+    if (TimeField(f[1], hour, minute, second)) StoreUtcTime(hour, minute, second);
+    int32_t day = utcDay_, month = utcMonth_, year = utcYear_;
+    const bool any = f.Int(2, day) | f.Int(3, month) | f.Int(4, year);
+    if (any) StoreUtcDate(year, month, day);
+}
+
+// Header of a satellites-in-view sentence. False when the sentence is to be
+// ignored: too few fields, or no message number.
+static bool GsvHeader(const NmeaFields& f, int32_t& messages, int32_t& message, int32_t& inView) {
+    if (f.Commas() < 7) return false;
+    messages = 0;
+    message = 0;
+    inView = 0;
+    f.Int(1, messages);
+    f.Int(2, message);
+    f.Int(3, inView);
+    return message >= 1;
+}
+
+static uint32_t ClampCount(int32_t inView) {
+    if (inView < 0) return 0;
+    return inView > static_cast<int32_t>(SatList::kCapacity) ? SatList::kCapacity : static_cast<uint32_t>(inView);
+}
+
+void Em_IRepParser::FillGsvBlocks(SatList& list, const NmeaFields& f, int messageNumber, int messageCount) {
+    // Message m carries entries 4(m-1) .. 4m-1; the last one ends at the count.
+    const int64_t first = (static_cast<int64_t>(messageNumber) - 1) * 4;
+    int64_t end = messageNumber == messageCount ? static_cast<int64_t>(list.count)
+                                                : static_cast<int64_t>(messageNumber) * 4;
+    if (end > static_cast<int64_t>(SatList::kCapacity)) end = SatList::kCapacity;
+    for (int64_t entry = first, field = 4; entry < end && field < f.Count(); ++entry, field += 4) {
+        SATLLITE_STR& s = list.sats[entry];
+        const int fi = static_cast<int>(field);
+        f.Int(fi, s.number);
+        f.Int(fi + 1, s.elevation);
+        int32_t azimuth;
+        if (f.Int(fi + 2, azimuth)) s.azimuth = static_cast<uint16_t>(azimuth);
+        double snr;
+        if (f.Double(fi + 3, snr)) s.snr[0] = static_cast<float>(snr);
+    }
+}
+
+void Em_IRepParser::Decode_GPGSV(std::string_view text, int) {
+    const NmeaFields f(text);
+    int32_t messages, message, inView;
+    if (!GsvHeader(f, messages, message, inView)) return;
+    SatList& list = satLists[SATLIST_GPS];
+    if (message == 1) list.Clear();
+    list.count = ClampCount(inView);
+    if (message <= messages) FillGsvBlocks(list, f, message, messages);
+    if (message >= messages) {
+        if (gpsHold == 0) {
+            for (uint32_t i = 0; i < list.count; ++i) {
+                SATLLITE_STR& s = list.sats[i];
+                s.used = (s.elevation < 14 || s.snr[0] <= 30.0f || s.azimuth == 0) ? 0u : 1u;
+            }
+            ChangedMask |= ChangeBits::GpsList;
+        } else {
+            gpsPending |= 8u;
+        }
+    }
+}
+
+void Em_IRepParser::Decode_GLGSV(std::string_view text) {
+    const NmeaFields f(text);
+    int32_t messages, message, inView;
+    if (!GsvHeader(f, messages, message, inView)) return;
+    SatList& list = satLists[SATLIST_GLONASS];
+    if (message == 1) list.Clear();
+    list.count = ClampCount(inView);
+    int32_t firstSat = 0;
+    f.Int(4, firstSat);
+    if (firstSat < 65 || firstSat > 96) return;
+    if (message <= messages) FillGsvBlocks(list, f, message, messages);
+    if (message >= messages) {
+        // GLONASS slots 65..96 are kept as 38..69. Only numbers still in the
+        // slot range are moved, so an entry is never moved twice.
+        for (uint32_t i = 0; i < list.count; ++i) {
+            SATLLITE_STR& s = list.sats[i];
+            if (s.number >= 65 && s.number <= 96) s.number -= 27;
+        }
+        if (gloHold == 0)
+            ChangedMask |= ChangeBits::GlonassList;
+        else
+            gloPending |= 16u;
+    }
+}
+
+void Em_IRepParser::Decode_BDGSV(std::string_view text) {
+    const NmeaFields f(text);
+    int32_t messages, message, inView;
+    if (!GsvHeader(f, messages, message, inView)) return;
+    SatList& list = satLists[SATLIST_BEIDOU];
+    if (message == 1) list.Clear();
+    list.count = ClampCount(inView);
+    if (message <= messages) FillGsvBlocks(list, f, message, messages);
+    if (message >= messages) ChangedMask |= ChangeBits::BeidouList;
+}
+
+}  // namespace FJParse
+}  // namespace Fjarnis2011
