@@ -308,12 +308,13 @@ void Em_IRepParser::FillGsvBlocks(SatList& list, const NmeaFields& f, int messag
                                                 : static_cast<int64_t>(messageNumber) * 4;
     if (end > static_cast<int64_t>(SatList::kCapacity)) end = SatList::kCapacity;
     for (int64_t entry = first, field = 4; entry < end && field < f.Count(); ++entry, field += 4) {
+        // The entry is packed: its fields are written by value, never bound.
         SATLLITE_STR& s = list.sats[entry];
         const int fi = static_cast<int>(field);
-        f.Int(fi, s.number);
-        f.Int(fi + 1, s.elevation);
-        int32_t azimuth;
-        if (f.Int(fi + 2, azimuth)) s.azimuth = static_cast<uint16_t>(azimuth);
+        int32_t v;
+        if (f.Int(fi, v)) s.number = v;
+        if (f.Int(fi + 1, v)) s.elevation = v;
+        if (f.Int(fi + 2, v)) s.azimuth = static_cast<uint16_t>(v);
         double snr;
         if (f.Double(fi + 3, snr)) s.snr[0] = static_cast<float>(snr);
     }

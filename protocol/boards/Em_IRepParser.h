@@ -185,10 +185,12 @@ protected:
     void StoreUtcTime(int hour, int minute, double second);
     void StoreUtcDate(int year, int month, int day);
 
+    // Null when its allocation failed: correction frames are then consumed
+    // without a change bit.
+    std::unique_ptr<TransmitHolder> holder_;
+
 private:
     void ApplyLocalTime();
-
-    std::unique_ptr<TransmitHolder> holder_;
 
     // The receiver's own UTC date and time of day, from which the local time
     // record is made; the date is 0 until a sentence carried one.
