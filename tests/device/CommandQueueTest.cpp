@@ -109,16 +109,18 @@ TEST(CommandQueue, RawDataGoesOutInRecordsOf512) {
     for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 7 + 3);
     for (const auto& row : rows) {
         const size_t before = world.With([&] { return port->writes.size(); });
-        const size_t pausesBefore = world.With([&] { return world.pauses.size(); });
         rx.Send_DataToPort(data.data(), row.length);
         Drain(rx, world, port);
+        // Each write is followed by its pause: the n-th pause is that of the
+        // n-th write.
+        ASSERT_TRUE(world.WaitUntil([&] { return world.pauses.size() == port->writes.size(); }));
         world.With([&] {
             ASSERT_EQ(port->writes.size(), before + row.records.size() + 1) << row.length;
             Bytes joined;
             for (size_t i = 0; i < row.records.size(); ++i) {
                 const Bytes& w = port->writes[before + i];
                 EXPECT_EQ(w.size(), row.records[i]) << row.length;
-                EXPECT_EQ(world.pauses[pausesBefore + i], 100u);
+                EXPECT_EQ(world.pauses[before + i], 100u);
                 joined.insert(joined.end(), w.begin(), w.end());
             }
             EXPECT_EQ(joined, Bytes(data.begin(), data.begin() + row.length));
