@@ -153,3 +153,48 @@ TEST(CommandQueue, RawDataGoesOutInRecordsOf512) {
     });
     EXPECT_TRUE(rx.Port_Close());
 }
+
+// A record's length comes from its builder: more than its 512 data bytes is
+// cut to the data, and an empty record writes nothing but keeps its pause.
+TEST(CommandQueue, ARecordWritesNoMoreThanItsData) {
+    FakeWorld world;
+    TestReceiver rx(GNSS_MNFCTR_OTHER, MAINBD_NMEA_ONLY, &world);
+    ASSERT_TRUE(rx.Port_Open(Com(3)));
+    FakePort* port = world.Port();
+    std::vector<_STR_CMD> records{Record(0, 20), Record(600, 30, 9), Record(0xFFFFFFFFu, 40, 3)};
+    rx.Cmds_Write(records);
+    Drain(rx, world, port);
+    ASSERT_TRUE(world.WaitUntil([&] { return world.pauses.size() == 4; }));
+    world.With([&] {
+        ASSERT_EQ(port->writes.size(), 3u);
+        EXPECT_EQ(port->writes[0], Bytes(records[1].data, records[1].data + 512));
+        EXPECT_EQ(port->writes[1], Bytes(records[2].data, records[2].data + 512));
+        EXPECT_EQ(world.pauses, (std::vector<uint32_t>{20, 30, 40, 0}));
+    });
+    EXPECT_TRUE(rx.Port_Close());
+}
+
+// Correction data goes out in the frames the protocol object makes for the
+// attached receiver, unchanged and in order.
+TEST(CommandQueue, CorrectionDataGoesOutInTheProtocolObjectsFrames) {
+    FakeWorld world;
+    TestReceiver rx(GNSS_MNFCTR_OTHER, MAINBD_NMEA_ONLY, &world);
+    ASSERT_TRUE(rx.Port_Open(Com(3)));
+    FakePort* port = world.Port();
+    Bytes data(1100);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 13 + 1);
+    const auto expected = Expected(GNSS_MNFCTR_OTHER, MAINBD_NMEA_ONLY, COM_STATUS_SERIAL,
+                                   [&](Em_Gnss& g, std::vector<_STR_CMD>& v) {
+                                       g.Send_DiffDataToGnss(v, data.data(), unsigned(data.size()));
+                                   });
+    ASSERT_FALSE(expected.empty());
+    rx.Send_DiffDataToGnss(data.data(), unsigned(data.size()));
+    rx.Send_DiffDataToGnss(nullptr, 10);
+    rx.Send_DiffDataToGnss(data.data(), 0);
+    Drain(rx, world, port);
+    world.With([&] {
+        ASSERT_EQ(port->writes.size(), expected.size() + 1);
+        for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(port->writes[i], Payload(expected[i]));
+    });
+    EXPECT_TRUE(rx.Port_Close());
+}
