@@ -66,7 +66,7 @@ inline Dollar ReadDollar(const _STR_CMD& cmd) {
 // payload, XOR of letters through payload, CR LF.
 inline Bytes ReplyFrame(const char letters[2], const Bytes& payload) {
     Bytes f = {0x24, 0x24, uint8_t(letters[0]), uint8_t(letters[1]), 0x18, uint8_t(payload.size())};
-    f.insert(f.end(), payload.begin(), payload.end());
+    for (uint8_t b : payload) f.push_back(b);
     uint8_t x = 0;
     for (size_t i = 2; i < f.size(); ++i) x ^= f[i];
     f.push_back(x);
