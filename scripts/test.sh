@@ -28,4 +28,15 @@ run_variant build/ci-handheld -DBRANTOR_HANDHELD=ON
 echo "== libraries and their tests, ThreadSanitizer"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
 run_variant build/ci-tsan -DBRANTOR_SANITIZE=thread -DBRANTOR_BUILD_PROGRAM=OFF
-echo "All tests of both variants and the ThreadSanitizer run passed."
+echo "== fuzz targets (clang, libFuzzer): built and run briefly over their seed corpora"
+CXX=clang++ cmake -S . -B build/ci-fuzz -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRANTOR_BUILD_FUZZ=ON -DBRANTOR_SANITIZE=address,undefined \
+      -DBRANTOR_BUILD_PROGRAM=OFF -DBRANTOR_BUILD_TESTS=OFF >/dev/null
+cmake --build build/ci-fuzz -j "$jobs" --target fuzz_facade fuzz_oldformat
+for target in facade oldformat; do
+  work=$(mktemp -d)
+  cp fuzz/corpus/$target/* "$work"/
+  build/ci-fuzz/bin/fuzz_$target -max_total_time=20 -print_final_stats=0 "$work" 2>&1 | tail -n 1
+  rm -rf "$work"
+done
+echo "All tests of both variants, the ThreadSanitizer run and the fuzz smoke runs passed."

@@ -279,8 +279,11 @@ void Em_IRepParser::Decode_ZDA(std::string_view text) {
     double second;
     if (TimeField(f[1], hour, minute, second)) StoreUtcTime(hour, minute, second);
     int32_t day = utcDay_, month = utcMonth_, year = utcYear_;
-    const bool any = f.Int(2, day) | f.Int(3, month) | f.Int(4, year);
-    if (any) StoreUtcDate(year, month, day);
+    // Each field is read on its own: a missing day still lets month and year in.
+    const bool gotDay = f.Int(2, day);
+    const bool gotMonth = f.Int(3, month);
+    const bool gotYear = f.Int(4, year);
+    if (gotDay || gotMonth || gotYear) StoreUtcDate(year, month, day);
 }
 
 // Header of a satellites-in-view sentence. False when the sentence is to be
