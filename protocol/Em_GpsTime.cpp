@@ -110,12 +110,18 @@ GpsTime Utc_ToGpsTime(GpsTime t) {
     return t;
 }
 
-int32_t Adjust_GpsWeek(int32_t week) {
+namespace {
+
+// The GPS week of the wall clock, taken as at least 1560.
+int32_t CurrentGpsWeek() {
     int32_t now = 0;
     GpsTime_ToWeekSec(Utc_ToGpsTime(Time_Now()), &now);
-    if (now < 1560) now = 1560;
-    return week + ((now - week + 512) / 1024) * 1024;
+    return now < 1560 ? 1560 : now;
 }
+
+}  // namespace
+
+int32_t Adjust_GpsWeek(int32_t week) { return week + ((CurrentGpsWeek() - week + 512) / 1024) * 1024; }
 
 int Decode_GpsSubframe1(const uint8_t* sf, em_eph_t* eph) {
     const double tow = Get_BitsUnsigned(sf, 24, 17) * 6.0;
@@ -196,7 +202,10 @@ int Decode_GpsIonoUtc(const uint8_t* sf, double ion[8], double utc[4], int32_t* 
     utc[1] = Get_BitsSigned(sf, 120, 24) * std::ldexp(1.0, -50);
     utc[0] = Get_BitsSigned(sf, 144, 32) * std::ldexp(1.0, -30);
     utc[2] = Get_BitsSigned(sf, 176, 8) * std::ldexp(1.0, 12);
-    utc[3] = Adjust_GpsWeek(static_cast<int32_t>(Get_BitsUnsigned(sf, 184, 8)));
+    // WNt is the week modulo 256: resolved to the full week nearest the
+    // current one in steps of 256 weeks.
+    const int32_t wnt = static_cast<int32_t>(Get_BitsUnsigned(sf, 184, 8));
+    utc[3] = wnt + ((CurrentGpsWeek() - wnt + 128) / 256) * 256;
     if (leaps) *leaps = Get_BitsSigned(sf, 192, 8);
     return 9;
 }
