@@ -276,6 +276,10 @@ void Em_ReptParser_NovAt::DecodeBestPos(const uint8_t* header, const uint8_t* bo
     solution.gpsSeconds = seconds;
     solution.satsTracked = tracked;
     solution.satsInSolution = inSolution;
+    // The same two counts are this board's listed satellites and those of
+    // them in use.
+    satsListed = tracked;
+    satsListedUsed = inSolution;
     ChangedMask |= ChangeBits::SatCount;
     int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0;
     double second = 0.0;

@@ -250,6 +250,8 @@ TEST(NovAtelParser, BestPosStoresTheSolution) {
     EXPECT_EQ(p.solution.gpsSeconds, 515220u);
     EXPECT_EQ(p.solution.satsTracked, 16u);
     EXPECT_EQ(p.solution.satsInSolution, 12u);
+    EXPECT_EQ(p.satsListed, 16u);
+    EXPECT_EQ(p.satsListedUsed, 12u);
     EXPECT_EQ(p.solutions, 0xF1000000u);  // signal mask 0x37
     EXPECT_EQ(p.solution.usedSignals, 0xF1000000u);
     // Week 1562 + 515220 s: Friday 2009-12-18 23:07:00 (GPS time).
