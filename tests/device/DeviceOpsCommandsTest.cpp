@@ -23,7 +23,7 @@ struct Args {
     SvcInfo service{};
     cors_info login{};
     char dialNumber[16] = "13800138000";
-    unsigned char baseId[4] = {'0', '0', '4', '2'};
+    unsigned char baseId[32] = {'0', '0', '4', '2'};
     OV_COM_BAUD_ENUM baud = OV_COM_BAUD_57600;
 
     Args() {
@@ -117,6 +117,10 @@ const std::vector<Row>& Table() {
          [](auto& g, auto& v, auto&, int&) { g.Set_Gprs_Modle(v, GPRS_MODLE_ROVER); }},
         {"Set_Gprs_Baseid", [](auto& r, Args& a, int&) { r.Set_Gprs_Baseid(a.baseId, 4); },
          [](auto& g, auto& v, Args& a, int&) { g.Set_Gprs_BaseId(v, a.baseId, 4); }},
+        // A count beyond 32 bits is not cut down to a small one: the base id
+        // goes out as long as its field, like with the largest 32-bit count.
+        {"Set_Gprs_Baseid(2^32 + 4)", [](auto& r, Args& a, int&) { r.Set_Gprs_Baseid(a.baseId, (1UL << 32) + 4); },
+         [](auto& g, auto& v, Args& a, int&) { g.Set_Gprs_BaseId(v, a.baseId, UINT32_MAX); }},
         {"Send_Dial_Prtl", [](auto& r, auto&, int&) { r.Send_Dial_Prtl(); },
          [](auto& g, auto& v, auto&, int&) { g.Send_Dial_Prtl(v); }},
         {"Set_Dial_Prtl", [](auto& r, auto&, int&) { r.Set_Dial_Prtl(1); },
