@@ -19,10 +19,11 @@ class RingBuffer;
 // the chosen format is not available.
 std::unique_ptr<Em_IFormat> CreateFormat(GNSS_MANUFACTURER m, bool newProtocol, RingBuffer& ring);
 
-// The maker's formats. The maker's protocols are not in this build yet, so
-// both return null: a protocol object for the maker's receiver then has no
-// format (Get_Mnfctr() is 0, every gate is closed, received bytes are
-// dropped, ParseData returns at once and Reset_GnsMd fails).
+// The maker's formats; each is defined beside its format (the old protocol's
+// in oldproto/). One that is not in this build returns null: a protocol
+// object for the maker's receiver then has no format (Get_Mnfctr() is 0,
+// every gate is closed, received bytes are dropped, ParseData returns at once
+// and Reset_GnsMd fails).
 std::unique_ptr<Em_IFormat> CreateFormat_OrvelNav(RingBuffer& ring);
 std::unique_ptr<Em_IFormat> CreateFormat_OrvelNew(RingBuffer& ring);
 
