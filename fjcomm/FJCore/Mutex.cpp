@@ -33,17 +33,24 @@ int WindowsMutex::Create() {
 int WindowsMutex::Lock() {
     if (!handle_) return ERROR_MUTEX_LOCK;
     const int r = pthread_mutex_lock(handle_);
-    if (r == 0) return ERROR_OK;
+    if (r != 0 && r != EOWNERDEAD) return ERROR_MUTEX_LOCK;
+    // This thread owns it now; only the owner reads or changes the depth.
+    owner_ = std::this_thread::get_id();
+    ++depth_;
     if (r == EOWNERDEAD) {
-        // Abandoned by a thread that ended: this thread owns it now and it
-        // stays usable, but the wait counts as failed.
+        // Abandoned by a thread that ended while owning it: taken and usable
+        // again, but the wait counts as failed.
         pthread_mutex_consistent(handle_);
+        depth_ = 1;
+        return ERROR_MUTEX_LOCK;
     }
-    return ERROR_MUTEX_LOCK;
+    return ERROR_OK;
 }
 
 int WindowsMutex::Unlock() {
-    if (!handle_) return ERROR_MUTEX_UNLOCK;
+    // Only the owner releases it; anyone else is refused without touching it.
+    if (!handle_ || owner_ != std::this_thread::get_id()) return ERROR_MUTEX_UNLOCK;
+    if (--depth_ == 0) owner_ = std::thread::id();
     return pthread_mutex_unlock(handle_) == 0 ? ERROR_OK : ERROR_MUTEX_UNLOCK;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <pthread.h>
+#include <thread>
 
 namespace Fjarnis2011 {
 namespace FJCore {
@@ -41,6 +43,8 @@ public:
 
 private:
     pthread_mutex_t* handle_ = nullptr;
+    std::atomic<std::thread::id> owner_{};
+    int depth_ = 0;  // times the owner has taken it
 };
 
 // The mutex factory: *out = null, then a new WindowsMutex that is stored in

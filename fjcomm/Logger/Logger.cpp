@@ -86,12 +86,12 @@ void Logger::Write(const std::string& message, int level) {
         ScopedLock lock(mutex_);
         written = file_ && std::fwrite(line.data(), 1, line.size(), file_) == line.size();
     }
-    if (!written) {
-        Close();
-        return;
+    if (written) {
+        // The line is buffered: a full disk shows only when it is flushed.
+        ScopedLock lock(mutex_);
+        written = file_ && std::fflush(file_) == 0;
     }
-    ScopedLock lock(mutex_);
-    if (file_) std::fflush(file_);
+    if (!written) Close();
 }
 
 void Logger::Log(int level, const char* format, ...) {

@@ -27,8 +27,9 @@ public:
 
     void Open();
 
-    // Writes one line. A logger whose write fails (or that has no file) closes
-    // itself: it leaves the registry and writes nothing more.
+    // Writes and flushes one line. A logger whose write or flush fails (or
+    // that has no file) closes itself: it leaves the registry and writes
+    // nothing more.
     void Write(const std::string& message, int level);
 
     // Formats into 1024 characters (longer messages are cut at 1023) and

@@ -1,0 +1,258 @@
+#include "FJCommTestSupport.h"
+
+#include "fjcomm/PortFactory.h"
+#include "fjcomm/SerialPort.h"
+#include "platform/ComPorts.h"
+#include "platform/ErrorCodes.h"
+#include "platform/Paths.h"
+
+#include <gtest/gtest.h>
+
+#include <future>
+#include <termios.h>
+#include <thread>
+
+using namespace Fjarnis2011::FJComm;
+using fjcomm_test::Pty;
+using fjcomm_test::ScratchFolder;
+
+namespace {
+
+constexpr int kCom = 5;
+
+class SerialPortTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(pty.ok());
+        platform::SetProgramFolder(folder.path());  // the trace files land here
+        platform::RegisterComPort(kCom, pty.path());
+        param.port = kCom;
+    }
+    void TearDown() override {
+        if (port) {
+            port->Uninitialize();
+            ExitPortInstance(&port);
+        }
+        platform::RegisterComPort(kCom, "");
+    }
+
+    // Reads from the port until count bytes came or five seconds passed.
+    std::vector<uint8_t> ReadPort(size_t count) {
+        std::vector<uint8_t> got;
+        for (int i = 0; i < 5000 && got.size() < count; ++i) {
+            char buf[64];
+            const unsigned n = port->ReadData(buf, sizeof buf);
+            got.insert(got.end(), buf, buf + n);
+            if (n == 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return got;
+    }
+
+    speed_t LineSpeed() const {
+        termios t{};
+        tcgetattr(pty.slave(), &t);
+        return cfgetospeed(&t);
+    }
+
+    ScratchFolder folder;
+    Pty pty;
+    PARAM_COM param;
+    IPort* port = nullptr;
+};
+
+TEST_F(SerialPortTest, BytesPassUnchangedBothWays) {
+    ASSERT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), PORT_OK);
+    ASSERT_NE(port, nullptr);
+    EXPECT_TRUE(port->IsOpen());
+    EXPECT_EQ(port->GetType(), 0u);
+
+    // CR, LF, NUL, XON, XOFF and 0xFF: what a cooked line would translate,
+    // echo or swallow as flow control.
+    const std::vector<uint8_t> bytes = {0x0D, 0x0A, 0x00, 0x11, 0x13, 0xFF};
+
+    ASSERT_TRUE(pty.WriteMaster(bytes));
+    EXPECT_EQ(ReadPort(bytes.size()), bytes) << "receiver to port";
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    char extra[8];
+    EXPECT_EQ(port->ReadData(extra, sizeof extra), 0u) << "nothing added on the way in";
+
+    ASSERT_EQ(port->WriteData(reinterpret_cast<const char*>(bytes.data()), unsigned(bytes.size())), 6u);
+    // An echo of the received bytes would arrive first; a CR/LF translation
+    // would add bytes.
+    EXPECT_EQ(pty.ReadMaster(bytes.size() + 1, 300), bytes) << "port to receiver";
+
+    termios t{};
+    ASSERT_EQ(tcgetattr(pty.slave(), &t), 0);
+    EXPECT_EQ(t.c_lflag & (ECHO | ICANON | ISIG), 0u);
+    EXPECT_EQ(t.c_iflag & (ICRNL | IXON), 0u);
+    EXPECT_EQ(t.c_oflag & OPOST, 0u);
+    EXPECT_EQ(t.c_cflag & CSIZE, tcflag_t(CS8));
+    EXPECT_EQ(LineSpeed(), speed_t(B9600));
+}
+
+TEST_F(SerialPortTest, ReadDataNeverReturnsMoreThanAsked) {
+    ASSERT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), PORT_OK);
+    char buf[16] = {};
+    EXPECT_EQ(port->ReadData(buf, sizeof buf), 0u) << "quiet line: 0 at once";
+
+    ASSERT_TRUE(pty.WriteMaster({'a', 'b', 'c', 'd', 'e'}));
+    for (int i = 0; i < 5000 && pty.SlaveQueued() < 5; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_EQ(pty.SlaveQueued(), 5);
+
+    EXPECT_EQ(port->ReadData(buf, 2), 2u);
+    EXPECT_EQ(std::string(buf, 2), "ab");
+    EXPECT_EQ(pty.SlaveQueued(), 3) << "the rest stays queued";
+    EXPECT_EQ(port->ReadData(buf, 0), 0u);
+    EXPECT_EQ(port->ReadData(buf, sizeof buf), 3u);
+    EXPECT_EQ(std::string(buf, 3), "cde");
+}
+
+TEST_F(SerialPortTest, SetBaudChangesTheSpeedTheOtherSideSees) {
+    ASSERT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), PORT_OK);
+    ASSERT_EQ(LineSpeed(), speed_t(B9600));
+
+    EXPECT_EQ(SetBaud(19200), PORT_OK);
+    EXPECT_EQ(LineSpeed(), speed_t(B19200));
+    EXPECT_EQ(static_cast<SerialPort*>(port)->GetBaud(), 19200);
+
+    // A rate the line cannot take is refused with a system code; the line and
+    // the stored rate keep 19200.
+    EXPECT_EQ(SetBaud(12345), platform::winerr::kInvalidParameter);
+    EXPECT_EQ(LineSpeed(), speed_t(B19200));
+    EXPECT_EQ(static_cast<SerialPort*>(port)->GetBaud(), 19200);
+
+    // The line still carries bytes at the new speed.
+    ASSERT_EQ(port->WriteData("ok", 2), 2u);
+    EXPECT_EQ(pty.ReadMaster(2), (std::vector<uint8_t>{'o', 'k'}));
+
+    // Once uninitialised, and once freed, SetBaud touches nothing.
+    port->Uninitialize();
+    EXPECT_EQ(SetBaud(9600), PORT_BAD_PARAMETER);
+    EXPECT_EQ(LineSpeed(), speed_t(B19200));
+    ExitPortInstance(&port);
+    EXPECT_EQ(port, nullptr);
+    EXPECT_EQ(SetBaud(9600), PORT_BAD_PARAMETER);
+}
+
+TEST_F(SerialPortTest, SecondOpenOfTheSameLineFails) {
+    ASSERT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), PORT_OK);
+    IPort* second = reinterpret_cast<IPort*>(0x1);  // must stay as it is
+    EXPECT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &second), PORT_BAD_PARAMETER);
+    EXPECT_EQ(second, reinterpret_cast<IPort*>(0x1));
+    EXPECT_EQ(CurrentPortInstance(), nullptr);
+
+    // Closing the first releases the line for the next open.
+    port->Uninitialize();
+    EXPECT_FALSE(port->IsOpen());
+    ExitPortInstance(&port);
+    ASSERT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), PORT_OK);
+    EXPECT_EQ(CurrentPortInstance(), port);
+}
+
+TEST_F(SerialPortTest, RefusedLineSettingsReturnTheSystemCodeAndClose) {
+    struct Case {
+        const char* what;
+        uint32_t baud;
+        uint8_t byteSize, parity, stopBits;
+    };
+    const Case cases[] = {
+        {"rate without a line speed", 12345, 8, 0, 0},
+        {"nine data bits", 9600, 9, 0, 0},
+        {"parity code 5", 9600, 8, 5, 0},
+        {"one and a half stop bits at 8 data bits", 9600, 8, 0, 1},
+        {"two stop bits at 5 data bits", 9600, 5, 0, 2},
+    };
+    for (const Case& c : cases) {
+        PARAM_COM p = param;
+        p.baud = c.baud;
+        p.byteSize = c.byteSize;
+        p.parity = c.parity;
+        p.stopBits = c.stopBits;
+        EXPECT_EQ(CreatePortInstance(PORT_TYPE_COM, &p, &port), platform::winerr::kInvalidParameter) << c.what;
+        EXPECT_EQ(port, nullptr) << c.what;
+    }
+    // Each refused open closed its line again: a good one now opens.
+    // (A pseudo-terminal keeps 8 data bits without parity whatever it is
+    // asked; the stop bits show.)
+    PARAM_COM good = param;
+    good.parity = 2;
+    good.stopBits = 2;
+    ASSERT_EQ(CreatePortInstance(PORT_TYPE_COM, &good, &port), PORT_OK);
+    termios t{};
+    ASSERT_EQ(tcgetattr(pty.slave(), &t), 0);
+    EXPECT_EQ(t.c_cflag & CSTOPB, tcflag_t(CSTOPB));
+}
+
+TEST_F(SerialPortTest, DeviceThatIsNoLineGivesTheSystemCode) {
+    const std::string file = folder.file("not-a-tty");
+    fjcomm_test::WriteFile(file, {1, 2, 3});
+    platform::RegisterComPort(kCom, file);
+    // The open works, the line state is refused: the code of that call, and
+    // the handle is closed again (a second try meets no lock).
+    EXPECT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), platform::winerr::kNotSupported);
+    EXPECT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), platform::winerr::kNotSupported);
+    EXPECT_EQ(port, nullptr);
+}
+
+TEST_F(SerialPortTest, UninitializeWakesAWriterWaitingForRoom) {
+    ASSERT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), PORT_OK);
+    // The receiver never reads: the write waits for room far longer than the
+    // test may take (its time-out is 10 ms per byte).
+    const std::string big(1 << 20, 'x');
+    auto writer = std::async(std::launch::async, [&] { return port->WriteData(big.data(), unsigned(big.size())); });
+    // Wait until the writer has filled the line and waits for room.
+    for (int i = 0, queued = 0; i < 5000 && queued == 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        ioctl(pty.master(), FIONREAD, &queued);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    port->Uninitialize();
+    ASSERT_EQ(writer.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    const unsigned written = writer.get();
+    EXPECT_GT(written, 0u);
+    EXPECT_LT(written, big.size());
+    EXPECT_FALSE(port->IsOpen());
+}
+
+TEST(SerialPortState, NeverOpenedOrClosedIsNotOpen) {
+    SerialPort never(3, 4800);
+    EXPECT_FALSE(never.IsOpen());
+    char buf[4];
+    EXPECT_EQ(never.ReadData(buf, sizeof buf), 0u);
+    EXPECT_EQ(never.WriteData("ab", 2), 0u);
+    never.Uninitialize();
+    EXPECT_FALSE(never.IsOpen());
+    EXPECT_EQ(never.ChangeBaud(9600), PORT_BAD_PARAMETER);
+    EXPECT_EQ(never.GetPort(), 3);
+    EXPECT_EQ(never.GetBaud(), 4800);
+    EXPECT_EQ(never.WriteTraceFile(), nullptr) << "this constructor opens no trace files";
+    EXPECT_EQ(never.Initialize(nullptr), PORT_BAD_PARAMETER);
+}
+
+TEST(SerialPortState, TraceFilesAreSharedAndCountedByPort) {
+    ScratchFolder folder;
+    platform::SetProgramFolder(folder.path());
+    auto* a = new SerialPort();
+    auto* b = new SerialPort();
+    ASSERT_NE(a->WriteTraceFile(), nullptr);
+    ASSERT_NE(a->ReadTraceFile(), nullptr);
+    EXPECT_EQ(a->WriteTraceFile(), b->WriteTraceFile());
+    EXPECT_EQ(a->ReadTraceFile(), b->ReadTraceFile());
+
+    // Freeing one port leaves the other's files open.
+    delete a;
+    ASSERT_GT(std::fputs("still open\n", b->WriteTraceFile()), 0);
+    EXPECT_EQ(std::fflush(b->WriteTraceFile()), 0);
+    EXPECT_EQ(fjcomm_test::ReadFile(folder.file("serial_w.log")), "still open\n");
+    delete b;
+
+    // Files that cannot be opened are null and never closed.
+    platform::SetProgramFolder(folder.file("no/such/folder"));
+    auto* c = new SerialPort();
+    EXPECT_EQ(c->WriteTraceFile(), nullptr);
+    EXPECT_EQ(c->ReadTraceFile(), nullptr);
+    delete c;
+}
+
+}  // namespace
