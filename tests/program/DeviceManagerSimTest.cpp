@@ -340,6 +340,24 @@ TEST_F(DeviceManagerSimTest, DisconnectStopsAnAutomaticSearch) {
     EXPECT_EQ(manager_->connectionState(), 0);
 }
 
+// A new attempt right after a disconnect is not cut short by the timeout of
+// the automatic attempt before it.
+TEST_F(DeviceManagerSimTest, NoStaleTimeoutAfterReconnecting) {
+    sim_.SetBehaviour(sim::Behaviour::Silent);
+    manager_->setManufacturer(2);
+    manager_->setAutoConnect(true, {9600, 19200});
+    ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
+    ASSERT_TRUE(waitStatus(2));
+    ASSERT_TRUE(manager_->disconnectDevice());
+    manager_->setAutoConnect(false, {});
+    ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
+    QTest::qWait(2 * DeviceManager::kRetryTimeoutMs);
+    EXPECT_EQ(recorder_->statuses, (std::vector<int>{1, 2, 5, 0, 1, 2}));
+    EXPECT_EQ(recorder_->failed, 0);
+    EXPECT_EQ(manager_->connectionState(), 2);
+    EXPECT_EQ(manager_->baudRate(), 9600);
+}
+
 // The modem hands the source table over in "VM" chunks; the header and the
 // end marker are split between chunks, and a chunk before the header is
 // dropped.
