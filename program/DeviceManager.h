@@ -5,7 +5,6 @@
 #include "device/EmGnss_Receiver.h"
 #include "protocol/Em_ModemTypes.h"
 #include "protocol/Em_Types.h"
-#include "protocol/boards/Em_BoardTypes.h"
 
 #include <QList>
 #include <QObject>
@@ -16,7 +15,6 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 class DeviceObserver;
 
@@ -44,11 +42,8 @@ public:
     using IP_ADRES = Fjarnis2011::FJParse::IP_ADRES;
     using SvcInfo = Fjarnis2011::FJParse::SvcInfo;
     using Protocol_Net = Fjarnis2011::FJParse::Protocol_Net;
-    using Gprs_Modle = Fjarnis2011::FJParse::Gprs_Modle;
     using gprs_status = Fjarnis2011::FJParse::gprs_status;
     using gprs_ero = Fjarnis2011::FJParse::gprs_ero;
-    using GNSS_FRQ = Fjarnis2011::FJParse::GNSS_FRQ;
-    using _set_nmea = Fjarnis2011::FJParse::_set_nmea;
     using Com_Baudrate = Fjarnis2011::FJDevice::EmGnss_Receiver::Com_Baudrate;
 
     // The wait for the device information of one automatic attempt.

@@ -358,6 +358,39 @@ TEST_F(DeviceManagerSimTest, NoStaleTimeoutAfterReconnecting) {
     EXPECT_EQ(manager_->baudRate(), 9600);
 }
 
+// Requests go out to the receiver in the order the manager makes them, and
+// what the receiver answers lands in the cache.
+TEST_F(DeviceManagerSimTest, RequestsReachTheReceiverAndAnswersTheCache) {
+    if (!hasOldProtocolBoard())
+        GTEST_SKIP() << "the protocol library has no main board for board type 2 yet";
+    manager_->setManufacturer(2);
+    manager_->setDeviceType(2);
+    ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
+    ASSERT_TRUE(waitStatus(2));
+
+    // Record type 1, period 24 h, interval 5 s, elevation mask 10 degrees:
+    // four one-byte device settings, item id then value.
+    manager_->setRecording(1, 24, 5, 10);
+    ASSERT_TRUE(sim_.WaitForCommand("SJ", 4));
+    std::vector<std::vector<uint8_t>> settings;
+    for (const auto& c : sim_.Received("SJ"))
+        settings.push_back(c.payload);
+    EXPECT_EQ(settings, (std::vector<std::vector<uint8_t>>{{0x2A, 1}, {0x2B, 24}, {0x31, 5}, {0x32, 10}}));
+
+    // The modem's parameters come back into the cache.
+    QSignalSpy wireless(observer_, &DeviceObserver::wirelessParamters);
+    manager_->sendGprsInfo();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return wireless.count() > 0; }, 5000));
+    DeviceManager::WirelessInfo info{};
+    manager_->gprsInfo(info);
+    EXPECT_EQ(uint32_t(info.port), sim_.Settings().modem.port);
+
+    // Powering off: the receiver's closing reply is announced.
+    manager_->powerOffReceiver();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recorder_->closings > 0; }, 5000));
+    EXPECT_TRUE(sim_.Status().poweredOff);
+}
+
 // The modem hands the source table over in "VM" chunks; the header and the
 // end marker are split between chunks, and a chunk before the header is
 // dropped.
