@@ -91,6 +91,18 @@ int RingBuffer::Unconsumed() {
     return writePos_ - startPos_;
 }
 
+const uint8_t* RingBuffer::UnconsumedData(int& n) {
+    std::lock_guard<platform::RecursiveLock> lock(lock_);
+    n = writePos_ - startPos_;
+    return data_ + startPos_;
+}
+
+void RingBuffer::Consume(int n) {
+    std::lock_guard<platform::RecursiveLock> lock(lock_);
+    if (n > 0) startPos_ += (n < writePos_ - startPos_) ? n : writePos_ - startPos_;
+    readPos_ = startPos_;
+}
+
 void RingBuffer::Positions(int& start, int& read, int& write) {
     std::lock_guard<platform::RecursiveLock> lock(lock_);
     start = startPos_;

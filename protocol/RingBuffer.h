@@ -39,6 +39,13 @@ public:
     // Bytes between startPos and writePos.
     int Unconsumed();
 
+    // For a cutter that holds Lock() for its whole attempt: the unconsumed
+    // bytes (from startPos), valid until the lock is released.
+    const uint8_t* UnconsumedData(int& n);
+    // Consumes n bytes from startPos (at most the unconsumed ones); the cursor
+    // follows.
+    void Consume(int n);
+
     // Positions, for tests and diagnostics (taken under the lock).
     void Positions(int& start, int& read, int& write);
 

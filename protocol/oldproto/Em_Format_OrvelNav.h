@@ -1,0 +1,197 @@
+#pragma once
+
+// The frame format of the maker's receivers that speak the old "$$" protocol
+// (maker 2 with a main board of a type other than 0). It cuts "$$" reply
+// frames out of the receive buffer, checks them, names each by its two
+// letters and hands it to its decoder, which fills the records below and sets
+// the change bits of message class 2; binary frames of the GNSS board that the
+// receiver forwards, and the board output carried in "RG" replies, go to the
+// main board (message class 1). The old-protocol command builders read the
+// same records (the link kind, whether the device information and the module
+// version have been seen, the radio and modem records).
+
+#include "protocol/Em_Format_Common.h"
+#include "protocol/Em_IFormat.h"
+#include "protocol/oldproto/Em_OldRecords.h"
+#include "protocol/oldproto/Em_RadioFrequency.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace Fjarnis2011 {
+namespace FJParse {
+
+// Reply ids by their two letters (`messageId`). Any other pair gives
+// letter1 x 256 + letter2.
+namespace OldReplyId {
+inline constexpr int RG = 128;    // board output
+inline constexpr int RK = 129;
+inline constexpr int RZ = 130;
+inline constexpr int RX = 133;    // differential information
+inline constexpr int RC = 134;
+inline constexpr int RR = 135;
+inline constexpr int RS = 136;
+inline constexpr int ST = 137;    // closing notice
+inline constexpr int VS = 138;
+inline constexpr int VD = 139;
+inline constexpr int VC = 140;
+inline constexpr int VF = 141;
+inline constexpr int VR = 142;
+inline constexpr int VI = 143;    // module reply
+inline constexpr int VL = 144;
+inline constexpr int RH = 145;    // satellite data
+inline constexpr int SD = 146;    // battery
+inline constexpr int SI = 147;    // device information
+inline constexpr int SC = 149;
+inline constexpr int SX = 150;
+inline constexpr int SS = 151;
+inline constexpr int VY = 152;    // firmware debug
+inline constexpr int FB = 153;    // static point
+inline constexpr int FF = 154;    // eBubble
+inline constexpr int FH = 155;
+inline constexpr int VM = 1048;   // source table
+}  // namespace OldReplyId
+
+int OldReplyIdFromLetters(uint8_t first, uint8_t second);
+
+// Change bits of message class 2 (the old protocol's replies).
+namespace OldReplyBits {
+inline constexpr uint32_t DeviceInfo = 0x80000000u;      // "SI"
+inline constexpr uint32_t Battery = 0x40000000u;         // "SD"
+inline constexpr uint32_t ModemInfo = 0x20000000u;       // module 89/115: modem parameters
+inline constexpr uint32_t ModemStatus = 0x08000000u;     // module 99
+inline constexpr uint32_t BatteryGrade = 0x04000000u;    // "SD" of five bytes
+inline constexpr uint32_t RadioFrequency = 0x02000000u;  // module 98/110
+inline constexpr uint32_t ModemVersion = 0x01000000u;    // module 95
+inline constexpr uint32_t DialProtocol = 0x00800000u;    // module 103
+inline constexpr uint32_t LoginMode = 0x00400000u;       // module 106
+inline constexpr uint32_t Signal = 0x00200000u;          // module 101
+inline constexpr uint32_t ModemError = 0x00100000u;      // module 104
+inline constexpr uint32_t SsRecord = 0x00020000u;        // "SS"
+inline constexpr uint32_t NtripLogin = 0x00010000u;      // module 108
+inline constexpr uint32_t RadioBaud = 0x00008000u;       // module 121
+inline constexpr uint32_t RadioPower = 0x00004000u;      // module 118
+inline constexpr uint32_t DiffInfo = 0x00002000u;        // "RX"
+inline constexpr uint32_t SourceTable = 0x00001000u;     // module 116, "VM"
+inline constexpr uint32_t Sensitivity = 0x00000800u;     // module 129
+inline constexpr uint32_t StaticPoint = 0x00000400u;     // "FB"
+inline constexpr uint32_t Closing = 0x00000200u;         // "ST"
+inline constexpr uint32_t FirmwareDebug = 0x00000100u;   // "VY"
+inline constexpr uint32_t Bubble = 0x00000080u;          // "FF", "FH"
+inline constexpr uint32_t SX = 0x00040000u;              // "SX"
+inline constexpr uint32_t SC = 0x00080000u;              // "SC"
+inline constexpr uint32_t ChannelSpacing = 0x00000040u;  // module 137
+inline constexpr uint32_t Callsign = 0x00000020u;        // module 145
+inline constexpr uint32_t Fec = 0x00000010u;             // module 131
+}  // namespace OldReplyBits
+
+// What one attempt at the bytes at the first unconsumed position came to.
+enum class OldFrameResult {
+    Empty,          // no byte buffered
+    Incomplete,     // a frame not all there yet: nothing consumed
+    Decoded,        // a "$$" frame was checked, consumed and dispatched
+    BadChecksum,    // a '$' that opened no sound frame: one byte skipped
+    BoardFrame,     // a forwarded binary board frame was handed to the board
+    Garbage,        // a byte that opens no frame: skipped
+};
+
+// Checks the "$$" frame that starts at p[0] (a '$'), p[0..n) being the bytes
+// buffered: '$' '$', two letters, head byte, payload length L, L payload bytes,
+// XOR check, CR LF. Decoded with `length` = L + 9 when the XOR of everything
+// from the first '$' through the check byte is 0; BadChecksum when it is not;
+// Incomplete while fewer than L + 9 bytes are there. The second '$', the head
+// byte and CR LF are not checked on their own.
+struct DollarFrameCut {
+    OldFrameResult result;
+    int length;
+};
+DollarFrameCut ReadDollarFrame(const uint8_t* p, int n);
+
+// The boards of the maker's old-protocol receivers: 1 Trimble BD, 2 NovAtel
+// OEM, 3 the maker's own board, 4 Hemisphere; any other type gets a NovAtel
+// board. Null while the family is not in this build (none of the four is yet:
+// each family's issue adds its board here).
+std::unique_ptr<EmIMainBoard> CreateOrvelNavBoard(MAINBD_OEM_TYPE t);
+
+class Em_Format_OrvelNav : public Em_IFormat {
+public:
+    static constexpr unsigned kFrameSize = 2048;
+    static constexpr unsigned kRawReplySize = 200;
+    static constexpr unsigned kDeviceInfoRecordSize = 128;
+    static constexpr unsigned kFirmwareDebugKey = 256;
+
+    // `factory` makes the boards (CreateOrvelNavBoard when empty). No main
+    // board until Reset_GnsMd.
+    explicit Em_Format_OrvelNav(RingBuffer& ring, BoardFactory factory = {});
+    ~Em_Format_OrvelNav() override;
+
+    // Cuts and handles at most one frame: true when a frame or a garbage byte
+    // was consumed (call again), false when no complete frame is buffered.
+    bool ParseNextFrame() override;
+    // Replaces the main board by the board of type t and applies its settings.
+    // When this build has no board for t the current board is kept and the
+    // result is false.
+    bool Reset_GnsMd(MAINBD_OEM_TYPE t) override;
+    // Correction bytes as "VD" frames of at most 55 bytes, delay 10 each.
+    void Send_DiffDataToGnss(CmdList& out, const uint8_t* data, unsigned length) override;
+
+    // What the last call of ParseNextFrame came to.
+    OldFrameResult LastResult() const { return lastResult_; }
+
+    // Accessors the command builders read.
+    int MakerCode() const { return makerCode; }
+    int ComStatus() const { return comStatus; }
+    bool DeviceInfoSeen() const { return deviceInfoSeen != 0; }
+    bool ModuleVersionSeen() const { return moduleVersionSeen != 0; }
+    RadioRecord& Radio() { return radio; }
+    const RadioRecord& Radio() const { return radio; }
+    ModemRecord& Modem() { return modem; }
+    const ModemRecord& Modem() const { return modem; }
+    const DEVICE_STR& DeviceInfo() const { return deviceInfo; }
+
+    // The records. The decoders fill them; the builders and getters read them.
+    std::string textA, textB;                          // emptied by a device-information reply
+    std::map<unsigned, FIRMWARE_DEBUG> firmwareDebug;  // "VY", under kFirmwareDebugKey only
+    uint32_t boardVariant = 0;                         // 1 or 2 from the model code; read by Reset_GnsMd
+    uint8_t rawReply[kRawReplySize] = {};              // payload of the last "RX" reply
+    uint32_t rawReplyLength = 0;
+    uint8_t deviceInfoSeen = 0;                        // 1 after any device-information reply
+    uint8_t moduleVersionSeen = 0;                     // 1 after the module-version reply
+    OldSatArray satellites[4];                         // GPS, GLONASS, BeiDou, a fourth
+    uint32_t satUpdateCount = 0;
+    SsRecord ssRecord = {};                            // last "SS" reply
+    DEVICE_STR deviceInfo = {};                        // last device information
+    RadioRecord radio;                                 // internal radio module
+    ModemRecord modem;                                 // internal modem
+    // Replies that span several frames collect here, each kind in its own
+    // buffer, so that one reply can never land inside another: module replies
+    // ("VI"), the device-information record ("SI"), satellite data ("RH").
+    ReplyBuffer replyBuffer;
+    ReplyBuffer deviceInfoBuffer;
+    ReplyBuffer satelliteBuffer;
+    // The frame being decoded and its length.
+    uint8_t frame[kFrameSize] = {};
+    uint32_t frameLength = 0;
+    uint32_t batteryGrade = 0;                         // 1..6, "SD" of five bytes
+    uint32_t batteryLevel = 0;                         // 0..10
+    Static_Point staticPoint = {};                     // last "FB" reply
+    eBubble_info bubble = {};                          // last "FF" reply
+    uint32_t fhValue1 = 0, fhValue2 = 0;               // last "FH" reply
+
+    // The payload of the frame in `frame` and its length n.
+    const uint8_t* Payload() const { return frame + 6; }
+    unsigned PayloadLength() const { return frame[5]; }
+
+private:
+    void DispatchReply();
+    // Runs the board over what was just appended to its receive buffer.
+    bool RunBoard(EmIMainBoard& board);
+
+    BoardFactory factory_;
+    OldFrameResult lastResult_ = OldFrameResult::Empty;
+};
+
+}  // namespace FJParse
+}  // namespace Fjarnis2011

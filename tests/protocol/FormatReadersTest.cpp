@@ -1,0 +1,156 @@
+// The common format's frame readers on small byte-level fixtures: each finds
+// exactly its frame, waits on every cut of it, and turns a false sync or an
+// impossible length into a one-byte skip.
+#include "protocol/FrameReaders.h"
+
+#include "FrameFixtures.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace Fjarnis2011::FJParse;
+
+namespace {
+
+using namespace frame_fixtures;
+
+struct Case {
+    const char* name;
+    FrameReader reader;
+    Bytes bytes;
+    FrameResult result;
+    int length;
+};
+
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+class FrameReaderCases : public ::testing::TestWithParam<Case> {};
+
+}  // namespace
+
+TEST_P(FrameReaderCases, GivesItsResultAndLength) {
+    const Case& c = GetParam();
+    const FrameCut cut = c.reader(c.bytes.data(), int(c.bytes.size()));
+    EXPECT_EQ(cut.result, c.result);
+    EXPECT_EQ(cut.length, c.result == FrameResult::Taken ? c.length : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fixtures, FrameReaderCases,
+    ::testing::Values(
+        Case{"nmea_with_checksum", &ReadNmeaFrame, kGga, FrameResult::Taken, int(kGga.size())},
+        Case{"nmea_followed_by_more", &ReadNmeaFrame, Cat(kGga, kGga), FrameResult::Taken, int(kGga.size())},
+        Case{"nmea_without_checksum", &ReadNmeaFrame, kTxtNoSum, FrameResult::Taken, int(kTxtNoSum.size())},
+        Case{"nmea_lower_case_checksum", &ReadNmeaFrame, Text("$GPGSV,1,1,00*79\r\n$GP"), FrameResult::Taken, 18},
+        Case{"nmea_wrong_checksum", &ReadNmeaFrame, Text("$GPGSV,1,1,00*78\r\n"), FrameResult::BadChecksum, 0},
+        Case{"nmea_checksum_not_hex", &ReadNmeaFrame, Text("$GPGSV,1,1,00*7G\r\n"), FrameResult::BadChecksum, 0},
+        // A sentence cut short runs into the next one: the sum covers both.
+        Case{"nmea_cut_into_next", &ReadNmeaFrame, Text("$GPGGA,0927$GPGSV,1,1,00*79\r\n"),
+             FrameResult::BadChecksum, 0},
+        Case{"nmea_empty_sentence", &ReadNmeaFrame, Text("$GP\r\n$GPGSV"), FrameResult::Malformed, 0},
+        Case{"nmea_two_byte_sentence", &ReadNmeaFrame, Text("$GPAB\r\n$GPGSV"), FrameResult::Malformed, 0},
+        Case{"nmea_no_end_in_300", &ReadNmeaFrame, Cat(Text("$GP"), Bytes(297, 'A')), FrameResult::Malformed, 0},
+        Case{"nmea_no_end_yet", &ReadNmeaFrame, Cat(Text("$GP"), Bytes(295, 'A')), FrameResult::Incomplete, 0},
+        Case{"stx", &ReadStxFrame, Cat(kStx, {0x02}), FrameResult::Taken, 9},
+        Case{"stx_wrong_checksum", &ReadStxFrame, {0x02, 0x00, 0x40, 0x03, 0x01, 0x02, 0x03, 0x48, 0x03},
+             FrameResult::BadChecksum, 0},
+        Case{"stx_no_etx", &ReadStxFrame, {0x02, 0x00, 0x40, 0x03, 0x01, 0x02, 0x03, 0x49, 0x04},
+             FrameResult::BadChecksum, 0},
+        Case{"rtcm3_1005", &ReadRtcm3Frame, kRtcm1005, FrameResult::Taken, 25},
+        Case{"rtcm3_256_byte_payload", &ReadRtcm3Frame, Rtcm3(256), FrameResult::Taken, 262},
+        Case{"rtcm3_1023_byte_payload", &ReadRtcm3Frame, Rtcm3(1023), FrameResult::Taken, 1029},
+        Case{"rtcm3_crc_wrong", &ReadRtcm3Frame,
+             {0xD3, 0x00, 0x13, 0x3E, 0xD0, 0x00, 0x02, 0x36, 0xFD, 0xB8, 0x0D, 0xDE, 0x08,
+              0x00, 0x5B, 0x2B, 0xC1, 0x08, 0xA7, 0xB9, 0x8D, 0x3D, 0xD8, 0xAB, 0x38},
+             FrameResult::BadChecksum, 0},
+        Case{"novatel", &ReadNovAtelFrame, NovAtel(72), FrameResult::Taken, 28 + 72 + 4},
+        Case{"novatel_largest", &ReadNovAtelFrame, NovAtel(2048 - 32), FrameResult::Taken, 2048},
+        Case{"novatel_too_long", &ReadNovAtelFrame, NovAtel(2048 - 31), FrameResult::Malformed, 0},
+        Case{"novatel_header_not_28", &ReadNovAtelFrame, NovAtel(8, 0x1B), FrameResult::Malformed, 0},
+        Case{"novatel_header_huge", &ReadNovAtelFrame, Bytes{0xAA, 0x44, 0x12, 0xFF}, FrameResult::Malformed, 0},
+        Case{"novatel_crc_wrong", &ReadNovAtelFrame,
+             [] { Bytes f = NovAtel(8); f[30] ^= 1; return f; }(), FrameResult::BadChecksum, 0},
+        Case{"bin", &ReadHemisBinFrame, Cat(kBin, Text("$GP")), FrameResult::Taken, 16},
+        Case{"bin_sum_wrong", &ReadHemisBinFrame,
+             [] { Bytes f = kBin; f[12] = 0x0B; return f; }(), FrameResult::BadChecksum, 0},
+        Case{"bin_no_crlf", &ReadHemisBinFrame,
+             [] { Bytes f = kBin; f[15] = 'X'; return f; }(), FrameResult::BadChecksum, 0},
+        // Data length 2037: 2049 bytes, more than the frame area.
+        Case{"bin_too_long", &ReadHemisBinFrame, Bytes{'$', 'B', 'I', 'N', 0x01, 0x00, 0xF5, 0x07},
+             FrameResult::Malformed, 0},
+        Case{"bin_largest", &ReadHemisBinFrame,
+             [] {
+                 Bytes f = {'$', 'B', 'I', 'N', 0x01, 0x00, 0xF4, 0x07};  // data length 2036
+                 f.resize(8 + 2036, 0x01);
+                 f.push_back(0xF4);  // sum 2036 = 0x07F4
+                 f.push_back(0x07);
+                 f.push_back('\r');
+                 f.push_back('\n');
+                 return f;
+             }(),
+             FrameResult::Taken, 2048},
+        Case{"reply", &ReadHemisReplyFrame, Cat(kReply, Text("$GPGGA")), FrameResult::Taken, int(kReply.size())},
+        Case{"reply_no_end_in_100", &ReadHemisReplyFrame, Cat(Text("$>J"), Bytes(97, 'x')),
+             FrameResult::Malformed, 0}),
+    [](const ::testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
+
+// Every cut of a whole frame waits; none is mistaken for a frame or skipped.
+TEST(FrameReaders, EveryCutOfAFrameWaits) {
+    const struct {
+        FrameReader reader;
+        Bytes frame;
+    } frames[] = {{&ReadNmeaFrame, kGga},         {&ReadNmeaFrame, kTxtNoSum}, {&ReadStxFrame, kStx},
+                  {&ReadRtcm3Frame, Rtcm3(300)},  {&ReadNovAtelFrame, NovAtel(40)},
+                  {&ReadHemisBinFrame, kBin},     {&ReadHemisReplyFrame, kReply}};
+    for (const auto& f : frames) {
+        for (size_t n = 3; n < f.frame.size(); ++n) {
+            const FrameCut cut = f.reader(f.frame.data(), int(n));
+            EXPECT_EQ(cut.result, FrameResult::Incomplete) << "cut at " << n << " of " << f.frame.size();
+        }
+        EXPECT_EQ(f.reader(f.frame.data(), int(f.frame.size())).result, FrameResult::Taken);
+    }
+}
+
+TEST(FrameReaders, HeadsChooseTheBoardsReaders) {
+    const auto pick = [](int type, const std::string& head) {
+        return SelectFrameReader(type, reinterpret_cast<const uint8_t*>(head.data()));
+    };
+    const std::string stx = {0x02, 0x00, 0x40}, stxCmr = {0x02, 0x00, char(0x93)};
+    const std::string rtcm = {char(0xD3), 0x00, 0x13}, rtcmLong = {char(0xD3), 0x03, char(0xFF)};
+    const std::string rtcmFalse = {char(0xD3), 0x04, 0x00}, nov = {char(0xAA), 0x44, 0x12};
+    // Trimble BD: any STX, GP/GL sentences, RTCM 3 by its six zero bits.
+    EXPECT_EQ(pick(1, stx), &ReadStxFrame);
+    EXPECT_EQ(pick(1, "$GP"), &ReadNmeaFrame);
+    EXPECT_EQ(pick(1, "$GL"), &ReadNmeaFrame);
+    EXPECT_EQ(pick(1, "$GN"), nullptr);
+    EXPECT_EQ(pick(1, rtcm), &ReadRtcm3Frame);
+    EXPECT_EQ(pick(1, rtcmLong), &ReadRtcm3Frame);
+    EXPECT_EQ(pick(1, rtcmFalse), nullptr);
+    EXPECT_EQ(pick(1, nov), nullptr);
+    // NovAtel: binary logs, four talkers, RTCM 3, CMR packets only.
+    EXPECT_EQ(pick(2, nov), &ReadNovAtelFrame);
+    EXPECT_EQ(pick(2, "$GN"), &ReadNmeaFrame);
+    EXPECT_EQ(pick(2, "$BD"), &ReadNmeaFrame);
+    EXPECT_EQ(pick(2, rtcmLong), &ReadRtcm3Frame);
+    EXPECT_EQ(pick(2, stxCmr), &ReadStxFrame);
+    EXPECT_EQ(pick(2, stx), nullptr);
+    // Hemisphere: $BIN, $>J replies, GP/GL sentences.
+    EXPECT_EQ(pick(4, "$BI"), &ReadHemisBinFrame);
+    EXPECT_EQ(pick(4, "$>J"), &ReadHemisReplyFrame);
+    EXPECT_EQ(pick(4, "$GL"), &ReadNmeaFrame);
+    EXPECT_EQ(pick(4, "$BD"), nullptr);
+    EXPECT_EQ(pick(4, rtcm), nullptr);
+    // NMEA-only: GP/GL; Unicore: GP/GL/GN/BD.
+    EXPECT_EQ(pick(5, "$GP"), &ReadNmeaFrame);
+    EXPECT_EQ(pick(5, "$GN"), nullptr);
+    EXPECT_EQ(pick(6, "$GN"), &ReadNmeaFrame);
+    EXPECT_EQ(pick(6, "$BD"), &ReadNmeaFrame);
+    EXPECT_EQ(pick(6, "$BI"), nullptr);
+    // Types the common format does not serve recognise nothing.
+    for (int type : {0, 3, 7, -1}) {
+        EXPECT_EQ(pick(type, "$GP"), nullptr);
+        EXPECT_FALSE(IsCommonFormatBoardType(type));
+    }
+}
