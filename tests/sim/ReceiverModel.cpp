@@ -1,0 +1,255 @@
+#include "tests/sim/ReceiverModel.h"
+
+#include <algorithm>
+
+namespace sim {
+
+namespace {
+
+// Copies a text into its fixed place, cut to the place and zero padded.
+void PutText(uint8_t* at, size_t width, const std::string& text) {
+    std::fill(at, at + width, uint8_t(0));
+    std::copy_n(text.begin(), std::min(width, text.size()), at);
+}
+
+// A counted text: one length byte, then at most width characters in a place
+// of width bytes.
+void PutCounted(std::vector<uint8_t>& d, size_t at, size_t width, const std::string& text) {
+    const size_t n = std::min(width, text.size());
+    d[at] = uint8_t(n);
+    std::copy_n(text.begin(), n, d.begin() + long(at) + 1);
+}
+
+// User name and password as the modem sends them: j, user, 0, password.
+void PutLogin(std::vector<uint8_t>& d, const std::string& user, const std::string& password) {
+    const std::string u = user.substr(0, std::min<size_t>(55, user.find('\0')));
+    const std::string p = password.substr(0, std::min<size_t>(55, password.find('\0')));
+    d.push_back(uint8_t(u.size() + 1 + p.size()));
+    d.insert(d.end(), u.begin(), u.end());
+    d.push_back(0);
+    d.insert(d.end(), p.begin(), p.end());
+}
+
+constexpr char kClosingText[] = "Close the receiver!\r\n\x83\r\n";  // 24 bytes
+
+}  // namespace
+
+std::array<uint8_t, 128> DeviceInfo::Record() const {
+    std::array<uint8_t, 128> r{};
+    PutText(&r[0], 4, model);
+    PutText(&r[5], 6, serialNumber);
+    PutText(&r[12], 10, productionDate);
+    r[40] = outputMode;
+    r[42] = recordType;
+    r[43] = recordPeriod;
+    r[44] = positionRate;
+    r[49] = recordInterval;
+    r[50] = recordElevMask;
+    PutText(&r[52], 4, firmware);
+    r[56] = rtkElevMask;
+    r[58] = memorySize;
+    r[59] = radioModule;
+    r[62] = transmitPort;
+    r[63] = transmitFormat;
+    r[96] = startType;
+    r[97] = uint8_t(autoBaseDist);
+    r[98] = uint8_t(autoBaseDist >> 8);
+    PutText(&r[112], 10, partNumber);
+    r[124] = otaBaudSet;
+    r[126] = radioModuleExt;
+    return r;
+}
+
+// Offsets below are module data offsets (packet offset minus 7).
+std::vector<uint8_t> ModemParams::OlderLayout() const {
+    std::vector<uint8_t> d(97, 0);
+    std::copy(address.begin(), address.end(), d.begin());  // server address, first byte first
+    d[4] = uint8_t(port >> 8);                             // port, high byte first
+    d[5] = uint8_t(port);
+    d[6] = uint8_t(protocol);
+    PutCounted(d, 16, 15, dialNumber);
+    PutCounted(d, 32, 31, apn);
+    d[64] = online;
+    PutCounted(d, 65, 31, baseId);
+    PutLogin(d, user, password);  // from offset 97
+    return d;
+}
+
+std::vector<uint8_t> ModemParams::NewerLayout() const {
+    std::vector<uint8_t> d(125, 0);
+    PutCounted(d, 0, 31, host);
+    d[32] = uint8_t(port >> 8);
+    d[33] = uint8_t(port);
+    d[34] = uint8_t(protocol);
+    PutCounted(d, 44, 15, dialNumber);
+    PutCounted(d, 60, 31, apn);
+    d[92] = online;
+    PutCounted(d, 93, 31, baseId);
+    PutLogin(d, user, password);  // from offset 125
+    return d;
+}
+
+std::vector<uint8_t> DefaultBoardOutput() {
+    const std::string body = "GPGGA,023042.00,3959.80000,N,11623.50000,E,1,08,1.0,45.5,M,-8.5,M,,";
+    uint8_t x = 0;
+    for (char c : body) x ^= uint8_t(c);
+    static const char digits[] = "0123456789ABCDEF";
+    const std::string line = "$" + body + "*" + digits[x >> 4] + digits[x & 15] + "\r\n";
+    return std::vector<uint8_t>(line.begin(), line.end());
+}
+
+SimSettings::SimSettings() : periodicPayload(DefaultBoardOutput()) {}
+
+bool ReceivedCommand::Is(std::string_view l, std::initializer_list<uint8_t> p) const {
+    return letters == l && std::equal(payload.begin(), payload.end(), p.begin(), p.end());
+}
+
+std::string ReceivedCommand::Describe() const {
+    std::string s = letters + " " + Hex(&head, 1);
+    if (!payload.empty()) s += " " + Hex(payload);
+    return s;
+}
+
+ReceiverModel::ReceiverModel(SimSettings settings) : settings_(std::move(settings)) {}
+
+void ReceiverModel::PowerOn() {
+    status_.poweredOff = false;
+    status_.mode = WorkMode::Normal;
+}
+
+std::vector<uint8_t> ReceiverModel::Shape(std::vector<uint8_t> reply) {
+    if (reply.empty()) return reply;
+    switch (settings_.behaviour) {
+        case Behaviour::Answer:
+            ++status_.repliesSent;
+            return reply;
+        case Behaviour::Garbage:
+            ++status_.repliesSent;
+            return noise_.Take(reply.size());
+        case Behaviour::Silent:
+            break;
+    }
+    return {};
+}
+
+std::vector<uint8_t> ReceiverModel::Receive(const uint8_t* data, size_t n, uint32_t lineBaud) {
+    std::vector<uint8_t> out;
+    if (!data || n == 0) return out;
+    status_.lineBaud = lineBaud;
+    if (lineBaud != settings_.baud) {
+        // The receiver's UART sees only noise: nothing is understood, and a
+        // frame begun at the wrong speed cannot be finished at the right one.
+        status_.mismatchedBytes += n;
+        cutter_.Clear();
+        if (settings_.onBaudMismatch == MismatchReply::Garbage && settings_.behaviour != Behaviour::Silent &&
+            !status_.poweredOff)
+            out = noise_.Take(n);
+        return out;
+    }
+    cutter_.Append(data, n);
+    for (;;) {
+        Frame frame;
+        uint8_t byte = 0;
+        bool bad = false;
+        const auto r = cutter_.Next(&frame, &byte, &bad);
+        if (r == FrameCutter::Result::NeedMore) break;
+        if (r == FrameCutter::Result::Garbage) {
+            if (bad) ++status_.badFrames;
+            if (status_.mode == WorkMode::PassThrough)
+                status_.passThroughBytes.push_back(byte);
+            else
+                ++status_.garbageBytes;
+            continue;
+        }
+        ReceivedCommand record;
+        record.letters.assign(frame.letters, 2);
+        record.head = frame.head;
+        record.payload = frame.payload;
+        record.lineBaud = lineBaud;
+        auto reply = Handle(frame, record);
+        commands_.push_back(std::move(record));
+        reply = Shape(std::move(reply));
+        out.insert(out.end(), reply.begin(), reply.end());
+    }
+    return out;
+}
+
+std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& record) {
+    const std::string_view letters(frame.letters, 2);
+    const auto& p = frame.payload;
+    if (letters == "VS") {
+        if (auto req = ParseModuleRequest(p)) {
+            record.moduleId = req->id;
+            record.moduleData = req->data;
+        }
+    }
+    // The mode switch is the one command the receiver obeys in pass-through.
+    if (letters == "ST" && !p.empty() && !status_.poweredOff) {
+        if (p[0] == 1)
+            status_.mode = WorkMode::PassThrough;
+        else if (p[0] == 0)
+            status_.mode = WorkMode::Normal;
+        return {};
+    }
+    if (status_.poweredOff || status_.mode == WorkMode::PassThrough) return {};
+
+    if (letters == "SI") {
+        const auto r = settings_.deviceInfo.Record();
+        return PackFrames(frame.letters, frame.head, std::vector<uint8_t>(r.begin(), r.end()),
+                          settings_.deviceInfoChunk);
+    }
+    if (letters == "SD") return PackFrame("SD", frame.head, settings_.battery);
+    if (letters == "RG") {
+        status_.periodicOn = !p.empty() && p[0] != 0;
+        return {};
+    }
+    if (letters == "SG") {
+        if (p.size() != 1 || p[0] != 0) return {};
+        status_.poweredOff = true;
+        status_.periodicOn = false;
+        return PackFrame("ST", frame.head, reinterpret_cast<const uint8_t*>(kClosingText), sizeof kClosingText - 1);
+    }
+    if (letters == "VS" && record.moduleId >= 0)
+        return HandleModule(ModuleRequest{uint8_t(record.moduleId), record.moduleData}, frame.head);
+    return {};
+}
+
+std::vector<uint8_t> ReceiverModel::HandleModule(const ModuleRequest& req, uint8_t head) {
+    std::vector<uint8_t> data;
+    switch (req.id) {
+        case 95: {  // module version: four characters "major.minor"
+            data.assign(4, 0);
+            PutText(data.data(), 4, settings_.modemVersion);
+            break;
+        }
+        case 89:
+            data = settings_.modem.OlderLayout();
+            break;
+        case 115:
+            data = settings_.modem.NewerLayout();
+            break;
+        default:
+            return {};
+    }
+    return PackFrames("VI", head, PackModuleReply(req.id, data), kMaxPayload);
+}
+
+bool ReceiverModel::WantsPeriodic() const {
+    return status_.periodicOn && !status_.poweredOff && settings_.behaviour != Behaviour::Silent &&
+           !settings_.periodicPayload.empty();
+}
+
+std::vector<uint8_t> ReceiverModel::PeriodicOutput(uint32_t lineBaud) {
+    if (!WantsPeriodic()) return {};
+    std::vector<uint8_t> out;
+    if (status_.mode == WorkMode::PassThrough)
+        out = settings_.periodicPayload;  // the board speaks for itself
+    else
+        out = PackFrames("RG", kHeadSerial, settings_.periodicPayload, kMaxPayload);
+    if (lineBaud != settings_.baud)
+        return settings_.onBaudMismatch == MismatchReply::Garbage ? noise_.Take(out.size())
+                                                                  : std::vector<uint8_t>{};
+    return Shape(std::move(out));
+}
+
+}  // namespace sim

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "tests/sim/ReceiverModel.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace sim {
+
+// A receiver of the maker's old protocol at the far end of a pseudo-terminal.
+// Start() opens the pair and runs the line on its own thread; the opener of
+// SlavePath() (or of COM n after RegisterAsCom(n)) talks to it as to a real
+// receiver. Every command frame is recorded for the test to check.
+//
+//   sim::SimReceiver sim;              // settings: SimSettings defaults
+//   sim.SetBaud(19200);
+//   ASSERT_TRUE(sim.Start());
+//   sim.RegisterAsCom(1);              // FJCOMM_COM1 -> the slave side
+//   ... open COM1 at 19200 and talk ...
+//   ASSERT_TRUE(sim.WaitForCommand("SI"));
+//   auto cmds = sim.Received();
+//   sim.Stop();                        // also done by the destructor
+class SimReceiver {
+public:
+    explicit SimReceiver(SimSettings settings = {});
+    ~SimReceiver();
+    SimReceiver(const SimReceiver&) = delete;
+    SimReceiver& operator=(const SimReceiver&) = delete;
+
+    // Opens the pseudo-terminal and starts the line thread. False (with a
+    // reason in *error when given) when already running or the pair cannot be
+    // opened.
+    bool Start(std::string* error = nullptr);
+    // Stops and joins the line thread and closes both sides. Idempotent.
+    void Stop();
+    bool Running() const;
+
+    // The path of the slave side, empty before Start().
+    std::string SlavePath() const;
+    // Points COM port n of this process at the slave side.
+    void RegisterAsCom(int n) const;
+
+    // Settings may change at any time; they apply from the next byte on.
+    void SetBaud(uint32_t baud);
+    void SetBehaviour(Behaviour behaviour);
+    void Update(const std::function<void(SimSettings&)>& change);
+    SimSettings Settings() const;
+
+    // Switches a powered-off receiver back on.
+    void PowerOn();
+    // Sends bytes out of the receiver as they are (unsolicited frames, noise).
+    void Send(const std::vector<uint8_t>& bytes);
+
+    std::vector<ReceivedCommand> Received() const;
+    std::vector<ReceivedCommand> Received(std::string_view letters) const;
+    void ClearReceived();
+    SimStatus Status() const;
+    // Output dropped because nobody read the line for a long while.
+    uint64_t DroppedBytes() const;
+
+    // Waits until at least count frames with these letters (or module
+    // requests with this id) have been received; false on timeout.
+    bool WaitForCommand(std::string_view letters, size_t count = 1, uint32_t timeoutMs = 5000);
+    bool WaitForModuleRequest(int id, size_t count = 1, uint32_t timeoutMs = 5000);
+    // Waits until the predicate, run under the simulator's lock, holds.
+    bool WaitUntil(const std::function<bool(const ReceiverModel&)>& done, uint32_t timeoutMs = 5000);
+
+private:
+    void Run();
+    void Wake();
+    void QueueLocked(const std::vector<uint8_t>& bytes);
+    void WriteOut();
+
+    mutable std::mutex mu_;
+    std::condition_variable changed_;
+    ReceiverModel model_;
+    std::vector<uint8_t> outbound_;  // bytes waiting for room on the line
+    uint64_t droppedBytes_ = 0;      // outbound bytes dropped while nobody read the line
+    bool stop_ = false;
+    int master_ = -1;
+    int slave_ = -1;  // kept open so that the line stays up between openers
+    int wake_ = -1;   // eventfd
+    std::string slavePath_;
+    std::thread thread_;
+};
+
+}  // namespace sim
