@@ -12,6 +12,9 @@
 #include "protocol/Em_Types.h"
 #include "protocol/FJParseExport.h"
 #include "protocol/boards/Em_BoardTypes.h"
+#include "protocol/Em_ModemTypes.h"
+#include "protocol/newproto/Em_OvTypes.h"
+#include "protocol/oldproto/Em_OldRecords.h"
 
 #include <atomic>
 #include <cstdint>
@@ -102,7 +105,7 @@ public:
     FJPARSE_LOCAL Em_IFormat* Format() const { return format_.load(std::memory_order_acquire); }
 
 private:
-    void ReplaceFormat(std::unique_ptr<Em_IFormat> format);
+    FJPARSE_LOCAL void ReplaceFormat(std::unique_ptr<Em_IFormat> format);
 
     std::atomic<bool> recordOn_{false};
     // Owned. Replaced only under the device object's protocol lock; the
@@ -118,6 +121,86 @@ private:
     // Lives as long as this object: the reading thread appends to it while
     // the formats over it come and go.
     std::unique_ptr<RingBuffer> ring_;
+
+public:
+    // ==== Old-protocol device, modem and NTRIP login commands ==============
+    // Each command appends its records to `out` (nothing when the receiver is
+    // not one it applies to); each getter copies the last decoded value (its
+    // failure value, or the output untouched, when it does not apply).
+
+    // Device information request ("SI"); any receiver of the maker.
+    void Get_DeviceInfo(std::vector<_STR_CMD>& out);
+    // Periodic raw output on or off.
+    void Get_200Data(std::vector<_STR_CMD>& out, bool on);
+    void Get_Battery(std::vector<_STR_CMD>& out);
+    void Get_CloseReceiver(std::vector<_STR_CMD>& out);
+    // Port rate: a set with `baud`, a query (new protocol only) without.
+    void Get_Cmd_Com_Baudrate(std::vector<_STR_CMD>& out, const OV_COM_BAUD_ENUM* baud, OV_COM_PORT_ENUM port);
+    // Mode switch: 1 pass-through to the OEM board, other values the
+    // receiver's own working mode.
+    void Get_OvMdl(std::vector<_STR_CMD>& out, unsigned mode);
+    void Send_Gprs_DiffInfo(std::vector<_STR_CMD>& out);
+    // Firmware update: the start, then one 128-byte block per call (at most
+    // `length` bytes of `block` are read; the rest of the block is zero).
+    void Send_DevcInfo_Update_Str(std::vector<_STR_CMD>& out);
+    void Send_DevcInfo_Update_Crs(std::vector<_STR_CMD>& out, unsigned index, const unsigned char* block,
+                                  unsigned length);
+    // One-byte device settings (the low byte of `value` is sent).
+    void Set_DevcInfo_OutPut(std::vector<_STR_CMD>& out, unsigned value);
+    void Set_DevcInfo_RrdTp(std::vector<_STR_CMD>& out, unsigned value);
+    void Set_DevcInfo_RrdTime(std::vector<_STR_CMD>& out, unsigned value);
+    void Set_DevcInfo_RrdFrq(std::vector<_STR_CMD>& out, unsigned value);
+    void Set_DevcInfo_Mask(std::vector<_STR_CMD>& out, unsigned value);
+    void Set_DevcInfo_TrsmtPort(std::vector<_STR_CMD>& out, unsigned value);
+    void Set_DevcInfo_TrsmtFmat(std::vector<_STR_CMD>& out, unsigned value);
+    void Set_DevcInfo_StrtTp(std::vector<_STR_CMD>& out, unsigned value);
+    void Set_DevcInfo_AutoBaseDist(std::vector<_STR_CMD>& out, unsigned short distance);
+    // The firmware debug record kept under `key` (only 256 is ever filled; an
+    // empty record when none has come), which is then dropped.
+    void Get_FirmWare_Db(uint32_t key, FIRMWARE_DEBUG& record);
+    // The payload of the last differential-information reply: its length in
+    // `*n` and its bytes (at most 200) in `out`.
+    void Get_Gprs_DiffInfo(unsigned char* out, int* n) const;
+
+    // Internal modem.
+    // Module version request; only once the device information has come.
+    // True when a record was appended.
+    bool Send_Gprs_Version(std::vector<_STR_CMD>& out);
+    void Get_Gprs_Info(std::vector<_STR_CMD>& out);
+    void Get_Gprs_Status(std::vector<_STR_CMD>& out);
+    void Get_Gprs_Signal(std::vector<_STR_CMD>& out);
+    void Get_Gprs_Eroinfo(std::vector<_STR_CMD>& out);
+    void Get_Gprs_Reset(std::vector<_STR_CMD>& out);
+    void Get_Gprs_CosMdl(std::vector<_STR_CMD>& out);
+    void Set_Gprs_CosMdl(std::vector<_STR_CMD>& out, unsigned mode);
+    void Send_Gprs_DisConct(std::vector<_STR_CMD>& out);
+    // Dial number (at most 55 characters are sent).
+    void Set_GSM_NumInfo(std::vector<_STR_CMD>& out, const char* number);
+    void Set_Gprs_Modle(std::vector<_STR_CMD>& out, Gprs_Modle mode);
+    // Base id (at most 20 bytes are sent).
+    void Set_Gprs_BaseId(std::vector<_STR_CMD>& out, const unsigned char* id, unsigned length);
+    void Set_Gprs_SvcInfo(std::vector<_STR_CMD>& out, SvcInfo info);
+    void Set_Gprs_Ip(std::vector<_STR_CMD>& out, IP_ADRES address, unsigned port, Protocol_Net protocol);
+    void Send_Dial_Prtl(std::vector<_STR_CMD>& out);
+    void Set_Dial_Prtl(std::vector<_STR_CMD>& out, unsigned protocol);
+    void Send_Cors_Info_Auto(std::vector<_STR_CMD>& out);
+    void Set_Cors_Info_Auto(std::vector<_STR_CMD>& out, const cors_info& cors, unsigned mode);
+    // Source-table request of the caster the modem is connected to.
+    void Send_Gprs_GetList(std::vector<_STR_CMD>& out);
+    // NTRIP login of the modem to a caster.
+    void Set_Cors_Login(std::vector<_STR_CMD>& out, const cors_info& cors);
+
+    // The modem record as the modem's replies left it.
+    void GetInfo_Gprs_Info(WirelessInfo& info) const;
+    int GetInfo_Gprs_Signa() const;  // the modem's "+CSQ:" value; -1 when none
+    gprs_status GetInfo_Gprs_Status() const;
+    gprs_ero GetInfo_Gprs_Eroinfo() const;
+    int GetInfo_Gprs_CosMdl() const;  // login mode
+    double GetInfo_Gprs_Version() const;
+    unsigned Get_Dial_Prtl() const;
+    void Get_Cors_Info_Auto(cors_info& cors, int& mode) const;
+    // The last source-table chunk; `text` must hold 2048 bytes.
+    void Get_Gprs_GetList(char* text, int* length) const;
 };
 
 }  // namespace FJParse

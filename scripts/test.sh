@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both variants and runs every test:
 #  1. desktop variant with AddressSanitizer + UndefinedBehaviorSanitizer;
-#  2. handheld variant.
+#  2. handheld variant;
+#  3. the libraries and their tests with ThreadSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -24,4 +25,7 @@ echo "== desktop variant, ASan + UBSan"
 run_variant build/ci-desktop-asan -DBRANTOR_SANITIZE=address,undefined
 echo "== handheld variant"
 run_variant build/ci-handheld -DBRANTOR_HANDHELD=ON
-echo "All tests of both variants passed."
+echo "== libraries and their tests, ThreadSanitizer"
+export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+run_variant build/ci-tsan -DBRANTOR_SANITIZE=thread -DBRANTOR_BUILD_PROGRAM=OFF
+echo "All tests of both variants and the ThreadSanitizer run passed."

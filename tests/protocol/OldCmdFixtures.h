@@ -62,6 +62,34 @@ inline Dollar ReadDollar(const _STR_CMD& cmd) {
     return d;
 }
 
+// A reply frame as the receiver sends it: $$, letters, head 18, length,
+// payload, XOR of letters through payload, CR LF.
+inline Bytes ReplyFrame(const char letters[2], const Bytes& payload) {
+    Bytes f = {0x24, 0x24, uint8_t(letters[0]), uint8_t(letters[1]), 0x18, uint8_t(payload.size())};
+    f.insert(f.end(), payload.begin(), payload.end());
+    uint8_t x = 0;
+    for (size_t i = 2; i < f.size(); ++i) x ^= f[i];
+    f.push_back(x);
+    f.push_back(0x0D);
+    f.push_back(0x0A);
+    return f;
+}
+
+// A module reply packet (carried by "VI" frames): 40 | id | 255 - id |
+// data length (4 bytes, low first) | data | XOR of everything before | two
+// trailing bytes.
+inline Bytes ModuleReply(uint8_t id, const Bytes& data) {
+    Bytes p = {0x40, id, uint8_t(255 - id)};
+    for (int i = 0; i < 4; ++i) p.push_back(uint8_t(data.size() >> (8 * i)));
+    p.insert(p.end(), data.begin(), data.end());
+    uint8_t x = 0;
+    for (uint8_t b : p) x ^= b;
+    p.push_back(x);
+    p.push_back(0x0D);
+    p.push_back(0x0A);
+    return p;
+}
+
 // The module packet of a "VS" frame: 40 | id | ~id | m (LE16) | m bytes | XOR of all before.
 struct Module {
     bool ok = false;

@@ -1,0 +1,186 @@
+#pragma once
+
+// One link to one receiver: a port of the port library, the protocol object
+// that builds command records and parses received bytes, three threads
+// (processing, reading, writing), five events, two locks and a command queue
+// of at most 40 records that the writing thread sends one by one, each
+// followed by its pause. Replies come back only through the registered
+// callbacks, fired on the object's own threads.
+//
+// Threads: the owner's thread constructs, opens, closes, sends and destroys;
+// the processing thread parses and fires the data callback; the reading thread
+// reads the port and sends the keep-alive; the writing thread writes the
+// queue and runs the board and manufacturer resets with the OEM-changed
+// callback. Lock order: the protocol lock, then the queue lock; no lock is
+// held while a thread is joined.
+
+#include "device/FJDeviceExport.h"
+#include "device/ReceiverServices.h"
+#include "fjcomm/IPort.h"
+#include "platform/Event.h"
+#include "protocol/Em_Critcal_Section.h"
+#include "protocol/Em_Gnss.h"
+#include "protocol/Em_Types.h"
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <thread>
+#include <vector>
+
+namespace Fjarnis2011 {
+namespace FJDevice {
+
+class FJDEVICE_API EmGnss_Receiver {
+public:
+    // Commands waiting to be written; further records are dropped.
+    static constexpr size_t kMaxQueuedCommands = 40;
+    // The longest pause the writer keeps after a command, ms.
+    static constexpr uint32_t kMaxCommandDelay = 3000;
+    // The reading thread's buffer and its largest read.
+    static constexpr uint32_t kReadBufferSize = 2048;
+    // The reading thread's passes from one keep-alive to the next.
+    static constexpr int32_t kKeepAlivePasses = 170;
+
+    // Nothing is opened and no thread started; the two codes are those from
+    // which the protocol object is built at the next open.
+    explicit EmGnss_Receiver(FJParse::GNSS_MANUFACTURER manufacturer = FJParse::GNSS_MNFCTR_ORVEL,
+                             FJParse::MAINBD_OEM_TYPE board = FJParse::MAINBD_NOVATEL_OEM);
+    // The same over other services (tests); null means the system's. The
+    // services are not owned and must outlive the object.
+    EmGnss_Receiver(FJParse::GNSS_MANUFACTURER manufacturer, FJParse::MAINBD_OEM_TYPE board,
+                    ReceiverServices* services);
+    // Closes the port and joins the threads when they run, and frees a
+    // protocol object left by a failed open.
+    ~EmGnss_Receiver();
+    EmGnss_Receiver(const EmGnss_Receiver&) = delete;
+    EmGnss_Receiver& operator=(const EmGnss_Receiver&) = delete;
+
+    // Only while no protocol object exists: stores both codes, true.
+    bool setReceiverType(FJParse::GNSS_MANUFACTURER manufacturer, FJParse::MAINBD_OEM_TYPE board);
+    // Only while no protocol object exists: keeps the table (not a copy; the
+    // context is not kept). The next protocol object copies its callbacks.
+    void RegisterCbs_Receiver(const FJParse::_CALLBACKS_RECEIVER* table, const void* context);
+
+    // Builds the protocol object, opens the port and starts the threads.
+    // False when the object is not closed, the protocol object cannot be made,
+    // the port library refuses the port (the protocol object then stays until
+    // Port_Close) or a thread cannot be started (nothing keeps running).
+    bool Port_Open(FJComm::PARAM_COM param);
+    bool Port_Open(FJComm::PARAM_BT param);
+    bool Port_Open(FJComm::PARAM_SOCK param);
+    // A replay file; null reuses the path given last. A path of more than 255
+    // characters is refused and changes nothing.
+    bool Port_Open(const char* path);
+    // Port_Close, then Port_Open with the given settings.
+    bool Port_ReOpen(FJComm::PARAM_COM param);
+    bool Port_ReOpen(FJComm::PARAM_BT param);
+    bool Port_ReOpen(FJComm::PARAM_SOCK param);
+    bool Port_ReOpen(const char* path);
+    // Stops and joins the threads, frees the port and the protocol object;
+    // records not yet written are dropped. Returns promptly also while the
+    // writer pauses or the reader waits inside the port. False (and nothing
+    // done) when called on one of the object's own threads.
+    bool Port_Close();
+    bool IsPortOpen();
+    // Bytes asked of the port per read: only with a port, 1 to 2047.
+    void Port_SetBuf(unsigned size);
+    // 2400, 4800, 9600, 19200 or 38400 only: the port library's current
+    // serial port changes its rate.
+    void Port_SetBaud(unsigned baud);
+
+    // With a protocol object: the board type or maker changes on the writing
+    // thread, which then fires the OEM-changed callback with true.
+    void ReSetGnsMd(FJParse::MAINBD_OEM_TYPE board);
+    void ReSetMnfctr(FJParse::GNSS_MANUFACTURER manufacturer);
+
+    // Switches the maker's receiver between pass-through to its OEM board
+    // (1) and its own working mode (2). Nothing on a replay file.
+    void Send_OvMdl(unsigned mode);
+    // Periodic data output on or off; off also stops the keep-alive.
+    void Send_200Data(bool on);
+    // Raw bytes for the receiver, in records of at most 512 bytes.
+    void Send_DataToPort(unsigned char* data, unsigned length);
+    // Correction bytes in the frames of the attached receiver.
+    void Send_DiffDataToGnss(unsigned char* data, unsigned length);
+    // The protocol object's current maker code and board type; 0 without one.
+    FJParse::GNSS_MANUFACTURER Get_Gnss_Manufacturer();
+    FJParse::MAINBD_OEM_TYPE Get_MAINBD_OEM_TYPE();
+    // Wakes the writing thread.
+    void Cmd_WrtEnvt();
+    // The threads are never suspended.
+    bool ThrdsSupded();
+    void ThrdsRusm();
+
+protected:
+    // Queues a copy of each record in order while fewer than 40 wait, drops
+    // the rest, then wakes the writing thread once. The vector stays the
+    // caller's. Every send operation ends here.
+    void Cmds_Write(std::vector<FJParse::_STR_CMD>& commands);
+
+private:
+    void InitInstance();
+    void ExitInstance();
+    bool prepareForOpen();
+    bool OpenPrepared(FJComm::PORT_TYPE type);
+    bool Port_StarThrd();
+    void StopThreads();
+    void ResetAllEvent();
+    void Set_PortPar(const FJComm::PARAM_COM& param);
+    void Set_PortPar(const FJComm::PARAM_BT& param);
+    void Set_PortPar(const FJComm::PARAM_SOCK& param);
+    void Set_PortPar(const char* path);
+    bool OnOwnThread() const;
+    void RcvData(const unsigned char* data, unsigned length);
+    void ClearQueue();
+
+    // Thread bodies.
+    void ProcessData();
+    void ReadData();
+    void WriteData();
+    void OnWriteEvent();
+    void OnResetMainBoardEvent();
+    void OnResetManufactureEvent();
+    void SendKeepAliveWhenDue();
+
+    ReceiverServices* services;
+
+    std::atomic<uint32_t> readSize{kReadBufferSize};
+    FJComm::PARAM_COM comParam;
+    FJComm::PARAM_BT btParam;
+    FJComm::PARAM_SOCK sockParam;
+    FJComm::IPort* port = nullptr;
+    char filePath[256] = {};
+    int32_t portType = -1;
+
+    platform::Event exitEvent{true};
+    platform::Event resetMainBoardEvent{false};
+    platform::Event resetManufacturerEvent{false};
+    platform::Event writeEvent{false};
+    platform::Event dataEvent{false};
+
+    // Written under the protocol lock; the codes of the next protocol object
+    // and, while open, of the current one after each reset.
+    FJParse::MAINBD_OEM_TYPE oemType;
+    FJParse::GNSS_MANUFACTURER manufacturer;
+
+    // Guards gnss and everything it holds; taken before queueLock.
+    FJParse::Em_Critcal_Section* protocolLock;
+    // The protocol object from a successful prepare step until Port_Close.
+    // Set and cleared only while no thread runs.
+    FJParse::Em_Gnss* gnss = nullptr;
+    // Guards commandQueue only.
+    FJParse::Em_Critcal_Section* queueLock;
+    std::atomic<bool> keepAlive{true};
+    std::deque<FJParse::_STR_CMD> commandQueue;
+    std::atomic<bool> receiveEnabled{true};
+
+    std::thread processingThread;
+    std::thread readingThread;
+    std::thread writingThread;
+
+    const FJParse::_CALLBACKS_RECEIVER* callbacks = nullptr;
+};
+
+}  // namespace FJDevice
+}  // namespace Fjarnis2011
