@@ -38,6 +38,8 @@ public:
     QToolButton* softKey(int index) const;
     QString title() const;
 
+    // Registers a page under its command; the window owns it from then on.
+    void registerPage(const QString& command, Widget* page);
     void showPage(Widget* page);
     void hideCurrentPage();
 
@@ -51,7 +53,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void registerPage(const QString& command, Widget* page);
     void detachSoftKeys();
 
     Ui::FatherWidget* ui_;
