@@ -26,17 +26,8 @@ constexpr uint32_t kModeSwitchSleep = 500;
 // The longest replay-file path, without its terminating zero.
 constexpr size_t kMaxPathLength = 255;
 
-// The builders of the protocol object the receiver object calls but the
-// protocol library does not offer yet: each call is made once the member
-// exists and appends nothing until then.
-template <class G>
-void Get200Data(G& gnss, std::vector<_STR_CMD>& out, bool on) {
-    if constexpr (requires { gnss.Get_200Data(out, on); }) gnss.Get_200Data(out, on);
-}
-template <class G>
-void GetOvMdl(G& gnss, std::vector<_STR_CMD>& out, unsigned mode) {
-    if constexpr (requires { gnss.Get_OvMdl(out, mode); }) gnss.Get_OvMdl(out, mode);
-}
+// The new-protocol mode switch, which the protocol library does not offer yet:
+// the call is made once the member exists and appends nothing until then.
 template <class G>
 void GetCmdComDirect(G& gnss, std::vector<_STR_CMD>& out, unsigned mode) {
     if constexpr (requires { gnss.Get_Cmd_Com_Direct(out, FJParse::OV_COM_DIRECT_ENUM(mode)); })
@@ -139,11 +130,11 @@ bool EmGnss_Receiver::prepareForOpen() {
     Em_CrtSect_Lock lock(protocolLock);
     if (gnss) return false;
     try {
-        gnss = new FJParse::Em_Gnss(manufacturer, oemType);
-    } catch (const std::bad_alloc&) {
+        gnss = services->NewProtocolObject(manufacturer, oemType);
+    } catch (...) {
         gnss = nullptr;
-        return false;
     }
+    if (!gnss) return false;
     // The protocol object reports to the table's callbacks with its own
     // context (none).
     if (callbacks) gnss->Reg_Callbacks(callbacks, nullptr);
@@ -378,7 +369,7 @@ void EmGnss_Receiver::Send_200Data(bool on) {
         return;
     keepAlive = on;
     std::vector<_STR_CMD> commands;
-    Build([&] { Get200Data(*gnss, commands, on); });
+    Build([&] { gnss->Get_200Data(commands, on); });
     Cmds_Write(commands);
 }
 
@@ -404,7 +395,7 @@ void EmGnss_Receiver::Send_OvMdl(unsigned mode) {
                                  gnss->Get_Com_Status() == FJParse::COM_STATUS_SERIAL;
     if (mode == 1) {
         // The command goes out at the old rate, then the line follows.
-        Build([&] { GetOvMdl(*gnss, commands, 1); });
+        Build([&] { gnss->Get_OvMdl(commands, 1); });
         Cmds_Write(commands);
         services->Sleep(kModeSwitchSleep);
         gnss->Data_Clear();
@@ -422,7 +413,7 @@ void EmGnss_Receiver::Send_OvMdl(unsigned mode) {
             comParam.baud = 9600;
             services->SetBaud(9600);
         }
-        Build([&] { GetOvMdl(*gnss, commands, mode); });
+        Build([&] { gnss->Get_OvMdl(commands, mode); });
         Cmds_Write(commands);
         services->Sleep(kModeSwitchSleep);
         gnss->Data_Clear();

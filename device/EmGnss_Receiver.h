@@ -180,6 +180,106 @@ private:
     std::thread writingThread;
 
     const FJParse::_CALLBACKS_RECEIVER* callbacks = nullptr;
+
+    // ==== Command, getter and setter operations =================================
+    // Defined in EmGnss_Receiver_Commands.cpp and EmGnss_Receiver_Getters.cpp.
+    // Each member wraps one operation of the protocol object in the protocol
+    // lock; a command queues the records that operation builds for the
+    // attached receiver (none when the command does not apply to it) and wakes
+    // the writing thread in every case. With no protocol object (before
+    // Port_Open, after Port_Close) a member does nothing: a command queues
+    // nothing, a getter returns what the protocol object answers for a
+    // receiver the value does not apply to and leaves out-parameters as they
+    // are. Getters may be called from inside the data callback.
+public:
+    // The program's rate choice for the receiver's port.
+    enum Com_Baudrate : int32_t {
+        COM_BAUD_9600 = 0,
+        COM_BAUD_19200 = 1,
+        COM_BAUD_38400 = 2,
+        COM_BAUD_57600 = 3,
+        COM_BAUD_115200 = 4,
+    };
+
+    // Device.
+    void Send_DeviceInfo();
+    void Send_Battery();
+    void Send_CloseReceiver();
+    void Send_Gprs_DiffInfo();
+    // Firmware update: the start, then one 128-byte block per call.
+    void Send_DevcInfo_Update_Str();
+    void Send_DevcInfo_Update_Crs(unsigned int index, unsigned char* block, unsigned int length);
+    // One-byte device settings (the low byte of the value is sent).
+    void Set_DevcInfo_Mask(unsigned int value);
+    void Set_DevcInfo_RrdTp(unsigned int value);
+    void Set_DevcInfo_RrdTime(unsigned int value);
+    void Set_DevcInfo_RrdFrq(unsigned int value);
+    void Set_DevcInfo_OutPut(unsigned int value);
+    void Set_DevcInfo_StrtTp(unsigned int value);
+    void Set_DevcInfo_TrsmtPort(unsigned int value);
+    void Set_DevcInfo_TrsmtFmat(unsigned int value);
+    void Set_DevcInfo_AutoBaseDist(unsigned short distance);
+    // Port rate: a null rate asks for the current one (new protocol only).
+    void Send_Com_Baudrate(FJParse::OV_COM_BAUD_ENUM* baud, FJParse::OV_COM_PORT_ENUM port);
+    void Set_Com_Baudrate(FJParse::OV_COM_BAUD_ENUM baud, FJParse::OV_COM_PORT_ENUM port);
+    // 1 19200, 2 38400, 3 57600, 4 115200, any other code 9600; port 1.
+    void Set_Com_Baudrate(Com_Baudrate choice);
+
+    // Internal modem.
+    // True when the version request went out (only after the device
+    // information has come).
+    bool Send_Gprs_Version();
+    void Send_Gprs_Info();
+    void Send_Gprs_Status();
+    void Send_Gprs_Eroinfo();
+    void Send_Gprs_Reset();
+    void Send_Gprs_DisConct();
+    void Set_Gprs_Ip(FJParse::IP_ADRES address, unsigned int port, FJParse::Protocol_Net protocol);
+    void Set_Gprs_SvcInfo(FJParse::SvcInfo info);
+    void Set_GSM_NumInfo(char* number);
+    void Set_Gprs_Modle(FJParse::Gprs_Modle mode);
+    void Set_Gprs_Baseid(unsigned char* id, unsigned long length);
+    void Send_Dial_Prtl();
+    void Set_Dial_Prtl(unsigned int protocol);
+    // NTRIP login through the modem.
+    void Set_Cors_Login(const FJParse::cors_info& login);
+    void Set_Cors_Info_Auto(const FJParse::cors_info& login, unsigned int mode);
+    void Send_Cors_Info_Auto();
+    void Send_Gprs_GetList();
+
+    // What the modem last reported.
+    void GetInfo_Gprs_Info(FJParse::WirelessInfo& info);
+    int GetInfo_Gprs_Signal();
+    FJParse::gprs_status GetInfo_Gprs_Status();
+    FJParse::gprs_ero GetInfo_Gprs_Eroinfo();
+    int GetInfo_Gprs_CosMdl();
+    double GetInfo_Gprs_Version();
+    unsigned int Get_Dial_Prtl();
+    void Get_Cors_Info_Auto(FJParse::cors_info& login, int& mode);
+    // The source table; `text` must hold the whole table.
+    void Get_Gprs_GetList(char* text, int* length);
+
+    // Base and rover settings kept in the protocol object (nothing is sent).
+    // The pointers point into the protocol object: valid until Port_Close.
+    const FJParse::Base_Config* Get_Gnss_BsCfg();
+    const FJParse::Rover_Config* Get_Gnss_RvCfg();
+    void Set_Gnss_BsCfg(const FJParse::Base_Config& config);
+    void Set_Gnss_RvCfg(const FJParse::Rover_Config& config);
+
+    // Raw recording of every received byte.
+    void Set_RcrdData(bool on, const char* name);
+    // The last differential-information reply: its length in *length and its
+    // bytes (at most 200) in `data`.
+    void Get_Gprs_DiffInfo(unsigned char* data, int* length);
+    // The firmware debug record kept under `key` (256), which is then dropped.
+    void Get_FirmWare_Db(unsigned long key, FJParse::FIRMWARE_DEBUG& record);
+
+private:
+    // The two shapes of the members above (EmGnss_Receiver_Ops.h).
+    template <class Build>
+    bool QueueCommands(Build&& build);
+    template <class Access>
+    bool WithProtocol(Access&& access);
 };
 
 }  // namespace FJDevice

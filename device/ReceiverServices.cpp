@@ -9,6 +9,11 @@ namespace FJDevice {
 
 ReceiverServices::~ReceiverServices() = default;
 
+FJParse::Em_Gnss* ReceiverServices::NewProtocolObject(FJParse::GNSS_MANUFACTURER manufacturer,
+                                                      FJParse::MAINBD_OEM_TYPE board) {
+    return new FJParse::Em_Gnss(manufacturer, board);
+}
+
 unsigned ReceiverServices::CreatePort(int type, void* settings, FJComm::IPort** port) {
     return FJComm::CreatePortInstance(type, settings, port);
 }

@@ -1,13 +1,15 @@
 #pragma once
 
-// What a receiver object asks of the world outside it: ports and the baud
-// call of the port library, threads, the writer's pause after a command and
-// the settling sleep of a mode switch. The system's services are the default;
-// tests hand a receiver object their own to watch and steer it.
+// What a receiver object asks of the world outside it: the protocol object it
+// talks through, ports and the baud call of the port library, threads, the
+// writer's pause after a command and the settling sleep of a mode switch. The
+// system's services are the default; tests hand a receiver object their own to
+// watch and steer it.
 
 #include "device/FJDeviceExport.h"
 #include "fjcomm/IPort.h"
 #include "platform/Event.h"
+#include "protocol/Em_Gnss.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,6 +21,11 @@ namespace FJDevice {
 class FJDEVICE_API ReceiverServices {
 public:
     virtual ~ReceiverServices();
+
+    // A new protocol object for the two codes, which the receiver object then
+    // owns and deletes. Null, or an exception of the allocator, fails the open.
+    virtual FJParse::Em_Gnss* NewProtocolObject(FJParse::GNSS_MANUFACTURER manufacturer,
+                                                FJParse::MAINBD_OEM_TYPE board);
 
     // The port library's CreatePortInstance: 0 and *port set on success.
     virtual unsigned CreatePort(int type, void* settings, FJComm::IPort** port);

@@ -9,23 +9,6 @@
 using namespace device_fakes;
 using namespace Fjarnis2011::FJParse;
 
-namespace {
-
-// Queues a one-byte record and waits until it is written: everything queued
-// before it has gone out by then.
-void Drain(TestReceiver& rx, FakeWorld& world, FakePort* port) {
-    std::vector<_STR_CMD> sentinel{Record(1, 0, 0xA5)};
-    const size_t before = world.With([&] { return port->writes.size(); });
-    rx.Cmds_Write(sentinel);
-    ASSERT_TRUE(world.WaitUntil([&] {
-        for (size_t i = before; i < port->writes.size(); ++i)
-            if (port->writes[i] == Bytes{0xA5}) return true;
-        return false;
-    }));
-}
-
-}  // namespace
-
 TEST(CommandQueue, AStalledWriterKeepsTheFirstFortyRecordsInOrder) {
     FakeWorld world;
     TestReceiver rx(GNSS_MNFCTR_OTHER, MAINBD_NMEA_ONLY, &world);

@@ -8,6 +8,7 @@
 
 #include "device/ReceiverServices.h"
 #include "fjcomm/IPort.h"
+#include "tests/device/StandInBoards.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,8 @@ struct FakeWorld : Fjarnis2011::FJDevice::ReceiverServices {
     std::condition_variable changed;
 
     // Settings of the services, set by the test.
+    bool standInBoards = false;  // protocol objects with stand-in boards
+    bool gateNewPorts = false;   // ports start with gated reads (no pass without a grant)
     unsigned createResult = 0;   // what CreatePort answers
     int failThreadStart = -1;    // the index (counted over all starts) that is refused
     bool realPauses = false;     // wait out the writer's pauses on the exit event
@@ -78,6 +81,7 @@ struct FakeWorld : Fjarnis2011::FJDevice::ReceiverServices {
     std::vector<bool> pauseEndedByExit;
     int pausesStarted = 0;
     int threadStarts = 0;
+    Fjarnis2011::FJParse::Em_Gnss* lastProtocol = nullptr;  // owned by the receiver object
 
     // The port made last (null before the first).
     FakePort* Port() {
@@ -102,6 +106,15 @@ struct FakeWorld : Fjarnis2011::FJDevice::ReceiverServices {
         changed.notify_all();
     }
 
+    Fjarnis2011::FJParse::Em_Gnss* NewProtocolObject(Fjarnis2011::FJParse::GNSS_MANUFACTURER m,
+                                                     Fjarnis2011::FJParse::MAINBD_OEM_TYPE t) override {
+        Fjarnis2011::FJParse::Em_Gnss* gnss =
+            standInBoards ? NewStandInProtocolObject(m, t) : ReceiverServices::NewProtocolObject(m, t);
+        std::lock_guard<std::mutex> lock(mutex);
+        lastProtocol = gnss;
+        return gnss;
+    }
+
     unsigned CreatePort(int type, void* settings, Fjarnis2011::FJComm::IPort** port) override {
         std::lock_guard<std::mutex> lock(mutex);
         Bytes copy;
@@ -117,6 +130,7 @@ struct FakeWorld : Fjarnis2011::FJDevice::ReceiverServices {
         Note("create " + std::to_string(type));
         if (createResult != 0) return createResult;
         ports.push_back(std::make_unique<FakePort>(*this, type));
+        ports.back()->gateReads = gateNewPorts;
         *port = ports.back().get();
         return 0;
     }
@@ -159,11 +173,9 @@ struct FakeWorld : Fjarnis2011::FJDevice::ReceiverServices {
     }
 
     void Sleep(uint32_t ms) override {
-        {
-            std::lock_guard<std::mutex> lock(mutex);
-            Note("sleep " + std::to_string(ms));
-        }
         if (onSleep) onSleep();
+        std::lock_guard<std::mutex> lock(mutex);
+        Note("slept " + std::to_string(ms));
     }
 };
 

@@ -249,12 +249,12 @@ TEST(ReceiverLifecycle, CloseFromInsideACallbackIsRefused) {
     rx.RegisterCbs_Receiver(CallbackRecorder::Table(), nullptr);
     ASSERT_TRUE(rx.Port_Open(Com(3)));
     std::atomic<int> result{-1};
-    rec.onOem = [&] {
+    rec.OnOemDo([&] {
         const int closed = rx.Port_Close() ? 1 : 0;
         std::lock_guard<std::mutex> lock(rec.mutex);
         result = closed;
         rec.changed.notify_all();
-    };
+    });
     rx.ReSetGnsMd(MAINBD_UNICORE);
     ASSERT_TRUE(rec.WaitUntil([&] { return result.load() != -1; }));
     EXPECT_EQ(result.load(), 0);

@@ -59,6 +59,10 @@ struct CallbackRecorder {
         events.clear();
         onOem = nullptr;
     }
+    void OnOemDo(std::function<void()> hook) {
+        std::lock_guard<std::mutex> lock(mutex);
+        onOem = std::move(hook);
+    }
     size_t Count(bool oem) {
         std::lock_guard<std::mutex> lock(mutex);
         size_t n = 0;
@@ -92,6 +96,19 @@ struct CallbackRecorder {
         return &table;
     }
 };
+
+// Queues a one-byte record (A5) and waits until it is written: everything
+// queued before it has gone out by then.
+inline void Drain(TestReceiver& rx, FakeWorld& world, FakePort* port) {
+    std::vector<_STR_CMD> sentinel{Record(1, 0, 0xA5)};
+    const size_t before = world.With([&] { return port->writes.size(); });
+    rx.Cmds_Write(sentinel);
+    ASSERT_TRUE(world.WaitUntil([&] {
+        for (size_t i = before; i < port->writes.size(); ++i)
+            if (port->writes[i] == Bytes{0xA5}) return true;
+        return false;
+    }));
+}
 
 inline Fjarnis2011::FJComm::PARAM_COM Com(uint8_t port, uint32_t baud = 9600) {
     Fjarnis2011::FJComm::PARAM_COM p;

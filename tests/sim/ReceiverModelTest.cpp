@@ -181,7 +181,7 @@ TEST(ReceiverModel, ModemVersionThroughTheModuleTunnel) {
     EXPECT_EQ(Text(f[0].payload, 7, 4), "3.65");
 }
 
-// Reads a module reply packet the way the Part lays it out and checks its
+// Reads a module reply packet by its wire layout and checks its
 // frame: id, complement, 4-byte length, XOR over the m + 8 bytes, total m + 10.
 std::vector<uint8_t> ModulePacket(const std::vector<uint8_t>& reply, uint8_t id) {
     const auto f = Frames(reply);

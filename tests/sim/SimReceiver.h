@@ -18,6 +18,12 @@ namespace sim {
 // SlavePath() (or of COM n after RegisterAsCom(n)) talks to it as to a real
 // receiver. Every command frame is recorded for the test to check.
 //
+// The line speed is the one the opener's settings hold when the line thread
+// reads the bytes; a receiver set to another speed hears only noise. The
+// simulator keeps the slave side open itself, so the line stays up between
+// openers; what it sends while nobody has the line open waits in the line's
+// queue (an opener that purges on open, as the serial port does, drops it).
+//
 //   sim::SimReceiver sim;              // settings: SimSettings defaults
 //   sim.SetBaud(19200);
 //   ASSERT_TRUE(sim.Start());

@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
+        const char* option = argv[i];
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         const char* v = nullptr;
         bool ok = true;
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
             ok = false;
         }
         if (!ok) {
-            std::fprintf(stderr, "brantor-sim: bad or incomplete option %s\n", argv[i]);
+            std::fprintf(stderr, "brantor-sim: bad or incomplete option %s\n", option);
             Usage();
             return 2;
         }
