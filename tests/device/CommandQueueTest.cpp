@@ -109,16 +109,18 @@ TEST(CommandQueue, RawDataGoesOutInRecordsOf512) {
     for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 7 + 3);
     for (const auto& row : rows) {
         const size_t before = world.With([&] { return port->writes.size(); });
-        const size_t pausesBefore = world.With([&] { return world.pauses.size(); });
         rx.Send_DataToPort(data.data(), row.length);
         Drain(rx, world, port);
+        // Each write is followed by its pause: the n-th pause is that of the
+        // n-th write.
+        ASSERT_TRUE(world.WaitUntil([&] { return world.pauses.size() == port->writes.size(); }));
         world.With([&] {
             ASSERT_EQ(port->writes.size(), before + row.records.size() + 1) << row.length;
             Bytes joined;
             for (size_t i = 0; i < row.records.size(); ++i) {
                 const Bytes& w = port->writes[before + i];
                 EXPECT_EQ(w.size(), row.records[i]) << row.length;
-                EXPECT_EQ(world.pauses[pausesBefore + i], 100u);
+                EXPECT_EQ(world.pauses[before + i], 100u);
                 joined.insert(joined.end(), w.begin(), w.end());
             }
             EXPECT_EQ(joined, Bytes(data.begin(), data.begin() + row.length));
@@ -148,6 +150,51 @@ TEST(CommandQueue, RawDataGoesOutInRecordsOf512) {
     world.With([&] {
         ASSERT_EQ(port->writes.size(), before + 1 + 1 + 40 + 1);
         for (size_t i = 0; i < 40; ++i) EXPECT_EQ(port->writes[before + 2 + i], Bytes(512, uint8_t(i)));
+    });
+    EXPECT_TRUE(rx.Port_Close());
+}
+
+// A record's length comes from its builder: more than its 512 data bytes is
+// cut to the data, and an empty record writes nothing but keeps its pause.
+TEST(CommandQueue, ARecordWritesNoMoreThanItsData) {
+    FakeWorld world;
+    TestReceiver rx(GNSS_MNFCTR_OTHER, MAINBD_NMEA_ONLY, &world);
+    ASSERT_TRUE(rx.Port_Open(Com(3)));
+    FakePort* port = world.Port();
+    std::vector<_STR_CMD> records{Record(0, 20), Record(600, 30, 9), Record(0xFFFFFFFFu, 40, 3)};
+    rx.Cmds_Write(records);
+    Drain(rx, world, port);
+    ASSERT_TRUE(world.WaitUntil([&] { return world.pauses.size() == 4; }));
+    world.With([&] {
+        ASSERT_EQ(port->writes.size(), 3u);
+        EXPECT_EQ(port->writes[0], Bytes(records[1].data, records[1].data + 512));
+        EXPECT_EQ(port->writes[1], Bytes(records[2].data, records[2].data + 512));
+        EXPECT_EQ(world.pauses, (std::vector<uint32_t>{20, 30, 40, 0}));
+    });
+    EXPECT_TRUE(rx.Port_Close());
+}
+
+// Correction data goes out in the frames the protocol object makes for the
+// attached receiver, unchanged and in order.
+TEST(CommandQueue, CorrectionDataGoesOutInTheProtocolObjectsFrames) {
+    FakeWorld world;
+    TestReceiver rx(GNSS_MNFCTR_OTHER, MAINBD_NMEA_ONLY, &world);
+    ASSERT_TRUE(rx.Port_Open(Com(3)));
+    FakePort* port = world.Port();
+    Bytes data(1100);
+    for (size_t i = 0; i < data.size(); ++i) data[i] = uint8_t(i * 13 + 1);
+    const auto expected = Expected(GNSS_MNFCTR_OTHER, MAINBD_NMEA_ONLY, COM_STATUS_SERIAL,
+                                   [&](Em_Gnss& g, std::vector<_STR_CMD>& v) {
+                                       g.Send_DiffDataToGnss(v, data.data(), unsigned(data.size()));
+                                   });
+    ASSERT_FALSE(expected.empty());
+    rx.Send_DiffDataToGnss(data.data(), unsigned(data.size()));
+    rx.Send_DiffDataToGnss(nullptr, 10);
+    rx.Send_DiffDataToGnss(data.data(), 0);
+    Drain(rx, world, port);
+    world.With([&] {
+        ASSERT_EQ(port->writes.size(), expected.size() + 1);
+        for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(port->writes[i], Payload(expected[i]));
     });
     EXPECT_TRUE(rx.Port_Close());
 }

@@ -6,6 +6,7 @@
 #include "fjcomm/IPort.h"
 #include "protocol/Em_Critcal_Section.h"
 #include "protocol/Em_Gnss.h"
+#include "protocol/Em_ModemTypes.h"
 #include "protocol/Em_Types.h"
 #include "protocol/boards/Em_BoardTypes.h"
 #include "protocol/newproto/Em_OvTypes.h"
@@ -79,6 +80,23 @@ static_assert(sizeof(Static_Point) == 48 && offsetof(Static_Point, name) == 1 &&
 static_assert(std::is_same_v<decltype(Static_Point::antennaHeight), float>);
 static_assert(sizeof(_set_nmea) == 8 && offsetof(_set_nmea, rate) == 4);
 
+// ---- the internal modem's records and codes
+static_assert(PROTOCOL_NET_ZELT == 0 && PROTOCOL_NET_NTRIP_CLIENT == 1 && PROTOCOL_NET_TCP_DIRECT == 3);
+static_assert(GPRS_MODLE_BASE == 0 && GPRS_MODLE_ROVER == 1);
+static_assert(GPRS_STATUS_CASTER_CONNECTED == 3 && GPRS_STATUS_RADIO_MODE == 9);
+static_assert(sizeof(SvcInfo) == 220 && offsetof(SvcInfo, password) == 55 && offsetof(SvcInfo, apn) == 110 &&
+              offsetof(SvcInfo, dialNumber) == 165);
+static_assert(offsetof(WirelessInfo, address) == 0 && std::is_same_v<decltype(WirelessInfo::address), IP_ADRES>);
+static_assert(offsetof(WirelessInfo, port) == 40 && offsetof(WirelessInfo, protocol) == 44 &&
+              offsetof(WirelessInfo, workMode) == 48);
+static_assert(offsetof(WirelessInfo, baseId) == 52 && sizeof(WirelessInfo::baseId) == 20);
+static_assert(offsetof(WirelessInfo, userName) == 72 && offsetof(WirelessInfo, password) == 127 &&
+              offsetof(WirelessInfo, apn) == 182 && offsetof(WirelessInfo, dialNumber) == 237 &&
+              sizeof(WirelessInfo::dialNumber) == 55);
+static_assert(offsetof(WirelessInfo, linkOptions) == 292 && offsetof(WirelessInfo, protocolOffers) == 296);
+static_assert(kLinkAutoNtripLogin == 0x10000 && kLinkSourceTable == 0x20000 && kLinkAddressAsText == 0x800000);
+static_assert(kOfferZelt == 0x10000 && kOfferNtripClient == 0x20000 && kOfferTcpDirect == 0x40000);
+
 // ---- port settings
 static_assert(sizeof(FJComm::PARAM_COM) == 20 && sizeof(FJComm::PARAM_BT) == 20 && sizeof(FJComm::PARAM_SOCK) == 12);
 
@@ -100,6 +118,9 @@ static_assert(std::is_same_v<decltype(&Em_Gnss::Get_Com_Status), Com_Status (Em_
 static_assert(std::is_same_v<decltype(&Em_Gnss::SetRcrdData), void (Em_Gnss::*)(bool, const char*)>);
 static_assert(std::is_same_v<decltype(&Em_Gnss::Send_DiffDataToGnss),
                              void (Em_Gnss::*)(std::vector<_STR_CMD>&, const unsigned char*, unsigned int)>);
+static_assert(std::is_same_v<decltype(&Em_Gnss::Get_200Data), void (Em_Gnss::*)(std::vector<_STR_CMD>&, bool)>);
+static_assert(std::is_same_v<decltype(&Em_Gnss::Get_OvMdl), void (Em_Gnss::*)(std::vector<_STR_CMD>&, unsigned)>);
+static_assert(std::is_same_v<decltype(&Em_Gnss::Get_DeviceInfo), void (Em_Gnss::*)(std::vector<_STR_CMD>&)>);
 
 // ---- locks
 static_assert(std::is_same_v<decltype(&Em_Critcal_Section::InitializeSection), void (Em_Critcal_Section::*)()>);

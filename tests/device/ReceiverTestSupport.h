@@ -49,6 +49,7 @@ struct CallbackRecorder {
     std::condition_variable changed;
     std::vector<CallbackEvent> events;
     std::function<void()> onOem;  // runs inside onOemChanged
+    std::function<void(int, unsigned)> onData;  // runs inside onData
 
     static CallbackRecorder& Get() {
         static CallbackRecorder r;
@@ -58,10 +59,15 @@ struct CallbackRecorder {
         std::lock_guard<std::mutex> lock(mutex);
         events.clear();
         onOem = nullptr;
+        onData = nullptr;
     }
     void OnOemDo(std::function<void()> hook) {
         std::lock_guard<std::mutex> lock(mutex);
         onOem = std::move(hook);
+    }
+    void OnDataDo(std::function<void(int, unsigned)> hook) {
+        std::lock_guard<std::mutex> lock(mutex);
+        onData = std::move(hook);
     }
     size_t Count(bool oem) {
         std::lock_guard<std::mutex> lock(mutex);
@@ -76,6 +82,14 @@ struct CallbackRecorder {
     }
     static void OnData(int messageClass, unsigned bits, const void* context) {
         auto& r = Get();
+        std::function<void(int, unsigned)> hook;
+        {
+            std::lock_guard<std::mutex> lock(r.mutex);
+            hook = r.onData;
+        }
+        // The hook runs first, so that what it took is there when a waiter
+        // sees the event.
+        if (hook) hook(messageClass, bits);
         std::lock_guard<std::mutex> lock(r.mutex);
         r.events.push_back({false, messageClass, bits, false, context, std::this_thread::get_id()});
         r.changed.notify_all();
