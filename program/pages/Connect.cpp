@@ -348,7 +348,7 @@ void Connect::saveConnection() {
     ConnectionParamsConfig store;
     ConnectionParams params;
     store.read(params);
-    const DEVICE_STR info = DeviceManager::instance()->deviceInfo();
+    const DeviceManager::DEVICE_STR info = DeviceManager::instance()->deviceInfo();
     params.device = FieldText(info.serialNumber);
     uint64_t address = 0;
     if (currentDeviceRow_ >= 1 && size_t(currentDeviceRow_ - 1) < boundAddresses_.size())

@@ -35,6 +35,8 @@ public:
     int replyMask() const { return replyMask_; }
     bool reading() const { return readTimer_ != 0; }
     bool resetting() const { return resetTimer_ != 0; }
+    // Whether the receiver's reset can be sent (DeviceManager offers it).
+    static bool canReset();
 
 public slots:
     void sendCommand();
@@ -53,6 +55,7 @@ private:
     void clearFields();
 
     Ui::Info* ui_;
+    QAction* resetKey_ = nullptr;
     int replyMask_ = 0;
     int readTimer_ = 0;
     int resetTimer_ = 0;

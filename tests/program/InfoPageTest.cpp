@@ -17,6 +17,7 @@ protected:
     void SetUp() override {
         ReceiverGuiTest::SetUp();
         if (HasFatalFailure()) return;
+        SKIP_UNLESS_RECEIVER_GETS_READY();
         startWindow();
         connectThroughPage(false, 9600);
         ASSERT_EQ(DeviceManager::instance()->connectionState(), 4) << watcher_.describe().toStdString();
