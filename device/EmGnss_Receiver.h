@@ -256,7 +256,7 @@ public:
     double GetInfo_Gprs_Version();
     unsigned int Get_Dial_Prtl();
     void Get_Cors_Info_Auto(FJParse::cors_info& login, int& mode);
-    // The source table; `text` must hold the whole table.
+    // The last source-table chunk; `text` must hold 2048 bytes.
     void Get_Gprs_GetList(char* text, int* length);
 
     // Base and rover settings kept in the protocol object (nothing is sent).
