@@ -274,6 +274,61 @@ public:
     // The firmware debug record kept under `key` (256), which is then dropped.
     void Get_FirmWare_Db(unsigned long key, FJParse::FIRMWARE_DEBUG& record);
 
+    // ==== Solution, status and record getters ===================================
+    // Defined in EmGnss_Receiver_Status.cpp, in the same pattern as the block
+    // above: the protocol lock around one getter of the protocol object, which
+    // copies what the receiver last reported. Every one of them takes the
+    // lock, so a caller on another thread never reads a record half parsed.
+public:
+    // Device information of the last "SI" reply (the maker's old protocol).
+    void GetInfo_DevcInfo(FJParse::DEVICE_STR& info);
+    // Battery grade 0..10 (12 on external power); -1 when none can be had.
+    int Get_Battery_Grd();
+    // The board's used-signal flags of the solution; 0 without a board.
+    unsigned long GetInfo_Gnss_Solutions();
+    // Hours added to the receiver's UTC time for the local time (kept in the
+    // protocol object; nothing is sent). 0 without a board.
+    int Get_TimeZone();
+    void Set_TimeZone(int hours);
+
+    // The current solution. A null record returns at once, without the lock.
+    void Get_Gnss_Pos(FJParse::POS_INFO* pos);
+    void Get_Gnss_Time(FJParse::Time_Str* time);
+    // Satellites of list `system` (1 to 5): the count in *count (0 for any
+    // other list, and without a board or a protocol object) and that many
+    // entries in `sats` (room for 32).
+    void Get_Gnss_SatInfo(int system, unsigned int* count, FJParse::SATLLITE_STR* sats);
+    void Get_Gnss_SatUse(int system, FJParse::SAT_USE* use);
+    void Get_Gnss_SatTypeNum(int& systems);
+    void Get_Gnss_Dops(FJParse::Dops* dops);
+    void Get_Gnss_Precision(FJParse::Precisions* precisions);
+    // The last GGA sentence (`text` must hold 1024 bytes) and its length.
+    void Get_Gnss_Gpgga(unsigned char* text, unsigned int* length);
+    // Speed over ground (knots) and course (radians) of the last RMC.
+    void Get_Gnss_Gprmc(double& speed, double& course);
+    void Get_Gnss_Baseinfo(FJParse::BASEINFO& base);
+
+    // What the board decoded last: an ephemeris, an epoch of observations,
+    // the correction frame in its transmit holder.
+    void Get_Gnss_Ephemeris(unsigned int* system, FJParse::em_eph_t* eph);
+    void Get_Gnss_Obs_t(FJParse::em_obs_t* obs);
+    void Get_Gnss_Trsinfo(FJParse::TRSMT_INFO& info);
+    // Pass-through to the board: its characters, the command that opens it
+    // on receiver port `port`, and the board's NMEA-parsing switch.
+    void Get_PassCom_Char(FJParse::PASSCOMCHAR& chars);
+    void Send_PassCom_Char(int port);
+    void Set_GNSS_ParseNmea(bool on);
+
+    // The maker's old-protocol records: the internal radio's settings, the
+    // static survey's point and time, the eBubble.
+    void Get_Radio_Sensitivity(FJParse::Rdo_Sensitv& sensitivity);
+    void Get_Radio_FEC(bool& on);
+    void Get_Radio_Callsign(FJParse::Radio_Callsign& callsign);
+    void Get_Radio_ChannelSpace(FJParse::Channel_Space& spacing);
+    void Get_Static_Point(FJParse::Static_Point& point);
+    void Get_Static_Time(unsigned int& first, unsigned int& second);
+    void Get_eBubble_info(FJParse::eBubble_info& info);
+
 private:
     // The two shapes of the members above (EmGnss_Receiver_Ops.h).
     template <class Build>

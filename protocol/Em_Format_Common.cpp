@@ -3,6 +3,7 @@
 #include "protocol/RingBuffer.h"
 #include "protocol/boards/EmIMainBoard.h"
 #include "protocol/boards/Em_MainBd_Common.h"
+#include "protocol/boards/Em_MainBd_NovAt_OEM.h"
 #include "protocol/boards/Em_MainBd_Unicore.h"
 
 #include <cstring>
@@ -13,6 +14,8 @@ namespace FJParse {
 
 std::unique_ptr<EmIMainBoard> CreateCommonBoard(MAINBD_OEM_TYPE t) {
     switch (t) {
+    case MAINBD_NOVATEL_OEM:
+        return std::make_unique<Em_MainBd_NovAt_OEM>();
     case MAINBD_NMEA_ONLY:
         return std::make_unique<Em_MainBd_Common>();
     case MAINBD_UNICORE:
@@ -47,6 +50,7 @@ void SetBoardOptions(EmIMainBoard& board, MAINBD_OEM_TYPE t) {
     default:
         break;
     }
+    SetNovAtelBoardOptions(board, 0);
 }
 
 }  // namespace

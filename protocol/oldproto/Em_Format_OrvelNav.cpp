@@ -4,6 +4,7 @@
 #include "protocol/FrameReaders.h"
 #include "protocol/RingBuffer.h"
 #include "protocol/boards/EmIMainBoard.h"
+#include "protocol/boards/Em_MainBd_NovAt_OEM.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
 #include "protocol/oldproto/Em_OldReplyDecoders.h"
 
@@ -101,6 +102,7 @@ bool Em_Format_OrvelNav::Reset_GnsMd(MAINBD_OEM_TYPE t) {
         // channel report.
         if (Em_IRepParser* parser = board->RepParser()) parser->gpsHold = 1;
     }
+    if (t == MAINBD_NOVATEL_OEM) SetNovAtelBoardOptions(*board, boardVariant);
     ReplaceMainBoard(std::move(board));
     return true;
 }

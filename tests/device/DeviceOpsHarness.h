@@ -38,6 +38,7 @@ enum class Kind {
     OldBluetooth,  // the same on a Bluetooth serial line (another frame mode)
     NewProtocol,   // the maker's receiver with the new-protocol board
     OtherMaker,    // another maker's receiver: no command of the maker applies
+    OtherNovAtel,  // another maker's receiver with a NovAtel board (NMEA of every talker)
 };
 
 struct KindInfo {
@@ -53,6 +54,8 @@ inline KindInfo Info(Kind k) {
     case Kind::OldBluetooth:
         return {GNSS_MNFCTR_ORVEL, MAINBD_NOVATEL_OEM, COM_STATUS_BLUETOOTH, "old protocol, Bluetooth"};
     case Kind::NewProtocol: return {GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_NEW, COM_STATUS_SERIAL, "new protocol"};
+    case Kind::OtherNovAtel:
+        return {GNSS_MNFCTR_OTHER, MAINBD_NOVATEL_OEM, COM_STATUS_SERIAL, "other maker, NovAtel board"};
     default: return {GNSS_MNFCTR_OTHER, MAINBD_NMEA_ONLY, COM_STATUS_SERIAL, "other maker"};
     }
 }
@@ -246,8 +249,10 @@ inline void ExpectSame(const Written& got, const Commands& expected) {
 
 class Rig {
 public:
-    explicit Rig(Kind kind, bool callbacks = false) : info_(Info(kind)) {
-        world.standInBoards = true;
+    // `standIns`: the protocol objects (the receiver's and the twin) get
+    // stand-in boards; else the library's own boards.
+    explicit Rig(Kind kind, bool callbacks = false, bool standIns = true) : info_(Info(kind)) {
+        world.standInBoards = standIns;
         // Reads wait for a grant: the reading thread takes in only what the
         // test feeds and sends no keep-alive on its own.
         world.gateNewPorts = true;
@@ -256,7 +261,8 @@ public:
         Fjarnis2011::FJComm::PARAM_BT bt;
         opened = info_.link == COM_STATUS_BLUETOOTH ? rx->Port_Open(bt) : rx->Port_Open(Com(3));
         port = world.Port();
-        twin.reset(NewStandInProtocolObject(info_.maker, info_.board));
+        twin.reset(standIns ? NewStandInProtocolObject(info_.maker, info_.board)
+                            : new Em_Gnss(info_.maker, info_.board));
         twin->Set_Com_Status(info_.link);
         if (!opened || !port) {
             opened = false;

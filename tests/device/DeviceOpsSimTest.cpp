@@ -2,9 +2,9 @@
 // simulated receiver over a pseudo-terminal, through the real port library
 // and the receiver object's threads: the device information, the battery and
 // the modem's version and parameters are asked for and come back through the
-// data callback, and the modem's values are read back through the getters.
-// The receiver's board families are stood in for: the maker's old-protocol
-// commands go to receivers that have a main board.
+// data callback, and the device information, battery and modem values are
+// read back through the getters. The receiver is the maker's with its NovAtel
+// board, whose protocol object is the library's own.
 
 #include "tests/device/DeviceOpsHarness.h"
 #include "tests/sim/SimReceiver.h"
@@ -14,7 +14,6 @@
 #include <string>
 
 using namespace device_ops;
-using Fjarnis2011::FJDevice::ReceiverServices;
 
 namespace {
 
@@ -22,12 +21,6 @@ constexpr unsigned kDeviceInfo = 0x80000000u;
 constexpr unsigned kBattery = 0x40000000u;
 constexpr unsigned kModemInfo = 0x20000000u;
 constexpr unsigned kModemVersion = 0x01000000u;
-
-struct StandInServices : ReceiverServices {
-    Em_Gnss* NewProtocolObject(GNSS_MANUFACTURER m, MAINBD_OEM_TYPE t) override {
-        return NewStandInProtocolObject(m, t);
-    }
-};
 
 }  // namespace
 
@@ -37,10 +30,9 @@ TEST(DeviceOpsSim, DeviceInformationBatteryAndModemAreAskedForAndReadBack) {
     ASSERT_TRUE(sim.Start(&error)) << error;
     sim.RegisterAsCom(31);
 
-    StandInServices services;
     OpsCallbacks& calls = OpsCallbacks::Get();
     calls.Reset();
-    EmGnss_Receiver rx(GNSS_MNFCTR_ORVEL, MAINBD_NOVATEL_OEM, &services);
+    EmGnss_Receiver rx(GNSS_MNFCTR_ORVEL, MAINBD_NOVATEL_OEM);
     rx.RegisterCbs_Receiver(OpsCallbacks::Table(), nullptr);
     Fjarnis2011::FJComm::PARAM_COM com;
     com.port = 31;
@@ -63,6 +55,21 @@ TEST(DeviceOpsSim, DeviceInformationBatteryAndModemAreAskedForAndReadBack) {
     ASSERT_TRUE(calls.WaitForBit(from, kBattery));
     EXPECT_DOUBLE_EQ(rx.GetInfo_Gprs_Version(), 2.9);  // the simulator's "2.90"
 
+    // The simulator's device record and its battery reply (letter 'K').
+    DEVICE_STR info{};
+    rx.GetInfo_DevcInfo(info);
+    EXPECT_STREQ(info.model, "8427");
+    EXPECT_STREQ(info.serialNumber, "601234");
+    EXPECT_STREQ(info.productionDate, "2011-06-15");
+    EXPECT_STREQ(info.firmwareVersion, "V8.1");
+    EXPECT_STREQ(info.partNumber, "FJ80427-01");
+    EXPECT_EQ(+info.recordPeriod, 24);
+    EXPECT_EQ(info.recordInterval, 5);
+    EXPECT_EQ(info.rtkElevMask, 13);
+    EXPECT_EQ(info.transmitFormat, 3);
+    EXPECT_EQ(+info.boardType, int32_t(MAINBD_NOVATEL_OEM));
+    EXPECT_EQ(rx.Get_Battery_Grd(), 6);
+
     rx.Send_Gprs_Info();
     ASSERT_TRUE(calls.WaitForBit(from, kModemInfo));
     WirelessInfo modem{};
@@ -73,6 +80,7 @@ TEST(DeviceOpsSim, DeviceInformationBatteryAndModemAreAskedForAndReadBack) {
 
     EXPECT_TRUE(rx.Port_Close());
     EXPECT_EQ(rx.GetInfo_Gprs_Version(), -1.0) << "nothing to read once the port is closed";
+    EXPECT_EQ(rx.Get_Battery_Grd(), -1);
 
     ASSERT_EQ(sim.Received("SI").size(), 1u);
     ASSERT_EQ(sim.Received("SD").size(), 1u);

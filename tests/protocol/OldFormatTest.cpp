@@ -385,7 +385,12 @@ TEST(OldFormatBoards, BoardByTypeWithItsSettings) {
         ASSERT_NE(rig.format.MainBoard(), nullptr);
         EXPECT_EQ(rig.format.MainBoard()->Type(), row.made) << row.asked;
         EXPECT_EQ(rig.format.MainBoard()->CmdPaker()->outputPortIndex, 1u) << row.asked;
-        EXPECT_EQ(rig.format.MainBoard()->RepParser()->gpsHold, row.made == MAINBD_HEMISPHERE ? 1u : 0u);
+        // Hemisphere GPS tables and, for a board told to be NovAtel, all its
+        // tables are completed by the board's own reports.
+        const bool held = row.made == MAINBD_HEMISPHERE || row.asked == MAINBD_NOVATEL_OEM;
+        EXPECT_EQ(rig.format.MainBoard()->RepParser()->gpsHold, held ? 1u : 0u) << row.asked;
+        EXPECT_EQ(rig.format.MainBoard()->RepParser()->gloHold, row.asked == MAINBD_NOVATEL_OEM ? 1u : 0u);
+        EXPECT_EQ(rig.format.MainBoard()->RepParser()->bdsHold, row.asked == MAINBD_NOVATEL_OEM ? 1u : 0u);
     }
     OldRig rig(MAINBD_TRIMBLE_BD);
     EXPECT_TRUE(rig.format.Reset_GnsMd(MAINBD_ORVEL_OLD));
@@ -409,10 +414,19 @@ TEST(OldFormatBoards, AFamilyNotInThisBuildKeepsTheCurrentBoard) {
     ASSERT_NE(format.MainBoard(), nullptr);
     EXPECT_EQ(format.MainBoard()->Type(), MAINBD_HEMISPHERE);
 
-    // The library's own board list: none of the four families is built yet.
-    for (int t = 0; t <= 7; ++t) EXPECT_EQ(CreateOrvelNavBoard(MAINBD_OEM_TYPE(t)), nullptr) << t;
+    // The library's own board list: of the four families only NovAtel is
+    // built yet, and it also stands for types these receivers do not carry.
+    for (int t = 0; t <= 7; ++t) {
+        const std::unique_ptr<EmIMainBoard> made = CreateOrvelNavBoard(MAINBD_OEM_TYPE(t));
+        if (t == MAINBD_TRIMBLE_BD || t == MAINBD_ORVEL_OLD || t == MAINBD_HEMISPHERE) {
+            EXPECT_EQ(made, nullptr) << t;
+        } else {
+            ASSERT_NE(made, nullptr) << t;
+            EXPECT_EQ(made->Type(), MAINBD_NOVATEL_OEM) << t;
+        }
+    }
     Em_Format_OrvelNav bare(ring);
-    EXPECT_FALSE(bare.Reset_GnsMd(MAINBD_NOVATEL_OEM));
+    EXPECT_FALSE(bare.Reset_GnsMd(MAINBD_TRIMBLE_BD));
     EXPECT_EQ(bare.MainBoard(), nullptr);
     // Without a board the maker's replies are still decoded.
     ring.Append(kSc.data(), unsigned(kSc.size()));
