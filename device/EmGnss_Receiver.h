@@ -180,6 +180,161 @@ private:
     std::thread writingThread;
 
     const FJParse::_CALLBACKS_RECEIVER* callbacks = nullptr;
+
+    // ==== Command, getter and setter operations =================================
+    // Defined in EmGnss_Receiver_Commands.cpp and EmGnss_Receiver_Getters.cpp.
+    // Each member wraps one operation of the protocol object in the protocol
+    // lock; a command queues the records that operation builds for the
+    // attached receiver (none when the command does not apply to it) and wakes
+    // the writing thread in every case. With no protocol object (before
+    // Port_Open, after Port_Close) a member does nothing: a command queues
+    // nothing, a getter returns what the protocol object answers for a
+    // receiver the value does not apply to and leaves out-parameters as they
+    // are. Getters may be called from inside the data callback.
+public:
+    // The program's rate choice for the receiver's port.
+    enum Com_Baudrate : int32_t {
+        COM_BAUD_9600 = 0,
+        COM_BAUD_19200 = 1,
+        COM_BAUD_38400 = 2,
+        COM_BAUD_57600 = 3,
+        COM_BAUD_115200 = 4,
+    };
+
+    // Device.
+    void Send_DeviceInfo();
+    void Send_Battery();
+    void Send_CloseReceiver();
+    void Send_Gprs_DiffInfo();
+    // Firmware update: the start, then one 128-byte block per call.
+    void Send_DevcInfo_Update_Str();
+    void Send_DevcInfo_Update_Crs(unsigned int index, unsigned char* block, unsigned int length);
+    // One-byte device settings (the low byte of the value is sent).
+    void Set_DevcInfo_Mask(unsigned int value);
+    void Set_DevcInfo_RrdTp(unsigned int value);
+    void Set_DevcInfo_RrdTime(unsigned int value);
+    void Set_DevcInfo_RrdFrq(unsigned int value);
+    void Set_DevcInfo_OutPut(unsigned int value);
+    void Set_DevcInfo_StrtTp(unsigned int value);
+    void Set_DevcInfo_TrsmtPort(unsigned int value);
+    void Set_DevcInfo_TrsmtFmat(unsigned int value);
+    void Set_DevcInfo_AutoBaseDist(unsigned short distance);
+    // Port rate: a null rate asks for the current one (new protocol only).
+    void Send_Com_Baudrate(FJParse::OV_COM_BAUD_ENUM* baud, FJParse::OV_COM_PORT_ENUM port);
+    void Set_Com_Baudrate(FJParse::OV_COM_BAUD_ENUM baud, FJParse::OV_COM_PORT_ENUM port);
+    // 1 19200, 2 38400, 3 57600, 4 115200, any other code 9600; port 1.
+    void Set_Com_Baudrate(Com_Baudrate choice);
+
+    // Internal modem.
+    // True when the version request went out (only after the device
+    // information has come).
+    bool Send_Gprs_Version();
+    void Send_Gprs_Info();
+    void Send_Gprs_Status();
+    void Send_Gprs_Eroinfo();
+    void Send_Gprs_Reset();
+    void Send_Gprs_DisConct();
+    void Set_Gprs_Ip(FJParse::IP_ADRES address, unsigned int port, FJParse::Protocol_Net protocol);
+    void Set_Gprs_SvcInfo(FJParse::SvcInfo info);
+    void Set_GSM_NumInfo(char* number);
+    void Set_Gprs_Modle(FJParse::Gprs_Modle mode);
+    void Set_Gprs_Baseid(unsigned char* id, unsigned long length);
+    void Send_Dial_Prtl();
+    void Set_Dial_Prtl(unsigned int protocol);
+    // NTRIP login through the modem.
+    void Set_Cors_Login(const FJParse::cors_info& login);
+    void Set_Cors_Info_Auto(const FJParse::cors_info& login, unsigned int mode);
+    void Send_Cors_Info_Auto();
+    void Send_Gprs_GetList();
+
+    // What the modem last reported.
+    void GetInfo_Gprs_Info(FJParse::WirelessInfo& info);
+    int GetInfo_Gprs_Signal();
+    FJParse::gprs_status GetInfo_Gprs_Status();
+    FJParse::gprs_ero GetInfo_Gprs_Eroinfo();
+    int GetInfo_Gprs_CosMdl();
+    double GetInfo_Gprs_Version();
+    unsigned int Get_Dial_Prtl();
+    void Get_Cors_Info_Auto(FJParse::cors_info& login, int& mode);
+    // The last source-table chunk; `text` must hold 2048 bytes.
+    void Get_Gprs_GetList(char* text, int* length);
+
+    // Base and rover settings kept in the protocol object (nothing is sent).
+    // The pointers point into the protocol object: valid until Port_Close.
+    const FJParse::Base_Config* Get_Gnss_BsCfg();
+    const FJParse::Rover_Config* Get_Gnss_RvCfg();
+    void Set_Gnss_BsCfg(const FJParse::Base_Config& config);
+    void Set_Gnss_RvCfg(const FJParse::Rover_Config& config);
+
+    // Raw recording of every received byte.
+    void Set_RcrdData(bool on, const char* name);
+    // The last differential-information reply: its length in *length and its
+    // bytes (at most 200) in `data`.
+    void Get_Gprs_DiffInfo(unsigned char* data, int* length);
+    // The firmware debug record kept under `key` (256), which is then dropped.
+    void Get_FirmWare_Db(unsigned long key, FJParse::FIRMWARE_DEBUG& record);
+
+    // ==== Solution, status and record getters ===================================
+    // Defined in EmGnss_Receiver_Status.cpp, in the same pattern as the block
+    // above: the protocol lock around one getter of the protocol object, which
+    // copies what the receiver last reported. Every one of them takes the
+    // lock, so a caller on another thread never reads a record half parsed.
+public:
+    // Device information of the last "SI" reply (the maker's old protocol).
+    void GetInfo_DevcInfo(FJParse::DEVICE_STR& info);
+    // Battery grade 0..10 (12 on external power); -1 when none can be had.
+    int Get_Battery_Grd();
+    // The board's used-signal flags of the solution; 0 without a board.
+    unsigned long GetInfo_Gnss_Solutions();
+    // Hours added to the receiver's UTC time for the local time (kept in the
+    // protocol object; nothing is sent). 0 without a board.
+    int Get_TimeZone();
+    void Set_TimeZone(int hours);
+
+    // The current solution. A null record returns at once, without the lock.
+    void Get_Gnss_Pos(FJParse::POS_INFO* pos);
+    void Get_Gnss_Time(FJParse::Time_Str* time);
+    // Satellites of list `system` (1 to 5): the count in *count (0 for any
+    // other list, and without a board or a protocol object) and that many
+    // entries in `sats` (room for 32).
+    void Get_Gnss_SatInfo(int system, unsigned int* count, FJParse::SATLLITE_STR* sats);
+    void Get_Gnss_SatUse(int system, FJParse::SAT_USE* use);
+    void Get_Gnss_SatTypeNum(int& systems);
+    void Get_Gnss_Dops(FJParse::Dops* dops);
+    void Get_Gnss_Precision(FJParse::Precisions* precisions);
+    // The last GGA sentence (`text` must hold 1024 bytes) and its length.
+    void Get_Gnss_Gpgga(unsigned char* text, unsigned int* length);
+    // Speed over ground (knots) and course (radians) of the last RMC.
+    void Get_Gnss_Gprmc(double& speed, double& course);
+    void Get_Gnss_Baseinfo(FJParse::BASEINFO& base);
+
+    // What the board decoded last: an ephemeris, an epoch of observations,
+    // the correction frame in its transmit holder.
+    void Get_Gnss_Ephemeris(unsigned int* system, FJParse::em_eph_t* eph);
+    void Get_Gnss_Obs_t(FJParse::em_obs_t* obs);
+    void Get_Gnss_Trsinfo(FJParse::TRSMT_INFO& info);
+    // Pass-through to the board: its characters, the command that opens it
+    // on receiver port `port`, and the board's NMEA-parsing switch.
+    void Get_PassCom_Char(FJParse::PASSCOMCHAR& chars);
+    void Send_PassCom_Char(int port);
+    void Set_GNSS_ParseNmea(bool on);
+
+    // The maker's old-protocol records: the internal radio's settings, the
+    // static survey's point and time, the eBubble.
+    void Get_Radio_Sensitivity(FJParse::Rdo_Sensitv& sensitivity);
+    void Get_Radio_FEC(bool& on);
+    void Get_Radio_Callsign(FJParse::Radio_Callsign& callsign);
+    void Get_Radio_ChannelSpace(FJParse::Channel_Space& spacing);
+    void Get_Static_Point(FJParse::Static_Point& point);
+    void Get_Static_Time(unsigned int& first, unsigned int& second);
+    void Get_eBubble_info(FJParse::eBubble_info& info);
+
+private:
+    // The two shapes of the members above (EmGnss_Receiver_Ops.h).
+    template <class Build>
+    bool QueueCommands(Build&& build);
+    template <class Access>
+    bool WithProtocol(Access&& access);
 };
 
 }  // namespace FJDevice

@@ -13,6 +13,7 @@
 #include "protocol/FJParseExport.h"
 #include "protocol/boards/Em_BoardTypes.h"
 #include "protocol/Em_ModemTypes.h"
+#include "protocol/Em_SolutionTypes.h"
 #include "protocol/newproto/Em_OvTypes.h"
 #include "protocol/oldproto/Em_OldRecords.h"
 
@@ -201,6 +202,73 @@ public:
     void Get_Cors_Info_Auto(cors_info& cors, int& mode) const;
     // The last source-table chunk; `text` must hold 2048 bytes.
     void Get_Gprs_GetList(char* text, int* length) const;
+
+public:
+    // ==== Solution, status and record getters ==============================
+    // Each copies the last decoded value out of the format or its board's
+    // report parser; none sends anything. A getter whose receiver it does not
+    // apply to leaves its output untouched (or returns its failure value).
+
+    // The current solution, from every format: position, status and age,
+    // the precisions and, with a board, the satellite and time words.
+    void Get_Gnss_Pos(POS_INFO* pos) const;
+    // Local date and time of the solution; only with a board.
+    void Get_Gnss_Time(Time_Str* time) const;
+    // Satellites of list `system` (1 GPS, 2 GLONASS, 3 BeiDou, 4 and 5 the
+    // further lists): the count in `*count` and that many entries in `out`
+    // (room for 32). Any other system, or no board: count 0.
+    void Get_Gnss_SatInfo(int system, unsigned* count, SATLLITE_STR* out) const;
+    // Satellites listed and of them in use (system 0 only; with a board). The
+    // parser's listed count is first raised to the count in use when below it.
+    void Get_Gnss_SatUse(int system, SAT_USE* use);
+    // Number of satellite systems with listed satellites; only with a board.
+    void Get_Gnss_SatTypeNum(int& systems) const;
+    void Get_Gnss_Dops(Dops* dops) const;
+    void Get_Gnss_Precision(Precisions* precisions) const;
+    // The last GGA sentence (`text` must hold 1024 bytes) and its length.
+    void Get_Gnss_Gpgga(unsigned char* text, unsigned* length) const;
+    // Speed over ground (knots) and course (radians) of the last RMC.
+    void Get_Gnss_Gprmc(double& speed, double& course) const;
+    // Base position (ECEF, metres) as the board reported it.
+    void Get_Gnss_Baseinfo(BASEINFO& base) const;
+    // The board's used-signal flags of the solution; 0 without a board.
+    uint32_t GetInfo_Gnss_Solutions() const;
+    // Hours added to the receiver's UTC time: 0 to 24 are taken, any other
+    // value gives 8. Nothing without a board; Get_TimeZone is 0 then.
+    void Set_TimeZone(int hours);
+    int Get_TimeZone() const;
+    // The device information of the last "SI" reply (old protocol only).
+    void GetInfo_DevcInfo(DEVICE_STR& info) const;
+    // Battery grade: old protocol 0..10 from the "SD" reply; new protocol 12
+    // on external power, else 0..10 from its battery levels; -1 for receivers
+    // of other makers and while no battery record can be had.
+    int Get_Battery_Grd() const;
+
+    // Satellite system (1 GPS, 4 BeiDou) and broadcast ephemeris of the
+    // satellite whose ephemeris the board decoded last; nothing for other
+    // satellite numbers.
+    void Get_Gnss_Ephemeris(unsigned* system, em_eph_t* eph) const;
+    // Observations of the last epoch (count first; the entries past the
+    // count are zero; the second word is not written).
+    void Get_Gnss_Obs_t(em_obs_t* obs) const;
+    // The last correction frame handed to the board's transmit holder.
+    void Get_Gnss_Trsinfo(TRSMT_INFO& info) const;
+    // The board's pass-through characters, its pass-through command and its
+    // NMEA-parsing switch, from every format.
+    void Get_PassCom_Char(PASSCOMCHAR& chars) const;
+    void Get_Cmd_PassCom(std::vector<_STR_CMD>& out, int port);
+    void Set_GNSS_ParseNmea(bool on);
+    // Old-protocol records: radio sensitivity, FEC, call sign and channel
+    // spacing from the module's replies; the static point of the "FB" reply.
+    void Get_Radio_Sensitivity(Rdo_Sensitv& sensitivity) const;
+    void Get_Radio_FEC(bool& on) const;
+    void Get_Radio_Callsign(Radio_Callsign& callsign) const;
+    void Get_Radio_ChannelSpace(Channel_Space& spacing) const;
+    void Get_Static_Point(Static_Point& point) const;
+    // The two words of the static-survey time record ("FH" reply), in order.
+    void Get_Static_Time(unsigned& first, unsigned& second) const;
+    // The eBubble record of the "FF" reply (old protocol).
+    void Get_eBubble_info(eBubble_info& info) const;
 };
 
 }  // namespace FJParse

@@ -1,0 +1,543 @@
+#include "program/DeviceManager.h"
+
+#include "program/DeviceObserver.h"
+
+#include "device/EmGnss_Receiver.h"
+#include "fjcomm/IPort.h"
+
+#include <QMetaObject>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+using namespace Fjarnis2011;
+using FJDevice::EmGnss_Receiver;
+
+namespace {
+
+std::atomic<DeviceManager*> g_manager{nullptr};
+
+// Change bits of the maker's old-protocol replies (message class 2).
+constexpr unsigned kBitDeviceInfo = 0x80000000u;
+constexpr unsigned kBitBattery = 0x40000000u;
+constexpr unsigned kBitModemInfo = 0x20000000u;
+constexpr unsigned kBitModemStatus = 0x08000000u;
+constexpr unsigned kBitModemVersion = 0x01000000u;
+constexpr unsigned kBitLoginMode = 0x00400000u;
+constexpr unsigned kBitModemError = 0x00100000u;
+constexpr unsigned kBitNtripLogin = 0x00010000u;
+constexpr unsigned kBitSourceTable = 0x00001000u;
+constexpr unsigned kBitClosing = 0x00000200u;
+constexpr int kClassOrvel = 2;
+
+// The device information and the battery grade are read through getters that
+// come with the protocol library's record getters; a receiver object without
+// them cannot hand the two reports out.
+template <class R>
+concept OffersDeviceInformation = requires(R& r, FJParse::DEVICE_STR& info) {
+    r.GetInfo_DevcInfo(info);
+    r.Get_Battery_Grd();
+};
+
+template <class R>
+bool ReadDeviceInfo(R& receiver, FJParse::DEVICE_STR& info) {
+    if constexpr (requires { receiver.GetInfo_DevcInfo(info); }) {
+        receiver.GetInfo_DevcInfo(info);
+        return true;
+    } else {
+        return false;
+    }
+}
+
+template <class R>
+bool ReadBatteryGrade(R& receiver, int& grade) {
+    if constexpr (requires { receiver.Get_Battery_Grd(); }) {
+        grade = static_cast<int>(receiver.Get_Battery_Grd());
+        return true;
+    } else {
+        return false;
+    }
+}
+
+}  // namespace
+
+DeviceManager* DeviceManager::instance() {
+    DeviceManager* manager = g_manager.load();
+    if (!manager) {
+        manager = new DeviceManager();
+        g_manager.store(manager);
+    }
+    return manager;
+}
+
+DeviceManager* DeviceManager::existing() { return g_manager.load(); }
+
+DeviceManager::DeviceManager()
+    : QObject(nullptr), callbacks_{&DeviceManager::onReceiverEvent, &DeviceManager::onOemTypeResult},
+      observer_(DeviceObserver::instance()),
+      receiver_(std::make_unique<EmGnss_Receiver>(FJParse::GNSS_MNFCTR_NONE, FJParse::MAINBD_NOVATEL_OEM)) {
+    retryTimer_.setSingleShot(true);
+    retryTimer_.setInterval(kRetryTimeoutMs);
+    connect(&retryTimer_, &QTimer::timeout, this, &DeviceManager::onTryToConnectTimeOut);
+}
+
+DeviceManager::~DeviceManager() {
+    retryTimer_.stop();
+    autoRetryActive_ = false;
+    // The device threads call back into this object: they end before the
+    // receiver object and this object go.
+    closeReceiver();
+    receiver_.reset();
+    DeviceManager* self = this;
+    g_manager.compare_exchange_strong(self, nullptr);
+}
+
+// ---------------------------------------------------------------------------
+// Announcing
+
+void DeviceManager::announce(int code, int value) {
+    pendingEvent_.store(code);
+    if (observer_)
+        observer_->dispatch(code, value);
+}
+
+void DeviceManager::announceState(int state) {
+    state_.store(state);
+    announce(DeviceObserver::EventWorkingStatus, state);
+}
+
+bool DeviceManager::moveState(int from, int to) {
+    if (!state_.compare_exchange_strong(from, to))
+        return false;
+    announce(DeviceObserver::EventWorkingStatus, to);
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Connection
+
+void DeviceManager::setManufacturer(int code) { manufacturer_.store(code); }
+
+void DeviceManager::setAutoConnect(bool on, const QList<int>& bauds) {
+    autoConnect_ = on;
+    candidates_ = bauds;
+}
+
+void DeviceManager::setDeviceType(int type) { deviceType_.store(type); }
+
+void DeviceManager::closeReceiver() {
+    // Port_Close joins the device threads and frees a protocol object left
+    // by a failed open; on a closed object it does nothing.
+    if (receiver_)
+        receiver_->Port_Close();
+}
+
+bool DeviceManager::connectDevice(int portType, uint8_t port, int baud) {
+    if (autoConnect_)
+        autoRetryActive_ = true;
+    if (state_.load() != 0)
+        return false;
+    ++attempt_;
+    retryTimer_.stop();
+    announceState(1);
+
+    closeReceiver();
+    receiver_.reset();
+    const int manufacturer = manufacturer_.load();
+    if (manufacturer == FJParse::GNSS_MNFCTR_ORVEL) {
+        receiver_ = std::make_unique<EmGnss_Receiver>(FJParse::GNSS_MNFCTR_ORVEL, FJParse::MAINBD_NOVATEL_OEM);
+        receiver_->RegisterCbs_Receiver(&callbacks_, nullptr);
+    } else if (manufacturer == FJParse::GNSS_MNFCTR_OTHER) {
+        // Another maker's receiver reports nothing to the manager.
+        receiver_ = std::make_unique<EmGnss_Receiver>(FJParse::GNSS_MNFCTR_OTHER, FJParse::MAINBD_TRIMBLE_BD);
+    }
+
+    portType_ = portType;
+    port_ = port;
+    baud_.store(baud);
+    versionFlag_.store(false);
+
+    bool opened = false;
+    if (receiver_ && baud > 0) {
+        if (portType == 0) {
+            FJComm::PARAM_COM param;
+            param.port = port;
+            param.baud = static_cast<uint32_t>(baud);
+            param.byteSize = 8;
+            param.parity = 0;
+            param.stopBits = 0;
+            param.inQueueSize = 1024;
+            param.outQueueSize = 1024;
+            opened = receiver_->Port_Open(param);
+        } else if (portType == 1) {
+            FJComm::PARAM_BT param;
+            param.port = port;
+            param.baud = static_cast<uint32_t>(baud);
+            param.byteSize = 8;
+            param.parity = 0;
+            param.stopBits = 0;
+            param.inQueueSize = 1024;
+            param.outQueueSize = 1024;
+            opened = receiver_->Port_Open(param);
+        }
+    }
+
+    if (!opened) {
+        if (autoConnect_) {
+            // The next rate is tried from the event loop, not from inside
+            // this call.
+            scheduleNextBaudStep();
+            return true;
+        }
+        state_.store(0);
+        return false;
+    }
+
+    if (manufacturer == FJParse::GNSS_MNFCTR_ORVEL) {
+        setPassThrough(false);
+        deviceInfoArrived_.store(false);
+        // State 2 is in place before the request goes out, so that an early
+        // answer on the processing thread finds it.
+        moveState(1, 2);
+        receiver_->Send_DeviceInfo();
+        if (autoConnect_)
+            retryTimer_.start();
+        return true;
+    }
+    moveState(1, 4);
+    return true;
+}
+
+void DeviceManager::scheduleNextBaudStep() {
+    const uint64_t attempt = attempt_;
+    QMetaObject::invokeMethod(
+        this,
+        [this, attempt] {
+            if (attempt == attempt_ && autoRetryActive_)
+                nextBaudStep();
+        },
+        Qt::QueuedConnection);
+}
+
+void DeviceManager::onTryToConnectTimeOut() {
+    if (deviceInfoArrived_.load() || !autoRetryActive_)
+        return;
+    nextBaudStep();
+}
+
+void DeviceManager::nextBaudStep() {
+    candidates_.removeAll(baud_.load());
+    if (candidates_.isEmpty()) {
+        announce(DeviceObserver::EventConnectionFailed);
+        return;
+    }
+    if (receiver_ && receiver_->IsPortOpen())
+        receiver_->Port_Close();
+    state_.store(0);
+    connectDevice(portType_, port_, candidates_.first());
+}
+
+bool DeviceManager::disconnectDevice() {
+    autoRetryActive_ = false;
+    retryTimer_.stop();
+    ++attempt_;
+    const int state = state_.load();
+    if (state == 0 || state == 5)
+        return true;
+    announceState(5);
+    // Port_Close also frees a protocol object left by a failed open, and is
+    // true when no port was open.
+    const bool result = receiver_ ? receiver_->Port_Close() : true;
+    announceState(0);
+    return result;
+}
+
+bool DeviceManager::readsDeviceInformation() { return OffersDeviceInformation<EmGnss_Receiver>; }
+
+void DeviceManager::capabilityMask(unsigned& mask) const {
+    mask = devicemanager::CapabilityMaskFor(deviceType_.load(), versionFlag_.load());
+}
+
+// ---------------------------------------------------------------------------
+// Receiver callbacks
+
+void DeviceManager::onReceiverEvent(int messageClass, unsigned changeBits, const void*) {
+    // Never creates the manager: a device thread only reaches the one that
+    // owns it, which closes its receiver before it goes.
+    if (DeviceManager* manager = g_manager.load())
+        manager->handleReceiverEvent(messageClass, changeBits);
+}
+
+void DeviceManager::onOemTypeResult(bool changed, const void*) {
+    if (DeviceManager* manager = g_manager.load())
+        manager->handleOemTypeResult(changed);
+}
+
+void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
+    Receiver* receiver = receiver_.get();
+    if (!receiver || messageClass != kClassOrvel)
+        return;
+
+    if (bits & kBitDeviceInfo)
+        onDeviceInformation();
+    int grade = 0;
+    if ((bits & kBitBattery) && ReadBatteryGrade(*receiver, grade)) {
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.batteryGrade = grade;
+        }
+        announce(DeviceObserver::EventBatteryLife, grade);
+    }
+    if (bits & kBitModemInfo) {
+        WirelessInfo info{};
+        receiver->GetInfo_Gprs_Info(info);
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.wireless = info;
+        }
+        announce(DeviceObserver::EventWirelessParams);
+    }
+    if (bits & kBitModemVersion) {
+        const double version = receiver->GetInfo_Gprs_Version();
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.gprsVersion = version;
+        }
+        announce(DeviceObserver::EventGprsVersion);
+        moveState(3, 4);
+    }
+    if (bits & kBitModemStatus) {
+        const gprs_status status = receiver->GetInfo_Gprs_Status();
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.status = status;
+        }
+        announce(DeviceObserver::EventWirelessStatus);
+    }
+    if (bits & kBitModemError) {
+        const gprs_ero error = receiver->GetInfo_Gprs_Eroinfo();
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.error = error;
+        }
+        announce(DeviceObserver::EventWirelessError);
+    }
+    if (bits & kBitLoginMode) {
+        const int mode = receiver->GetInfo_Gprs_CosMdl();
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.loginMode = mode;
+        }
+        announce(DeviceObserver::EventLoginMode);
+    }
+    if (bits & kBitNtripLogin) {
+        cors_info cors{};
+        int autoFlag = 0;
+        receiver->Get_Cors_Info_Auto(cors, autoFlag);
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.cors = cors;
+            cache_.corsAuto = autoFlag;
+        }
+        announce(DeviceObserver::EventCorsInfo);
+    }
+    if (bits & kBitSourceTable)
+        onSourceTableChunk();
+    if (bits & kBitClosing)
+        announce(DeviceObserver::EventDeviceClosed);
+}
+
+void DeviceManager::onDeviceInformation() {
+    DEVICE_STR info{};
+    if (!ReadDeviceInfo(*receiver_, info))
+        return;
+    deviceInfoArrived_.store(true);
+    {
+        std::lock_guard<std::mutex> lock(cacheLock_);
+        cache_.deviceInfo = info;
+    }
+    versionFlag_.store(devicemanager::FirmwareVersionFlag(info.firmwareVersion, sizeof(info.firmwareVersion)));
+    const int board = info.boardType;
+    boardType_.store(board);
+    announce(DeviceObserver::EventDeviceInfo);
+    if (board != 0) {
+        const int next = deviceType_.load() == 2 ? 4 : 3;
+        if (moveState(2, next))
+            receiver_->ReSetGnsMd(static_cast<FJParse::MAINBD_OEM_TYPE>(board));
+    }
+}
+
+void DeviceManager::onSourceTableChunk() {
+    std::array<char, devicemanager::SourceTableGatherer::kChunkSize> chunk{};
+    int length = 0;
+    receiver_->Get_Gprs_GetList(chunk.data(), &length);
+    bool complete = false;
+    {
+        std::lock_guard<std::mutex> lock(cacheLock_);
+        complete = cache_.sourceTable.addChunk(chunk.data(), length);
+    }
+    if (complete)
+        announce(DeviceObserver::EventSourceTable);
+}
+
+void DeviceManager::handleOemTypeResult(bool changed) {
+    if (!changed) {
+        announce(DeviceObserver::EventOemNotChanged);
+        return;
+    }
+    announce(DeviceObserver::EventOemChanged);
+    if (state_.load() == 3 && receiver_)
+        receiver_->Send_Gprs_Version();
+}
+
+// ---------------------------------------------------------------------------
+// Requests
+
+void DeviceManager::sendInfoRequests() {
+    if (!receiver_)
+        return;
+    receiver_->Send_DeviceInfo();
+    receiver_->Send_Gprs_Version();
+    receiver_->Send_Battery();
+}
+
+void DeviceManager::sendDeviceInfo() {
+    if (receiver_)
+        receiver_->Send_DeviceInfo();
+}
+
+void DeviceManager::sendBattery() {
+    if (receiver_)
+        receiver_->Send_Battery();
+}
+
+void DeviceManager::sendGprsInfo() {
+    if (receiver_)
+        receiver_->Send_Gprs_Info();
+}
+
+void DeviceManager::sendGprsStatus() {
+    if (receiver_)
+        receiver_->Send_Gprs_Status();
+}
+
+void DeviceManager::sendGprsEroinfo() {
+    if (receiver_)
+        receiver_->Send_Gprs_Eroinfo();
+}
+
+void DeviceManager::sendGprsGetList() {
+    {
+        std::lock_guard<std::mutex> lock(cacheLock_);
+        cache_.sourceTable.clear();
+    }
+    if (receiver_)
+        receiver_->Send_Gprs_GetList();
+}
+
+void DeviceManager::send200Data(bool on) {
+    if (receiver_)
+        receiver_->Send_200Data(on);
+}
+
+void DeviceManager::setPassThrough(bool on) {
+    if (receiver_)
+        receiver_->Send_OvMdl(on ? 1u : 2u);
+}
+
+void DeviceManager::powerOffReceiver() {
+    if (receiver_)
+        receiver_->Send_CloseReceiver();
+}
+
+void DeviceManager::setRecording(uint8_t recordType, uint8_t recordTime, uint8_t recordFrequency, unsigned mask) {
+    if (!receiver_)
+        return;
+    receiver_->Set_DevcInfo_RrdTp(recordType);
+    receiver_->Set_DevcInfo_RrdTime(recordTime);
+    receiver_->Set_DevcInfo_RrdFrq(recordFrequency);
+    receiver_->Set_DevcInfo_Mask(mask);
+}
+
+void DeviceManager::setGprsSvcInfo(SvcInfo info) {
+    if (receiver_)
+        receiver_->Set_Gprs_SvcInfo(info);
+}
+
+void DeviceManager::setGprsIp(IP_ADRES address, unsigned port, Protocol_Net protocol) {
+    if (receiver_)
+        receiver_->Set_Gprs_Ip(address, port, protocol);
+}
+
+void DeviceManager::setComBaudrate(Com_Baudrate rate) {
+    if (receiver_)
+        receiver_->Set_Com_Baudrate(rate);
+}
+
+// ---------------------------------------------------------------------------
+// Cache
+
+DeviceManager::DEVICE_STR DeviceManager::deviceInfo() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.deviceInfo;
+}
+
+int DeviceManager::batteryGrade() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.batteryGrade;
+}
+
+double DeviceManager::gprsVersion() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.gprsVersion;
+}
+
+void DeviceManager::gprsInfo(WirelessInfo& out) const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    out = cache_.wireless;
+}
+
+void DeviceManager::corsInfo(cors_info& out) const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    out = cache_.cors;
+}
+
+int DeviceManager::gprsCosMdl() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.loginMode;
+}
+
+DeviceManager::gprs_status DeviceManager::gprsStatus() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.status;
+}
+
+DeviceManager::gprs_ero DeviceManager::gprsEroinfo() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.error;
+}
+
+QStringList DeviceManager::sourceTableNames() {
+    QStringList names;
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    QString text = QString::fromLatin1(cache_.sourceTable.text());
+    devicemanager::ParseSourceTable(text, names);
+    cache_.sourceTable.setText(text.toLatin1());
+    return names;
+}
+
+// ---------------------------------------------------------------------------
+// Choice lists
+
+void DeviceManager::outputRates(QStringList& names, QList<int>& codes) const {
+    devicemanager::OutputRatesFor(boardType_.load(), names, codes);
+}
+
+void DeviceManager::nmeaMessages(QStringList& names, QList<uint32_t>& masks) const {
+    devicemanager::NmeaMessagesFor(boardType_.load(), names, masks);
+}
+
+void DeviceManager::parseSourceTable(QString& text, QStringList& names) {
+    devicemanager::ParseSourceTable(text, names);
+}

@@ -1,0 +1,189 @@
+#pragma once
+
+#include "program/DeviceManagerSupport.h"
+
+#include "device/EmGnss_Receiver.h"
+#include "protocol/Em_ModemTypes.h"
+#include "protocol/Em_Types.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+class DeviceObserver;
+
+// The program's single point of access to the receiver. It owns the one
+// receiver object, opens and closes the connection (with an automatic baud
+// search), follows the connection state, copies every value the receiver
+// reports into its cache and announces each report through DeviceObserver.
+// Pages call its requests and read the cache in the slot of the signal that
+// announced the value.
+//
+// Connection states: 0 closed, 1 opening the port, 2 port open (waiting for
+// the device information), 3 initialising (waiting for the modem version),
+// 4 initialised, 5 closing.
+//
+// Threads: everything runs on the GUI thread except the two receiver
+// callbacks, which run on the receiver's processing and writing threads. The
+// cache is guarded by one leaf lock, never held while calling the receiver or
+// emitting; accessors hand out copies. The observer must outlive the manager.
+class DeviceManager : public QObject {
+    Q_OBJECT
+public:
+    using DEVICE_STR = Fjarnis2011::FJParse::DEVICE_STR;
+    using WirelessInfo = Fjarnis2011::FJParse::WirelessInfo;
+    using cors_info = Fjarnis2011::FJParse::cors_info;
+    using IP_ADRES = Fjarnis2011::FJParse::IP_ADRES;
+    using SvcInfo = Fjarnis2011::FJParse::SvcInfo;
+    using Protocol_Net = Fjarnis2011::FJParse::Protocol_Net;
+    using gprs_status = Fjarnis2011::FJParse::gprs_status;
+    using gprs_ero = Fjarnis2011::FJParse::gprs_ero;
+    using Com_Baudrate = Fjarnis2011::FJDevice::EmGnss_Receiver::Com_Baudrate;
+
+    // The wait for the device information of one automatic attempt.
+    static constexpr int kRetryTimeoutMs = 1500;
+
+    // Created on first use, on the GUI thread.
+    static DeviceManager* instance();
+    // The current manager without creating one (null when there is none).
+    static DeviceManager* existing();
+    // Closes the connection (the device threads end) before the receiver
+    // object goes; announces nothing.
+    ~DeviceManager() override;
+
+    // --- connection ---
+    void setManufacturer(int code);
+    int manufacturer() const { return manufacturer_.load(); }
+    // The candidate bauds, in the Connect page's list order.
+    void setAutoConnect(bool on, const QList<int>& bauds);
+    void setDeviceType(int type);
+    int deviceType() const { return deviceType_.load(); }
+    // portType 0 serial, 1 Bluetooth serial. False in a state other than 0
+    // or when the port cannot be opened (outside automatic mode).
+    bool connectDevice(int portType, uint8_t port, int baud);
+    bool disconnectDevice();
+    int connectionState() const { return state_.load(); }
+    int baudRate() const { return baud_.load(); }
+    // The code announced last (24 before any).
+    int pendingEvent() const { return pendingEvent_.load(); }
+    void capabilityMask(unsigned& mask) const;
+    bool versionFlag() const { return versionFlag_.load(); }
+    bool isOldVersion() const { return !versionFlag_.load(); }
+    // The main-board type of the last device information.
+    int boardType() const { return boardType_.load(); }
+    // Whether the receiver object can hand out the device information and
+    // the battery grade (their getters come with the protocol library's
+    // record getters). Without them the maker's receiver stays in state 2.
+    static bool readsDeviceInformation();
+
+    // The receiver callbacks (context is not used; the receiver passes none).
+    static void onReceiverEvent(int messageClass, unsigned changeBits, const void* context);
+    static void onOemTypeResult(bool changed, const void* context);
+
+    // --- requests: each forwards to the receiver object and returns at once ---
+    void sendInfoRequests();
+    void sendDeviceInfo();
+    void sendBattery();
+    void sendGprsInfo();
+    void sendGprsStatus();
+    void sendGprsEroinfo();
+    // Starts a new source-table fetch: the gathered text is cleared first.
+    void sendGprsGetList();
+    void send200Data(bool on);
+    void setPassThrough(bool on);
+    void powerOffReceiver();
+    void setRecording(uint8_t recordType, uint8_t recordTime, uint8_t recordFrequency, unsigned mask);
+    void setGprsSvcInfo(SvcInfo info);
+    void setGprsIp(IP_ADRES address, unsigned port, Protocol_Net protocol);
+    void setComBaudrate(Com_Baudrate rate);
+    void onRtkPageShown() {}
+    void onGprsStatus() {}
+
+    // --- cache accessors: copies of the last reported values ---
+    DEVICE_STR deviceInfo() const;
+    int batteryGrade() const;
+    double gprsVersion() const;
+    void gprsInfo(WirelessInfo& out) const;
+    void corsInfo(cors_info& out) const;
+    int gprsCosMdl() const;
+    gprs_status gprsStatus() const;
+    gprs_ero gprsEroinfo() const;
+    // The mount points of the gathered source table. Taking them consumes the
+    // text: a second call gives none until the next sendGprsGetList.
+    QStringList sourceTableNames();
+
+    // --- choice lists by the board type of the last device information ---
+    void outputRates(QStringList& names, QList<int>& codes) const;
+    void nmeaMessages(QStringList& names, QList<uint32_t>& masks) const;
+    static void parseSourceTable(QString& text, QStringList& names);
+
+public slots:
+    void onTryToConnectTimeOut();
+
+private:
+    DeviceManager();
+
+    struct Cache {
+        DEVICE_STR deviceInfo{};
+        int batteryGrade = 0;
+        WirelessInfo wireless{};
+        double gprsVersion = 0.0;
+        gprs_status status{};
+        gprs_ero error{};
+        int loginMode = 0;
+        cors_info cors{};
+        int corsAuto = 0;
+        devicemanager::SourceTableGatherer sourceTable;
+    };
+
+    using Receiver = Fjarnis2011::FJDevice::EmGnss_Receiver;
+
+    // Announces one event: the code and its value go to the observer as
+    // arguments, on the calling thread.
+    void announce(int code, int value = 0);
+    void announceState(int state);
+    // Moves from `from` to `to` only if the state is still `from`; announces
+    // the move. A close that came in between wins.
+    bool moveState(int from, int to);
+    void nextBaudStep();
+    void scheduleNextBaudStep();
+    void closeReceiver();
+
+    void handleReceiverEvent(int messageClass, unsigned changeBits);
+    void handleOemTypeResult(bool changed);
+    void onDeviceInformation();
+    void onSourceTableChunk();
+
+    Fjarnis2011::FJParse::_CALLBACKS_RECEIVER callbacks_;
+    DeviceObserver* observer_;
+    std::unique_ptr<Receiver> receiver_;
+
+    std::atomic<int> state_{0};
+    std::atomic<int> manufacturer_{2};
+    std::atomic<int> deviceType_{0};
+    std::atomic<int> baud_{9600};
+    std::atomic<bool> deviceInfoArrived_{false};
+    std::atomic<bool> versionFlag_{false};
+    std::atomic<int> boardType_{0};
+    std::atomic<int> pendingEvent_{24};
+
+    // GUI thread only.
+    bool autoConnect_ = false;
+    QList<int> candidates_;
+    bool autoRetryActive_ = false;
+    int portType_ = 0;
+    uint8_t port_ = 0;
+    // Counts connection attempts; a queued or timed step of an older attempt
+    // does nothing.
+    uint64_t attempt_ = 0;
+    QTimer retryTimer_;
+
+    mutable std::mutex cacheLock_;
+    Cache cache_;
+};

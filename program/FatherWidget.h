@@ -1,0 +1,66 @@
+#pragma once
+
+#include "program/Widget.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QVector>
+
+#include <array>
+
+class QCloseEvent;
+class QLabel;
+class QToolButton;
+class MenuManager;
+
+namespace Ui {
+class FatherWidget;
+}
+
+// The main window: a title row, the page area and a row of up to six soft
+// keys. Pages are made once and registered under their command names; the
+// page stack holds what the user walked through, the main menu at the bottom.
+class FatherWidget : public Widget {
+    Q_OBJECT
+
+public:
+    static constexpr int kSoftKeys = 6;
+
+    explicit FatherWidget(QWidget* parent = nullptr);
+    ~FatherWidget() override;
+
+    // The page registered under a command, or null.
+    Widget* page(const QString& command) const { return registry_.value(command, nullptr); }
+    Widget* currentPage() const { return stack_.isEmpty() ? nullptr : stack_.last(); }
+    int stackDepth() const { return int(stack_.size()); }
+    MenuManager* menu() const { return menu_; }
+    QToolButton* softKey(int index) const;
+    QString title() const;
+
+    // Registers a page under its command; the window owns it from then on.
+    void registerPage(const QString& command, Widget* page);
+    void showPage(Widget* page);
+    void hideCurrentPage();
+
+    // "Brantor-v1.0.1.608", the title of a page without its own.
+    static QString versionTitle();
+
+public slots:
+    void onCommand(const QString& name);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void detachSoftKeys();
+
+    Ui::FatherWidget* ui_;
+    MenuManager* menu_ = nullptr;
+    QHash<QString, Widget*> registry_;
+    QList<Widget*> registrationOrder_;
+    QVector<Widget*> stack_;
+    Widget* lastHidden_ = nullptr;
+    std::array<QToolButton*, kSoftKeys> softKeys_{};
+    QLabel* filler_ = nullptr;
+};

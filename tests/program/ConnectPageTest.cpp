@@ -1,0 +1,173 @@
+// The Connect page's form, its checks and its failures, through the real
+// DeviceManager and port library but without a receiver.
+
+#include "program/ConfigFiles.h"
+#include "program/DeviceManager.h"
+#include "program/pages/Connect.h"
+#include "tests/program/ProgramGuiSupport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QListWidget>
+
+namespace {
+
+using guitest::ProgramGuiTest;
+
+class ConnectPageTest : public ProgramGuiTest {
+protected:
+    void writeFile(const QString& relative, const QByteArray& bytes) {
+        QDir().mkpath(QFileInfo(path(relative)).path());
+        QFile f(path(relative));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    Connect* openPage() {
+        startWindow();
+        window_->onCommand(QStringLiteral("Connection"));
+        return static_cast<Connect*>(window_->currentPage());
+    }
+    QComboBox* combo(const char* name) const { return window_->findChild<QComboBox*>(QLatin1String(name)); }
+    static QStringList texts(QComboBox* c) {
+        QStringList out;
+        for (int i = 0; i < c->count(); ++i) out << c->itemText(i);
+        return out;
+    }
+};
+
+TEST_F(ConnectPageTest, FirstRunFillsTheFormFromTheDefaults) {
+    Connect* page = openPage();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->windowTitle(), QStringLiteral("Connection"));
+    EXPECT_EQ(texts(combo("comboBox_connect")), (QStringList{"Port", "KVX BT", "Sys. BT"}));
+    EXPECT_EQ(combo("comboBox_connect")->currentData().toInt(), 0);
+    EXPECT_EQ(texts(combo("comboBox_manufacture")), (QStringList{"KVX", "Quarel"}));
+    EXPECT_EQ(combo("comboBox_manufacture")->itemData(1).toInt(), 2);
+    QComboBox* ports = combo("comboBox_port");
+    ASSERT_EQ(ports->count(), 255);
+    EXPECT_EQ(ports->itemText(0), QStringLiteral("COM1"));
+    EXPECT_EQ(ports->itemData(254).toInt(), 255);
+    EXPECT_EQ(ports->currentData().toInt(), 1);
+    EXPECT_EQ(texts(combo("comboBox_baud")),
+              (QStringList{"9600 b/s", "19200 b/s", "38400 b/s", "57600 b/s", "115200 b/s"}));
+    EXPECT_EQ(combo("comboBox_baud")->currentData().toInt(), 9600);
+    EXPECT_EQ(texts(combo("cbDeviceType")), (QStringList{"Q22 Series", "GNSS RTK Series"}));
+    EXPECT_EQ(combo("cbDeviceType")->currentData().toInt(), 0);
+
+    auto* autoBox = window_->findChild<QCheckBox*>(QStringLiteral("cbAuto"));
+    EXPECT_TRUE(autoBox->isChecked());
+    EXPECT_FALSE(combo("comboBox_baud")->isEnabled());
+    QTest::mouseClick(autoBox, Qt::LeftButton);
+    EXPECT_TRUE(combo("comboBox_baud")->isEnabled());
+
+    EXPECT_FALSE(window_->findChild<QWidget*>(QStringLiteral("toolButton"))->isVisible());
+    EXPECT_FALSE(window_->findChild<QWidget*>(QStringLiteral("listWidget"))->isVisible());
+    EXPECT_TRUE(page->backAction()->isEnabled());
+    EXPECT_TRUE(page->connectAction()->isEnabled());
+    EXPECT_FALSE(page->breakAction()->isEnabled());
+
+    // Either manufacturer chooses 9600 b/s.
+    combo("comboBox_baud")->setCurrentIndex(3);
+    combo("comboBox_manufacture")->setCurrentIndex(1);
+    EXPECT_EQ(combo("comboBox_baud")->currentData().toInt(), 9600);
+}
+
+class ConnectStoredTest : public ConnectPageTest {
+protected:
+    void prepareFolder() override {
+        // A method no item has, a port and a baud rate the lists lack, and a
+        // port number that does not fit the byte it travels in.
+        writeFile(QStringLiteral("configs/connectionparams.brt"),
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n"
+                  "<connectionparams><connection type=\"group\"><type>7</type><port>300</port>"
+                  "<baud>4800</baud></connection></connectionparams>\n");
+        writeFile(QStringLiteral("configs/connectbauds.brt"),
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n"
+                  "<connectbauds><bauds type=\"array\"><size>1</size><a1><baud>9600</baud></a1></bauds>"
+                  "<ports type=\"array\"><size>2</size><a1><port>3</port></a1><a2><port>300</port></a2></ports>"
+                  "<devices type=\"array\"><size>1</size><a1><device>Q22 Series</device><data>2</data>"
+                  "<supported>1</supported></a1></devices></connectbauds>\n");
+    }
+};
+
+TEST_F(ConnectStoredTest, AnUnknownMethodFallsBackAndMissingItemsStayUnselected) {
+    Connect* page = openPage();
+    EXPECT_EQ(combo("comboBox_connect")->currentData().toInt(), 101);
+    EXPECT_EQ(page->connectionMethod(), 101);
+    EXPECT_EQ(texts(combo("comboBox_port")), (QStringList{"COM3"}));
+    EXPECT_EQ(combo("comboBox_port")->currentIndex(), -1);
+    EXPECT_EQ(page->portNumber(), 0);
+    EXPECT_EQ(combo("comboBox_baud")->currentIndex(), -1);
+    EXPECT_FALSE(window_->findChild<QWidget*>(QStringLiteral("toolButton"))->isVisible());
+}
+
+class ConnectBluetoothTest : public ConnectPageTest {
+protected:
+    void prepareFolder() override {
+        writeFile(QStringLiteral("configs/connectionparams.brt"),
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n"
+                  "<connectionparams><connection type=\"group\"><type>1</type><port>1</port>"
+                  "<baud>9600</baud></connection></connectionparams>\n");
+        std::vector<std::wstring> names{L"Rover", L"GNSS-Base"};
+        std::vector<uint64_t> addresses{0xA1B2C3ull, 0x10ull};
+        platform::SetProgramFolder(folder_.path().toStdString());
+        BtBindingsConfig().write(names, addresses);
+    }
+    QListWidget* list() const { return window_->findChild<QListWidget*>(QStringLiteral("listWidget")); }
+};
+
+TEST_F(ConnectBluetoothTest, BoundDevicesAreListedAndTheChosenOneMovesToTheFront) {
+    Connect* page = openPage();
+    ASSERT_EQ(page->connectionMethod(), 1);
+    QListWidget* l = list();
+    ASSERT_TRUE(l->isVisible());
+    ASSERT_EQ(l->count(), 3);
+    EXPECT_EQ(l->item(0)->text(), QStringLiteral("Search Device"));
+    EXPECT_EQ(l->item(0)->data(Connect::kSearchStateRole).toInt(), 0);
+    EXPECT_EQ(l->item(1)->text(), QStringLiteral("GNSS-Rover (a1b2c3)"));
+    EXPECT_EQ(l->item(2)->text(), QStringLiteral("GNSS-Base (10)"));
+    EXPECT_EQ(l->item(2)->data(Connect::kDeviceAddressRole).toULongLong(), 0x10ull);
+    EXPECT_EQ(l->currentRow(), 1);
+    EXPECT_EQ(l->item(1)->background().color(), QColor(Qt::lightGray));
+
+    // Only the search row chosen: no connect attempt.
+    l->setCurrentRow(0);
+    clickSoftKey(QStringLiteral("Connect"));
+    EXPECT_EQ(page->resultCode(), 2405);
+    EXPECT_TRUE(watcher_.shown(QStringLiteral("No Device Selected."))) << watcher_.describe().toStdString();
+    EXPECT_EQ(DeviceManager::instance()->connectionState(), 0);
+
+    // The second device: its binding goes first, stored without "GNSS-";
+    // the port behind COM1 does not exist, so the attempt fails.
+    platform::RegisterComPort(1, path(QStringLiteral("no-such-tty")).toStdString());
+    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(2)).center());
+    ASSERT_EQ(l->currentRow(), 2);
+    clickSoftKey(QStringLiteral("Connect"));
+    EXPECT_TRUE(watcher_.shown(QStringLiteral("Connection Failed!"))) << watcher_.describe().toStdString();
+    std::vector<std::wstring> names;
+    std::vector<uint64_t> addresses;
+    BtBindingsConfig().read(names, addresses);
+    EXPECT_EQ(addresses, (std::vector<uint64_t>{0x10ull, 0xA1B2C3ull}));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"Base", L"Rover"}));
+    EXPECT_EQ(l->item(2)->background().color(), QColor(Qt::lightGray));
+    EXPECT_EQ(l->item(1)->background().style(), Qt::NoBrush);
+    EXPECT_EQ(DeviceManager::instance()->connectionState(), 0);
+    EXPECT_TRUE(page->connectAction()->isEnabled());
+}
+
+TEST_F(ConnectPageTest, APortThatCannotBeOpenedFailsTheConnection) {
+    Connect* page = openPage();
+    platform::RegisterComPort(1, path(QStringLiteral("no-such-tty")).toStdString());
+    QTest::mouseClick(window_->findChild<QCheckBox*>(QStringLiteral("cbAuto")), Qt::LeftButton);
+    clickSoftKey(QStringLiteral("Connect"));
+    EXPECT_TRUE(watcher_.shown(QStringLiteral("Connection Failed!"))) << watcher_.describe().toStdString();
+    ASSERT_FALSE(watcher_.messages.empty());
+    EXPECT_EQ(watcher_.messages.back().title, QStringLiteral("Confirm"));
+    EXPECT_EQ(DeviceManager::instance()->connectionState(), 0);
+    EXPECT_EQ(window_->currentPage(), page);
+    EXPECT_TRUE(page->connectAction()->isEnabled());
+    EXPECT_FALSE(page->breakAction()->isEnabled());
+}
+
+}  // namespace
