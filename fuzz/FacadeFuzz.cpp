@@ -12,7 +12,7 @@
 //              (overflows the receive buffer)
 //   0xF4-0xFF  ParseData
 //
-// Boards the library does not have yet (Trimble BD, NovAtel, Hemisphere)
+// Boards the library does not have yet (Trimble BD, Hemisphere)
 // are stood in for by a board that checks every frame handed to it: it must
 // be exactly one whole frame of that board's kinds, as its reader cuts it.
 
