@@ -286,18 +286,6 @@ void Em_IRepParser::Decode_ZDA(std::string_view text) {
     if (gotDay || gotMonth || gotYear) StoreUtcDate(year, month, day);
 }
 
-// Header of a satellites-in-view sentence. False when the sentence is to be
-// ignored: too few fields, or no message number.
-static bool GsvHeader(const NmeaFields& f, int32_t& messages, int32_t& message, int32_t& inView) {
-    if (f.Commas() < 7) return false;
-    messages = 0;
-    message = 0;
-    inView = 0;
-    f.Int(1, messages);
-    f.Int(2, message);
-    f.Int(3, inView);
-    return message >= 1;
-}
 
 static uint32_t ClampCount(int32_t inView) {
     if (inView < 0) return 0;

@@ -62,17 +62,6 @@ void CopyBounded(uint8_t* dst, size_t dstSize, const uint8_t* src, size_t n) {
     std::memcpy(dst, src, std::min(dstSize, n));
 }
 
-// Header of a satellites-in-view sentence; false when it is to be ignored.
-bool GsvHeader(const NmeaFields& f, int32_t& messages, int32_t& message, int32_t& inView) {
-    if (f.Commas() < 7) return false;
-    messages = 0;
-    message = 0;
-    inView = 0;
-    f.Int(1, messages);
-    f.Int(2, message);
-    f.Int(3, inView);
-    return message >= 1;
-}
 
 uint32_t ClampCount(int32_t n) {
     if (n < 0) return 0;

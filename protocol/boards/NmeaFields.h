@@ -62,5 +62,19 @@ private:
     int commas_ = 0;
 };
 
+// Header of a satellites-in-view sentence (messages, message number, in view).
+// False when the sentence is to be ignored: too few fields, or no message
+// number.
+inline bool GsvHeader(const NmeaFields& f, int32_t& messages, int32_t& message, int32_t& inView) {
+    if (f.Commas() < 7) return false;
+    messages = 0;
+    message = 0;
+    inView = 0;
+    f.Int(1, messages);
+    f.Int(2, message);
+    f.Int(3, inView);
+    return message >= 1;
+}
+
 }  // namespace FJParse
 }  // namespace Fjarnis2011
