@@ -6,7 +6,6 @@
 
 #include "TestSupport.h"
 #include "platform/ComPorts.h"
-#include "protocol/Em_Gnss.h"
 #include "tests/sim/SimFrames.h"
 #include "tests/sim/SimReceiver.h"
 
@@ -92,16 +91,6 @@ protected:
         ProgramFolderTest::TearDown();
     }
 
-    // The maker's receiver gets past state 2 only when the receiver object
-    // hands out the device information.
-    bool needsDeviceInformation() const { return DeviceManager::readsDeviceInformation(); }
-    // The maker's receiver object is built for board type 2; the protocol
-    // object reads the modem's replies only once it has that main board.
-    static bool hasOldProtocolBoard() {
-        using namespace Fjarnis2011::FJParse;
-        return Em_Gnss(GNSS_MNFCTR_ORVEL, MAINBD_NOVATEL_OEM).IsOrvelOldProtocolReceiver();
-    }
-
     bool waitStatus(int s, int ms = 10000) {
         return QTest::qWaitFor([&] { return recorder_->sawStatus(s); }, ms);
     }
@@ -119,8 +108,6 @@ protected:
 };
 
 TEST_F(DeviceManagerSimTest, MakersReceiverGoesOneTwoThreeFourAndCachesWhatItSent) {
-    if (!needsDeviceInformation())
-        GTEST_SKIP() << "the receiver object offers no GetInfo_DevcInfo/Get_Battery_Grd yet";
     manager_->setManufacturer(2);
     manager_->setDeviceType(0);
     ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
@@ -189,8 +176,6 @@ TEST_F(DeviceManagerSimTest, MakersReceiverGoesOneTwoThreeFourAndCachesWhatItSen
 }
 
 TEST_F(DeviceManagerSimTest, DeviceTypeTwoGoesOneTwoFourWithoutModemVersion) {
-    if (!needsDeviceInformation())
-        GTEST_SKIP() << "the receiver object offers no GetInfo_DevcInfo/Get_Battery_Grd yet";
     manager_->setManufacturer(2);
     manager_->setDeviceType(2);
     ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
@@ -283,8 +268,6 @@ TEST_F(DeviceManagerSimTest, AutomaticSearchTriesEachRateOnceThenFails) {
 
 // The receiver runs at 19200 and speaks noise at any other rate.
 TEST_F(DeviceManagerSimTest, AutomaticSearchFindsTheReceiversRate) {
-    if (!needsDeviceInformation())
-        GTEST_SKIP() << "the receiver object offers no GetInfo_DevcInfo/Get_Battery_Grd yet";
     sim_.SetBaud(19200);
     manager_->setManufacturer(2);
     manager_->setAutoConnect(true, {9600, 19200, 38400});
@@ -361,8 +344,6 @@ TEST_F(DeviceManagerSimTest, NoStaleTimeoutAfterReconnecting) {
 // Requests go out to the receiver in the order the manager makes them, and
 // what the receiver answers lands in the cache.
 TEST_F(DeviceManagerSimTest, RequestsReachTheReceiverAndAnswersTheCache) {
-    if (!hasOldProtocolBoard())
-        GTEST_SKIP() << "the protocol library has no main board for board type 2 yet";
     manager_->setManufacturer(2);
     manager_->setDeviceType(2);
     ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
@@ -395,8 +376,6 @@ TEST_F(DeviceManagerSimTest, RequestsReachTheReceiverAndAnswersTheCache) {
 // end marker are split between chunks, and a chunk before the header is
 // dropped.
 TEST_F(DeviceManagerSimTest, SourceTableIsGatheredAcrossChunks) {
-    if (!hasOldProtocolBoard())
-        GTEST_SKIP() << "the protocol library has no main board for board type 2 yet";
     manager_->setManufacturer(2);
     manager_->setDeviceType(2);
     ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
@@ -487,8 +466,6 @@ TEST_F(DeviceManagerSimTest, DestroyInStateTwoWhileTheReceiverChatters) {
 // the processing thread) the receiver turns to noise, so the modem version
 // never comes and state 3 holds.
 TEST_F(DeviceManagerSimTest, DestroyInStateThreeWhileTheReceiverChatters) {
-    if (!needsDeviceInformation())
-        GTEST_SKIP() << "the receiver object offers no GetInfo_DevcInfo/Get_Battery_Grd yet";
     sim_.Update([](sim::SimSettings& s) { s.periodicIntervalMs = 5; });
     QObject::connect(
         observer_, &DeviceObserver::workingStatus, observer_,
