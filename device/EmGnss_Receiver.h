@@ -206,6 +206,9 @@ public:
     void Send_Battery();
     void Send_CloseReceiver();
     void Send_Gprs_DiffInfo();
+    // Resets the receiver's GNSS board; the receiver restarts it and answers
+    // nothing.
+    void Send_Gnss_Reset();
     // Firmware update: the start, then one 128-byte block per call.
     void Send_DevcInfo_Update_Str();
     void Send_DevcInfo_Update_Crs(unsigned int index, unsigned char* block, unsigned int length);

@@ -34,6 +34,10 @@ void EmGnss_Receiver::Send_Gprs_DiffInfo() {
     QueueCommands([](Em_Gnss& g, Commands& out) { g.Send_Gprs_DiffInfo(out); });
 }
 
+void EmGnss_Receiver::Send_Gnss_Reset() {
+    QueueCommands([](Em_Gnss& g, Commands& out) { g.Get_Gnss_Reset(out); });
+}
+
 void EmGnss_Receiver::Send_DevcInfo_Update_Str() {
     QueueCommands([](Em_Gnss& g, Commands& out) { g.Send_DevcInfo_Update_Str(out); });
 }

@@ -31,35 +31,6 @@ constexpr unsigned kBitSourceTable = 0x00001000u;
 constexpr unsigned kBitClosing = 0x00000200u;
 constexpr int kClassOrvel = 2;
 
-// The device information and the battery grade are read through getters that
-// come with the protocol library's record getters; a receiver object without
-// them cannot hand the two reports out.
-template <class R>
-concept OffersDeviceInformation = requires(R& r, FJParse::DEVICE_STR& info) {
-    r.GetInfo_DevcInfo(info);
-    r.Get_Battery_Grd();
-};
-
-template <class R>
-bool ReadDeviceInfo(R& receiver, FJParse::DEVICE_STR& info) {
-    if constexpr (requires { receiver.GetInfo_DevcInfo(info); }) {
-        receiver.GetInfo_DevcInfo(info);
-        return true;
-    } else {
-        return false;
-    }
-}
-
-template <class R>
-bool ReadBatteryGrade(R& receiver, int& grade) {
-    if constexpr (requires { receiver.Get_Battery_Grd(); }) {
-        grade = static_cast<int>(receiver.Get_Battery_Grd());
-        return true;
-    } else {
-        return false;
-    }
-}
-
 }  // namespace
 
 DeviceManager* DeviceManager::instance() {
@@ -253,8 +224,6 @@ bool DeviceManager::disconnectDevice() {
     return result;
 }
 
-bool DeviceManager::readsDeviceInformation() { return OffersDeviceInformation<EmGnss_Receiver>; }
-
 void DeviceManager::capabilityMask(unsigned& mask) const {
     mask = devicemanager::CapabilityMaskFor(deviceType_.load(), versionFlag_.load());
 }
@@ -281,8 +250,8 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
 
     if (bits & kBitDeviceInfo)
         onDeviceInformation();
-    int grade = 0;
-    if ((bits & kBitBattery) && ReadBatteryGrade(*receiver, grade)) {
+    if (bits & kBitBattery) {
+        const int grade = receiver->Get_Battery_Grd();
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
             cache_.batteryGrade = grade;
@@ -349,10 +318,9 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
 }
 
 void DeviceManager::onDeviceInformation() {
-    DEVICE_STR info{};
-    if (!ReadDeviceInfo(*receiver_, info))
-        return;
     deviceInfoArrived_.store(true);
+    DEVICE_STR info{};
+    receiver_->GetInfo_DevcInfo(info);
     {
         std::lock_guard<std::mutex> lock(cacheLock_);
         cache_.deviceInfo = info;
@@ -410,6 +378,11 @@ void DeviceManager::sendDeviceInfo() {
 void DeviceManager::sendBattery() {
     if (receiver_)
         receiver_->Send_Battery();
+}
+
+void DeviceManager::sendGnssReset() {
+    if (receiver_)
+        receiver_->Send_Gnss_Reset();
 }
 
 void DeviceManager::sendGprsInfo() {

@@ -77,10 +77,6 @@ public:
     bool isOldVersion() const { return !versionFlag_.load(); }
     // The main-board type of the last device information.
     int boardType() const { return boardType_.load(); }
-    // Whether the receiver object can hand out the device information and
-    // the battery grade (their getters come with the protocol library's
-    // record getters). Without them the maker's receiver stays in state 2.
-    static bool readsDeviceInformation();
 
     // The receiver callbacks (context is not used; the receiver passes none).
     static void onReceiverEvent(int messageClass, unsigned changeBits, const void* context);
@@ -90,6 +86,8 @@ public:
     void sendInfoRequests();
     void sendDeviceInfo();
     void sendBattery();
+    // The receiver resets its GNSS board; nothing comes back.
+    void sendGnssReset();
     void sendGprsInfo();
     void sendGprsStatus();
     void sendGprsEroinfo();

@@ -175,6 +175,10 @@ void Em_Gnss::Send_DiffDataToGnss(std::vector<_STR_CMD>& out, const unsigned cha
     if (Em_IFormat* format = Format()) format->Send_DiffDataToGnss(out, data, n);
 }
 
+void Em_Gnss::Get_Gnss_Reset(std::vector<_STR_CMD>& out) {
+    if (Em_IFormat* format = Format()) format->Get_Gnss_Reset(out, 0);
+}
+
 void Em_Gnss::SetRcrdData(bool on, const char* name) {
     if (on) {
         RawRecordFile::Open(name);  // keeps a file that is open already

@@ -96,6 +96,9 @@ public:
 
     // Appends the records that carry correction bytes to the receiver.
     void Send_DiffDataToGnss(std::vector<_STR_CMD>& out, const unsigned char* data, unsigned int n);
+    // Appends the reset of the receiver's GNSS board, as the format in use
+    // sends it (nothing without a format).
+    void Get_Gnss_Reset(std::vector<_STR_CMD>& out);
 
     // on: opens the raw record file (one per process; `name`, or the local
     // date and time "%d%d%d%2d%d%d.bin" when null) unless one is open, and

@@ -14,21 +14,6 @@
 
 namespace {
 
-// The receiver's reset reaches DeviceManager once the receiver object offers
-// it; until then the "Reset" key stays disabled rather than pretend.
-template <typename Manager>
-concept CanResetReceiver = requires(Manager* m) { m->sendGnssReset(); };
-
-template <typename Manager>
-bool SendGnssReset(Manager* manager) {
-    if constexpr (CanResetReceiver<Manager>) {
-        manager->sendGnssReset();
-        return true;
-    } else {
-        return false;
-    }
-}
-
 // A fixed text field of the device record up to its first zero byte (never
 // past the field), read as Latin-1.
 template <size_t N>
@@ -45,12 +30,10 @@ Info::Info(QWidget* parent) : Widget(parent), ui_(new Ui::Info) {
 
     QAction* back = createAction(tr("Back"), this);
     QAction* reset = createAction(tr("Reset"), this);
-    resetKey_ = reset;
     QAction* get = createAction(tr("Get"), this);
     if (parent) connect(back, &QAction::triggered, parent, &QWidget::close);
     connect(reset, &QAction::triggered, this, &Info::reset);
     connect(get, &QAction::triggered, this, &Info::sendCommand);
-    reset->setEnabled(canReset());
 }
 
 Info::~Info() {
@@ -80,7 +63,7 @@ void Info::hookObserver(bool hook) {
 
 void Info::setKeysEnabled(bool enabled) {
     const QList<QAction*> keys = actions();
-    for (QAction* key : keys) key->setEnabled(enabled && (key != resetKey_ || canReset()));
+    for (QAction* key : keys) key->setEnabled(enabled);
 }
 
 void Info::clearFields() {
@@ -150,15 +133,12 @@ void Info::finishIfComplete() {
     }
 }
 
-bool Info::canReset() { return CanResetReceiver<DeviceManager>; }
-
 void Info::reset() {
-    if (!canReset()) return;
     setBusy(true);
     setKeysEnabled(false);
     if (resetTimer_) killTimer(resetTimer_);
     resetTimer_ = startTimer(kResetWaitMs);
-    SendGnssReset(DeviceManager::instance());
+    DeviceManager::instance()->sendGnssReset();
 }
 
 void Info::timerEvent(QTimerEvent* event) {

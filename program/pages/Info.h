@@ -35,8 +35,6 @@ public:
     int replyMask() const { return replyMask_; }
     bool reading() const { return readTimer_ != 0; }
     bool resetting() const { return resetTimer_ != 0; }
-    // Whether the receiver's reset can be sent (DeviceManager offers it).
-    static bool canReset();
 
 public slots:
     void sendCommand();
@@ -55,7 +53,6 @@ private:
     void clearFields();
 
     Ui::Info* ui_;
-    QAction* resetKey_ = nullptr;
     int replyMask_ = 0;
     int readTimer_ = 0;
     int resetTimer_ = 0;

@@ -6,6 +6,7 @@
 #include "protocol/boards/EmIMainBoard.h"
 #include "protocol/boards/Em_MainBd_NovAt_OEM.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
+#include "protocol/oldproto/Em_OldCommands.h"
 #include "protocol/oldproto/Em_OldReplyDecoders.h"
 
 #include <cstring>
@@ -109,6 +110,26 @@ bool Em_Format_OrvelNav::Reset_GnsMd(MAINBD_OEM_TYPE t) {
 
 void Em_Format_OrvelNav::Send_DiffDataToGnss(CmdList& out, const uint8_t* data, unsigned length) {
     PackDiffDataFrames(comStatus, out, data, length);
+}
+
+void Em_Format_OrvelNav::Get_Gnss_Reset(CmdList& out, int /*extra*/) {
+    EmIMainBoard* board = MainBoard();
+    switch (board ? board->Type() : MAINBD_ORVEL_NEW) {
+    case MAINBD_TRIMBLE_BD:
+    case MAINBD_NOVATEL_OEM:
+    case MAINBD_HEMISPHERE: {
+        CmdList boardRecords;
+        board->Cmd_Reset(boardRecords);
+        SplitToRzFrames(comStatus, out, boardRecords);
+        return;
+    }
+    case MAINBD_ORVEL_OLD:
+        board->Cmd_Reset(out);
+        break;
+    default:
+        break;
+    }
+    AppendTextCommand(comStatus, out, "RK,B255", 3000);
 }
 
 // One attempt at the bytes at the first unconsumed position. The frame is cut

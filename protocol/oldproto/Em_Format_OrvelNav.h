@@ -113,8 +113,8 @@ DollarFrameCut ReadDollarFrame(const uint8_t* p, int n);
 // OEM, 3 the maker's own board, 4 Hemisphere; any other type gets a NovAtel
 // board. The OEM families come from CreateCommonBoard, so each appears here
 // as soon as it joins there; the maker's own board is added here with its
-// family. Null while the family is not in this build (none of the four is
-// yet).
+// family. Null while the family is not in this build (of the four, only the
+// NovAtel board is so far).
 std::unique_ptr<EmIMainBoard> CreateOrvelNavBoard(MAINBD_OEM_TYPE t);
 
 class Em_Format_OrvelNav : public Em_IFormat {
@@ -138,6 +138,11 @@ public:
     bool Reset_GnsMd(MAINBD_OEM_TYPE t) override;
     // Correction bytes as "VD" frames of at most 55 bytes, delay 10 each.
     void Send_DiffDataToGnss(CmdList& out, const uint8_t* data, unsigned length) override;
+    // The GNSS board's reset. The OEM boards (types 1, 2, 4) get their own
+    // reset commands relayed in "RZ" frames; the maker's own board (type 3)
+    // takes its records as they are and then the receiver's "RK,B255" (delay
+    // 3000), which is all a receiver without a board command gets.
+    void Get_Gnss_Reset(CmdList& out, int extra) override;
 
     // What the last call of ParseNextFrame came to.
     OldFrameResult LastResult() const { return lastResult_; }

@@ -62,6 +62,8 @@ const std::vector<Row>& Table() {
          [](auto& g, auto& v, auto&, int&) { g.Get_CloseReceiver(v); }},
         {"Send_Gprs_DiffInfo", [](auto& r, auto&, int&) { r.Send_Gprs_DiffInfo(); },
          [](auto& g, auto& v, auto&, int&) { g.Send_Gprs_DiffInfo(v); }},
+        {"Send_Gnss_Reset", [](auto& r, auto&, int&) { r.Send_Gnss_Reset(); },
+         [](auto& g, auto& v, auto&, int&) { g.Get_Gnss_Reset(v); }},
         {"Send_DevcInfo_Update_Str", [](auto& r, auto&, int&) { r.Send_DevcInfo_Update_Str(); },
          [](auto& g, auto& v, auto&, int&) { g.Send_DevcInfo_Update_Str(v); }},
         {"Send_DevcInfo_Update_Crs",

@@ -40,6 +40,7 @@ void CallEveryMember(EmGnss_Receiver& rx, bool expectNothing) {
     rx.Send_Battery();
     rx.Send_CloseReceiver();
     rx.Send_Gprs_DiffInfo();
+    rx.Send_Gnss_Reset();
     rx.Send_DevcInfo_Update_Str();
     rx.Send_DevcInfo_Update_Crs(1, block, sizeof block);
     rx.Set_DevcInfo_Mask(10);

@@ -6,6 +6,7 @@
 #include "tests/program/ProgramGuiSupport.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QLineEdit>
 
 namespace {
@@ -17,7 +18,6 @@ protected:
     void SetUp() override {
         ReceiverGuiTest::SetUp();
         if (HasFatalFailure()) return;
-        SKIP_UNLESS_RECEIVER_GETS_READY();
         startWindow();
         connectThroughPage(false, 9600);
         ASSERT_EQ(DeviceManager::instance()->connectionState(), 4) << watcher_.describe().toStdString();
@@ -102,6 +102,31 @@ TEST_F(InfoPageTest, ASilentReceiverGivesFailedToGetParameters) {
     QTest::qWait(500);
     EXPECT_TRUE(field("lineEdit_SN").isEmpty());
     EXPECT_EQ(info()->replyMask(), 0);
+}
+
+// "Reset" sends the receiver the reset of its GNSS board (the NovAtel board's
+// own lines, relayed) and keeps the page busy while the receiver restarts.
+TEST_F(InfoPageTest, ResetSendsTheBoardsResetAndKeepsThePageBusy) {
+    clickMenu("Info");
+    ASSERT_TRUE(waitFor([&] { return info()->replyMask() == Info::kAllReplies; }));
+    ASSERT_TRUE(keysEnabled());
+    sim_.ClearReceived();
+    clickSoftKey(QStringLiteral("Reset"));
+    EXPECT_TRUE(info()->resetting());
+    EXPECT_FALSE(keysEnabled());
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    ASSERT_TRUE(sim_.WaitForCommand("RZ", 2));
+    const auto relayed = sim_.Received("RZ");
+    ASSERT_EQ(relayed.size(), 2u);
+    EXPECT_EQ(std::string(relayed[0].payload.begin(), relayed[0].payload.end()), "nvmrestore\r\n");
+    EXPECT_EQ(std::string(relayed[1].payload.begin(), relayed[1].payload.end()), "freset\r\n");
+    EXPECT_TRUE(sim_.Received("RK").empty()) << "a NovAtel board needs no reset of the receiver's own";
+    // Nothing is awaited: the page stays busy whatever the receiver says.
+    QTest::qWait(300);
+    EXPECT_TRUE(info()->resetting());
+    EXPECT_FALSE(keysEnabled());
+    EXPECT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();  // "Successfully connected"
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 // put beside the program. Message boxes and the exit dialog are answered by
 // a watcher, as a user would.
 
-#include "device/EmGnss_Receiver.h"
 #include "platform/ComPorts.h"
 #include "platform/Paths.h"
 #include "program/Application.h"
@@ -41,26 +40,6 @@
 #include <vector>
 
 namespace guitest {
-
-// A maker's receiver reaches the ready state (4) only when the receiver
-// object hands out the device information and the battery it reports.
-template <class R>
-concept HandsOutDeviceInformation = requires(R& r, Fjarnis2011::FJParse::DEVICE_STR& info) {
-    r.GetInfo_DevcInfo(info);
-    r.Get_Battery_Grd();
-};
-inline constexpr bool kReceiverReachesReadyState =
-    HandsOutDeviceInformation<Fjarnis2011::FJDevice::EmGnss_Receiver>;
-
-// Tests that need a ready receiver say so instead of failing while the
-// receiver object cannot yet report its device information.
-#define SKIP_UNLESS_RECEIVER_GETS_READY()                                                            \
-    do {                                                                                            \
-        if (!guitest::kReceiverReachesReadyState)                                                   \
-            GTEST_SKIP() << "the receiver object does not hand out the device information yet "     \
-                            "(EmGnss_Receiver::GetInfo_DevcInfo, Get_Battery_Grd), so no receiver " \
-                            "reaches the ready state";                                              \
-    } while (0)
 
 struct ShownMessage {
     QString title;

@@ -355,3 +355,52 @@ TEST(OldCmdDevice, LinkWithoutPackerModeAppendsEmptyRecords) {
         for (uint8_t b : out[i].data) ASSERT_EQ(b, 0);
     }
 }
+
+// The GNSS board's reset goes to the board the receiver carries: the NovAtel
+// board's own lines relayed in "RZ" frames, nothing more.
+TEST(OldCmdDevice, ResetRelaysTheNovAtelBoardsLines) {
+    Em_Gnss gnss(GNSS_MNFCTR_ORVEL, MAINBD_NOVATEL_OEM);
+    std::vector<_STR_CMD> out;
+    gnss.Get_Gnss_Reset(out);
+    ExpectRecords(out, {
+                           // $$ | R Z | head 18 | length 0C | "nvmrestore" CR LF | XOR 06 | CR LF
+                           {"24 24 52 5A 18 0C 6E 76 6D 72 65 73 74 6F 72 65 0D 0A 06 0D 0A", 50},
+                           // $$ | R Z | head 18 | length 08 | "freset" CR LF | XOR 0C | CR LF
+                           {"24 24 52 5A 18 08 66 72 65 73 65 74 0D 0A 0C 0D 0A", 50},
+                       });
+}
+
+// The maker's own board takes its reset records as they are, then the
+// receiver's own reset; a receiver whose board is not known yet gets the
+// receiver's reset alone; another maker's receiver gets its board's reset.
+TEST(OldCmdDevice, ResetByBoardType) {
+    // $$ | R K | head 18 | length 01 | FF | XOR FF | CR LF
+    const Expected receiverReset{"24 24 52 4B 18 01 FF FF 0D 0A", 3000};
+    {
+        Rig rig(Receiver::OldProtocol, MAINBD_ORVEL_OLD);
+        std::vector<_STR_CMD> out;
+        rig.gnss->Get_Gnss_Reset(out);
+        EXPECT_EQ(rig.recorder.commands, std::vector<std::string>{"Reset"});
+        ExpectRecords(out, {receiverReset});
+    }
+    {
+        Rig rig(Receiver::NoBoard);
+        std::vector<_STR_CMD> out;
+        rig.gnss->Get_Gnss_Reset(out);
+        EXPECT_TRUE(rig.recorder.commands.empty());
+        ExpectRecords(out, {receiverReset});
+    }
+    {
+        Rig rig(Receiver::OtherMaker);
+        std::vector<_STR_CMD> out;
+        rig.gnss->Get_Gnss_Reset(out);
+        EXPECT_EQ(rig.recorder.commands, std::vector<std::string>{"Reset"});
+        EXPECT_TRUE(out.empty());
+    }
+    {
+        Rig rig(Receiver::NoFormat);
+        std::vector<_STR_CMD> out;
+        rig.gnss->Get_Gnss_Reset(out);
+        EXPECT_TRUE(out.empty());
+    }
+}
