@@ -1,6 +1,6 @@
 // GPS time routines and the legacy navigation message, and the NovAtel raw
 // ephemeris log that carries that message. Subframes are packed here bit by
-// bit from the field table of the GPS interface specification.
+// bit from the published field layout of the GPS navigation message (IS-GPS-200).
 #include "protocol/Em_GpsTime.h"
 
 #include "NovAtelFixtures.h"
