@@ -22,7 +22,7 @@ for a in "$@"; do
 done
 
 ./scripts/install-deps.sh
-export CCACHE_DIR="${CCACHE_DIR:-$HOME/.cache/brantor-ccache}"
+export CCACHE_DIR="${CCACHE_DIR:-${HOME:-/tmp}/.cache/brantor-ccache}"
 build=build/release
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
       -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DBRANTOR_BUILD_TESTS=ON >/dev/null
