@@ -18,19 +18,6 @@ namespace {
 
 std::atomic<DeviceManager*> g_manager{nullptr};
 
-// Change bits of the maker's old-protocol replies (message class 2).
-constexpr unsigned kBitDeviceInfo = 0x80000000u;
-constexpr unsigned kBitBattery = 0x40000000u;
-constexpr unsigned kBitModemInfo = 0x20000000u;
-constexpr unsigned kBitModemStatus = 0x08000000u;
-constexpr unsigned kBitModemVersion = 0x01000000u;
-constexpr unsigned kBitLoginMode = 0x00400000u;
-constexpr unsigned kBitModemError = 0x00100000u;
-constexpr unsigned kBitNtripLogin = 0x00010000u;
-constexpr unsigned kBitSourceTable = 0x00001000u;
-constexpr unsigned kBitClosing = 0x00000200u;
-constexpr int kClassOrvel = 2;
-
 }  // namespace
 
 DeviceManager* DeviceManager::instance() {
@@ -245,12 +232,12 @@ void DeviceManager::onOemTypeResult(bool changed, const void*) {
 
 void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
     Receiver* receiver = receiver_.get();
-    if (!receiver || messageClass != kClassOrvel)
+    if (!receiver || messageClass != FJParse::MSG_TYPE_ORVEL)
         return;
 
-    if (bits & kBitDeviceInfo)
+    if (bits & FJParse::OldReplyBits::DeviceInfo)
         onDeviceInformation();
-    if (bits & kBitBattery) {
+    if (bits & FJParse::OldReplyBits::Battery) {
         const int grade = receiver->Get_Battery_Grd();
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
@@ -258,7 +245,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventBatteryLife, grade);
     }
-    if (bits & kBitModemInfo) {
+    if (bits & FJParse::OldReplyBits::ModemInfo) {
         WirelessInfo info{};
         receiver->GetInfo_Gprs_Info(info);
         {
@@ -267,7 +254,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventWirelessParams);
     }
-    if (bits & kBitModemVersion) {
+    if (bits & FJParse::OldReplyBits::ModemVersion) {
         const double version = receiver->GetInfo_Gprs_Version();
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
@@ -276,7 +263,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         announce(DeviceObserver::EventGprsVersion);
         moveState(3, 4);
     }
-    if (bits & kBitModemStatus) {
+    if (bits & FJParse::OldReplyBits::ModemStatus) {
         const gprs_status status = receiver->GetInfo_Gprs_Status();
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
@@ -284,7 +271,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventWirelessStatus);
     }
-    if (bits & kBitModemError) {
+    if (bits & FJParse::OldReplyBits::ModemError) {
         const gprs_ero error = receiver->GetInfo_Gprs_Eroinfo();
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
@@ -292,7 +279,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventWirelessError);
     }
-    if (bits & kBitLoginMode) {
+    if (bits & FJParse::OldReplyBits::LoginMode) {
         const int mode = receiver->GetInfo_Gprs_CosMdl();
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
@@ -300,7 +287,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventLoginMode);
     }
-    if (bits & kBitNtripLogin) {
+    if (bits & FJParse::OldReplyBits::NtripLogin) {
         cors_info cors{};
         int autoFlag = 0;
         receiver->Get_Cors_Info_Auto(cors, autoFlag);
@@ -311,9 +298,9 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventCorsInfo);
     }
-    if (bits & kBitSourceTable)
+    if (bits & FJParse::OldReplyBits::SourceTable)
         onSourceTableChunk();
-    if (bits & kBitClosing)
+    if (bits & FJParse::OldReplyBits::Closing)
         announce(DeviceObserver::EventDeviceClosed);
 }
 

@@ -11,6 +11,7 @@
 // version have been seen, the radio and modem records).
 
 #include "protocol/Em_Format_Common.h"
+#include "protocol/Em_Types.h"
 #include "protocol/Em_IFormat.h"
 #include "protocol/oldproto/Em_OldRecords.h"
 #include "protocol/oldproto/Em_RadioFrequency.h"
@@ -56,36 +57,6 @@ inline constexpr int VM = 1048;   // source table
 
 int OldReplyIdFromLetters(uint8_t first, uint8_t second);
 
-// Change bits of message class 2 (the old protocol's replies).
-namespace OldReplyBits {
-inline constexpr uint32_t DeviceInfo = 0x80000000u;      // "SI"
-inline constexpr uint32_t Battery = 0x40000000u;         // "SD"
-inline constexpr uint32_t ModemInfo = 0x20000000u;       // module 89/115: modem parameters
-inline constexpr uint32_t ModemStatus = 0x08000000u;     // module 99
-inline constexpr uint32_t BatteryGrade = 0x04000000u;    // "SD" of five bytes
-inline constexpr uint32_t RadioFrequency = 0x02000000u;  // module 98/110
-inline constexpr uint32_t ModemVersion = 0x01000000u;    // module 95
-inline constexpr uint32_t DialProtocol = 0x00800000u;    // module 103
-inline constexpr uint32_t LoginMode = 0x00400000u;       // module 106
-inline constexpr uint32_t Signal = 0x00200000u;          // module 101
-inline constexpr uint32_t ModemError = 0x00100000u;      // module 104
-inline constexpr uint32_t SsRecord = 0x00020000u;        // "SS"
-inline constexpr uint32_t NtripLogin = 0x00010000u;      // module 108
-inline constexpr uint32_t RadioBaud = 0x00008000u;       // module 121
-inline constexpr uint32_t RadioPower = 0x00004000u;      // module 118
-inline constexpr uint32_t DiffInfo = 0x00002000u;        // "RX"
-inline constexpr uint32_t SourceTable = 0x00001000u;     // module 116, "VM"
-inline constexpr uint32_t Sensitivity = 0x00000800u;     // module 129
-inline constexpr uint32_t StaticPoint = 0x00000400u;     // "FB"
-inline constexpr uint32_t Closing = 0x00000200u;         // "ST"
-inline constexpr uint32_t FirmwareDebug = 0x00000100u;   // "VY"
-inline constexpr uint32_t Bubble = 0x00000080u;          // "FF", "FH"
-inline constexpr uint32_t SX = 0x00040000u;              // "SX"
-inline constexpr uint32_t SC = 0x00080000u;              // "SC"
-inline constexpr uint32_t ChannelSpacing = 0x00000040u;  // module 137
-inline constexpr uint32_t Callsign = 0x00000020u;        // module 145
-inline constexpr uint32_t Fec = 0x00000010u;             // module 131
-}  // namespace OldReplyBits
 
 // What one attempt at the bytes at the first unconsumed position came to.
 enum class OldFrameResult {
