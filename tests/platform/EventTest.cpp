@@ -61,10 +61,12 @@ TEST(Event, NoSignalIsLostBetweenManyProducers) {
             ev.Set();
         }
     });
+    // No time-out: a lost wake-up hangs here and fails the test by its
+    // deadline instead of being covered by a timed re-check.
     int seen = 0;
     while (seen < 2000) {
-        if (ev.Wait(1000)) seen = produced;
-        else break;
+        ASSERT_TRUE(ev.Wait(platform::kInfinite));
+        seen = produced;
     }
     producer.join();
     EXPECT_EQ(seen, 2000);
