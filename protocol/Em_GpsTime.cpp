@@ -240,5 +240,16 @@ void GpsWeekTow_ToCalendar(uint32_t week, uint32_t secondsOfWeek, int32_t* year,
     if (day) *day = dayOfYear - s[mo - 1];
 }
 
+void Geodetic_ToEcef(double* xyz, double longitude, double latitude, double height) {
+    if (!xyz) return;
+    constexpr double kSemiMajor = 6378137.0;
+    constexpr double kEccentricitySquared = 0.0066943799901413165;
+    const double sinLat = std::sin(latitude);
+    const double n = kSemiMajor / std::sqrt(1.0 - kEccentricitySquared * sinLat * sinLat);
+    xyz[0] = (n + height) * std::cos(latitude) * std::cos(longitude);
+    xyz[1] = (n + height) * std::cos(latitude) * std::sin(longitude);
+    xyz[2] = (n * (1.0 - kEccentricitySquared) + height) * sinLat;
+}
+
 }  // namespace FJParse
 }  // namespace Fjarnis2011

@@ -57,5 +57,9 @@ int Decode_GpsIonoUtc(const uint8_t* sf, double ion[8], double utc[4], int32_t* 
 void GpsWeekTow_ToCalendar(uint32_t week, uint32_t secondsOfWeek, int32_t* year, int32_t* month, int32_t* day,
                            int32_t* hour, int32_t* minute, double* second);
 
+// Latitude, longitude (radians) and ellipsoidal height (m) on WGS-84 to Earth-
+// centred X, Y, Z in metres. A null output writes nothing.
+void Geodetic_ToEcef(double* xyz, double longitude, double latitude, double height);
+
 }  // namespace FJParse
 }  // namespace Fjarnis2011

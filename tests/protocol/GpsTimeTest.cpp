@@ -314,3 +314,26 @@ TEST(NovAtelParser, RawEphemerisFromSubframes) {
     EXPECT_EQ(decode(rawEphem(33, MakeNav(86000, 538, 0x57, 32400))), 0u);
     EXPECT_EQ(p.lastEphSat, 9);
 }
+
+TEST(GeodeticToEcef, EquatorPoleAndAKnownPoint) {
+    using namespace Fjarnis2011::FJParse;
+    constexpr double kPi = 3.14159265358979323846;
+    struct Row {
+        double lon, lat, h, x, y, z;
+    };
+    const Row rows[] = {
+        {0, 0, 0, 6378137.0, 0, 0},
+        {kPi / 2, 0, 100, 0, 6378237.0, 0},
+        {0, kPi / 2, 0, 0, 0, 6356752.314245},
+        // 116.3 E, 39.9 N, 50 m (computed independently in double precision)
+        {116.3 * kPi / 180, 39.9 * kPi / 180, 50, -2170993.7343, 4392672.0209, 4069505.7480},
+    };
+    for (const Row& r : rows) {
+        double xyz[3] = {};
+        Geodetic_ToEcef(xyz, r.lon, r.lat, r.h);
+        EXPECT_NEAR(xyz[0], r.x, 1e-3);
+        EXPECT_NEAR(xyz[1], r.y, 1e-3);
+        EXPECT_NEAR(xyz[2], r.z, 1e-3);
+    }
+    Geodetic_ToEcef(nullptr, 0, 0, 0);  // writes nothing, does not crash
+}
