@@ -1,6 +1,8 @@
 #include "device/EmGnss_Receiver.h"
 
 #include "device/KeepAliveCounter.h"
+#include "platform/Paths.h"
+#include "platform/Time.h"
 #include "protocol/newproto/Em_OvTypes.h"
 
 #include <algorithm>
@@ -75,6 +77,7 @@ EmGnss_Receiver::~EmGnss_Receiver() {
     if (gnss || port || processingThread.joinable() || readingThread.joinable() || writingThread.joinable())
         Port_Close();
     ExitInstance();
+    rcdforthreads("~Device\r\n", 3);
 }
 
 void EmGnss_Receiver::InitInstance() {
@@ -211,8 +214,10 @@ bool EmGnss_Receiver::Port_StarThrd() {
     ResetAllEvent();
     if (services->StartThread(processingThread, [this] { ProcessData(); }) &&
         services->StartThread(readingThread, [this] { ReadData(); }) &&
-        services->StartThread(writingThread, [this] { WriteData(); }))
+        services->StartThread(writingThread, [this] { WriteData(); })) {
+        rcdforthreads("Start Threads \r\n", 3);
         return true;
+    }
     exitEvent.Set();
     if (port) port->Uninitialize();
     StopThreads();
@@ -250,13 +255,16 @@ void EmGnss_Receiver::ClearQueue() {
 bool EmGnss_Receiver::Port_Close() {
     // A thread of this object cannot wait for itself.
     if (OnOwnThread()) return false;
+    rcdforthreads("Close Port Begin \r\n", 3);
     exitEvent.Set();
     // Releases a read or write waiting inside the port, so its thread reaches
     // the exit event.
     if (port) port->Uninitialize();
     StopThreads();
+    rcdforthreads("All thread finished\r\n", 3);
     ResetAllEvent();
     if (port) services->ExitPort(&port);
+    rcdforthreads("Close Port End\r\n", 3);
     // Records sent while no writer ran (a failed open) go with the link.
     ClearQueue();
     {
@@ -300,15 +308,18 @@ void EmGnss_Receiver::ReSetMnfctr(GNSS_MANUFACTURER m) {
 }
 
 void EmGnss_Receiver::OnResetMainBoardEvent() {
+    rcdforthreads("write thread Evnt2 begin \r\n", 2);
     Em_CrtSect_Lock lock(protocolLock);
     if (!gnss) return;
     gnss->Reset_GnsMd(oemType);
     gnss->Data_Clear();
     gnss->IsOemChanged(true);
+    rcdforthreads("write thread Evnt2 end\r\n", 2);
     oemType = gnss->Get_GnsMd();
 }
 
 void EmGnss_Receiver::OnResetManufactureEvent() {
+    rcdforthreads("write thread Evnt3 begin \r\n", 2);
     Em_CrtSect_Lock lock(protocolLock);
     if (!gnss) return;
     const MAINBD_OEM_TYPE board = gnss->Get_GnsMd();
@@ -316,6 +327,7 @@ void EmGnss_Receiver::OnResetManufactureEvent() {
     gnss->Reset_GnsMd(board);
     gnss->Data_Clear();
     gnss->IsOemChanged(true);
+    rcdforthreads("write thread Evnt3 true\r\n", 2);
     manufacturer = gnss->Get_Mnfctr();
 }
 
@@ -447,6 +459,7 @@ void EmGnss_Receiver::RcvData(const unsigned char* data, unsigned length) {
 }
 
 void EmGnss_Receiver::ProcessData() {
+    rcdforthreads("parse thread begin \r\n", 1);
     platform::Event* const events[] = {&exitEvent, &dataEvent};
     for (;;) {
         const int which = platform::Event::WaitAny(events, 2);
@@ -456,10 +469,12 @@ void EmGnss_Receiver::ProcessData() {
             if (gnss) gnss->ParseData();
         }
     }
+    rcdforthreads("parse thread return \r\n", 1);
     std::fputs("\nProcessing Thread Quiting\n", stdout);
 }
 
 void EmGnss_Receiver::ReadData() {
+    rcdforthreads("read thread begin \r\n", 0);
     char buffer[kReadBufferSize];
     for (;;) {
         if (exitEvent.Wait(1)) break;
@@ -474,6 +489,7 @@ void EmGnss_Receiver::ReadData() {
         }
         SendKeepAliveWhenDue();
     }
+    rcdforthreads("read thread return \r\n", 0);
     std::fputs("\nReading Thread Quiting\n", stdout);
 }
 
@@ -492,12 +508,14 @@ void EmGnss_Receiver::SendKeepAliveWhenDue() {
 }
 
 void EmGnss_Receiver::WriteData() {
+    rcdforthreads("write thread begin \r\n", 2);
     // An earlier entry wins when several are signalled: exit first.
     platform::Event* const events[] = {&exitEvent, &resetMainBoardEvent, &resetManufacturerEvent, &writeEvent};
     for (;;) {
         switch (platform::Event::WaitAny(events, 4)) {
         case 0:
             ClearQueue();
+            rcdforthreads("write thread return \r\n", 2);
             std::fputs("\nWriting Thread Quiting\n", stdout);
             return;
         case 1: OnResetMainBoardEvent(); break;
@@ -509,6 +527,7 @@ void EmGnss_Receiver::WriteData() {
 }
 
 void EmGnss_Receiver::OnWriteEvent() {
+    rcdforthreads("write thread Evnt1\r\n", 2);
     // One signal drains the whole queue, each record followed by its pause.
     for (;;) {
         _STR_CMD record;
@@ -523,6 +542,26 @@ void EmGnss_Receiver::OnWriteEvent() {
         if (length) (void)port->WriteData(reinterpret_cast<const char*>(record.data), length);
         if (services->Pause(exitEvent, std::min(record.delay, kMaxCommandDelay))) return;
     }
+}
+
+// ---------------------------------------------------------------- records
+
+void EmGnss_Receiver::rcdforthreads(const char* message, int kind) {
+#ifdef BRANTOR_HANDHELD
+    static const char* const kFiles[] = {"\\Read_Thread_Record.txt", "\\Parse_Thread_Record.txt",
+                                         "\\Write_Thread_Record.txt", "\\Main_Thread_Record.txt"};
+    // Opened and closed for every record, so that each is on disk even if
+    // the process dies right after it; a file that cannot be opened costs
+    // the record and nothing else.
+    FILE* f = std::fopen(platform::ResolveRootPath(kFiles[kind >= 0 && kind <= 2 ? kind : 3]).c_str(), "a+");
+    if (!f) return;
+    std::fprintf(f, "%ld,", long(platform::TickCount()));
+    for (const char* c = message; c && *c; ++c) std::fputc(*c, f);
+    std::fclose(f);
+#else
+    (void)message;
+    (void)kind;
+#endif
 }
 
 }  // namespace FJDevice

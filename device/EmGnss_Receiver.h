@@ -142,6 +142,10 @@ private:
     void OnResetMainBoardEvent();
     void OnResetManufactureEvent();
     void SendKeepAliveWhenDue();
+    // Appends one record to the thread-record file of `kind` (0 reading,
+    // 1 processing, 2 writing, any other the caller's thread): the tick count,
+    // a comma and the message. Only the handheld build keeps these records.
+    void rcdforthreads(const char* message, int kind);
 
     ReceiverServices* services;
 

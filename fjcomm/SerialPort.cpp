@@ -4,9 +4,11 @@
 #include "platform/ErrorCodes.h"
 #include "platform/Paths.h"
 #include "platform/Serial.h"
+#include "platform/Time.h"
 
 #include <cstring>
 #include <limits>
+#include <string>
 
 namespace Fjarnis2011 {
 namespace FJComm {
@@ -55,6 +57,49 @@ SerialTraceFiles::~SerialTraceFiles() {
     if (write) std::fclose(write);
     if (read) std::fclose(read);
 }
+
+void SerialTraceLine(FILE* file, const uint8_t* bytes, size_t count) {
+    if (!file) return;
+    std::string line;
+    line.reserve(14 + count * 4 + 1);
+    char head[24];
+    std::snprintf(head, sizeof head, "%012d: ", int(platform::TickCount()));
+    line += head;
+    static const char kHex[] = "0123456789abcdef";
+    for (size_t i = 0; bytes && i < count; ++i) {
+        const uint8_t b = bytes[i];
+        if (b >= 0x21 && b <= 0x7E) {
+            line += char(b);
+        } else {
+            line += '[';
+            line += kHex[b >> 4];
+            line += kHex[b & 0x0F];
+            line += ']';
+        }
+    }
+    line += '\n';
+    // Errors on a trace file are not the port's business.
+    [[maybe_unused]] const size_t n = std::fwrite(line.data(), 1, line.size(), file);
+}
+
+namespace {
+
+// The desktop build traces what the line delivers and what it refuses; the
+// handheld build keeps the files open but writes nothing.
+void Trace(const std::shared_ptr<SerialTraceFiles>& files, bool readSide, const void* bytes, size_t count) {
+#ifdef BRANTOR_HANDHELD
+    (void)files;
+    (void)readSide;
+    (void)bytes;
+    (void)count;
+#else
+    if (!files) return;
+    std::lock_guard<std::mutex> lock(files->lock);
+    SerialTraceLine(readSide ? files->read : files->write, static_cast<const uint8_t*>(bytes), count);
+#endif
+}
+
+}  // namespace
 
 SerialPort::SerialPort() : trace_(AcquireTraceFiles()) {}
 
@@ -107,13 +152,27 @@ bool SerialPort::IsOpen() { return Line() != nullptr; }
 unsigned SerialPort::ReadData(char* buffer, unsigned size) {
     const std::shared_ptr<platform::SerialLine> line = Line();
     if (!line || buffer == nullptr) return 0;
-    return unsigned(line->Read(buffer, size));
+    uint32_t error = 0;
+    const size_t n = line->Read(buffer, size, &error);
+    if (n > 0) {
+        Trace(trace_, true, buffer, n);
+    } else if (error != 0) {
+        static const char kFailed[] = "fail to read";
+        Trace(trace_, true, kFailed, sizeof kFailed - 1);
+    }
+    return unsigned(n);
 }
 
 unsigned SerialPort::WriteData(const char* data, unsigned size) {
     const std::shared_ptr<platform::SerialLine> line = Line();
     if (!line || data == nullptr) return 0;
-    return unsigned(line->Write(data, size, WriteTimeoutMs(size)));
+    uint32_t error = 0;
+    const size_t n = line->Write(data, size, WriteTimeoutMs(size), &error);
+    if (n == 0 && size > 0 && error != 0) {
+        static const char kFailed[] = "fail";
+        Trace(trace_, false, kFailed, sizeof kFailed - 1);
+    }
+    return unsigned(n);
 }
 
 unsigned SerialPort::ChangeBaud(unsigned baud) {

@@ -22,7 +22,13 @@ struct SerialTraceFiles {
 
     FILE* write = nullptr;  // "serial_w.log"
     FILE* read = nullptr;   // "serial_r.log"
+    std::mutex lock;        // ports on several lines share the two files
 };
+
+// One trace line: the tick count as twelve zero-filled digits, ": ", then the
+// bytes, printable ASCII (0x21-0x7E) as itself and any other byte, the space
+// included, as "[hh]", then a line feed. A null file writes nothing.
+void SerialTraceLine(FILE* file, const uint8_t* bytes, size_t count);
 
 // A serial COM port, also used for a Bluetooth virtual COM port. COM n is the
 // device path platform::ComPortPath(n). One reading and one writing thread may

@@ -8,7 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <future>
+#include <regex>
 #include <termios.h>
 #include <thread>
 
@@ -253,6 +255,43 @@ TEST(SerialPortState, TraceFilesAreSharedAndCountedByPort) {
     EXPECT_EQ(c->WriteTraceFile(), nullptr);
     EXPECT_EQ(c->ReadTraceFile(), nullptr);
     delete c;
+}
+
+// "$$", CR, LF, a space and "A": printable bytes as themselves, the others
+// (the space too) in brackets, behind a twelve-digit tick field.
+TEST(SerialTrace, LineLayout) {
+    FILE* f = std::tmpfile();
+    ASSERT_NE(f, nullptr);
+    const uint8_t bytes[] = {0x24, 0x24, 0x0D, 0x0A, 0x20, 0x41};
+    SerialTraceLine(f, bytes, sizeof bytes);
+    SerialTraceLine(f, bytes, 0);
+    SerialTraceLine(nullptr, bytes, sizeof bytes);  // no file, nothing written
+    std::rewind(f);
+    char text[128] = {};
+    const size_t n = std::fread(text, 1, sizeof text - 1, f);
+    std::fclose(f);
+    const std::string all(text, n);
+    EXPECT_TRUE(std::regex_match(all, std::regex("[0-9]{12}: \\$\\$\\[0d\\]\\[0a\\]\\[20\\]A\n[0-9]{12}: \n"))) << all;
+}
+
+// The desktop build traces every read that delivered bytes, with exactly
+// those bytes; a read of an empty line writes nothing. The handheld build
+// keeps the files but writes nothing into them.
+TEST_F(SerialPortTest, ReadsAreTracedInTheDesktopBuild) {
+    ASSERT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), PORT_OK);
+    char buf[16];
+    EXPECT_EQ(port->ReadData(buf, sizeof buf), 0u);
+    ASSERT_TRUE(pty.WriteMaster({0x24, 0x24, 0x0D, 0x0A, 0x20, 0x41}));
+    EXPECT_EQ(ReadPort(6).size(), 6u);
+    port->Uninitialize();
+    ExitPortInstance(&port);  // the last port closes, and so flushes, the files
+    const std::string trace = fjcomm_test::ReadFile(folder.file("serial_r.log"));
+#ifdef BRANTOR_HANDHELD
+    EXPECT_EQ(trace, "");
+#else
+    EXPECT_TRUE(std::regex_match(trace, std::regex("[0-9]{12}: \\$\\$\\[0d\\]\\[0a\\]\\[20\\]A\n"))) << trace;
+#endif
+    EXPECT_EQ(fjcomm_test::ReadFile(folder.file("serial_w.log")), "");
 }
 
 }  // namespace
