@@ -213,8 +213,7 @@ void Em_Format_OrvelNav::DispatchReply() {
         DecodeModuleReply(*this);
         break;
     case OldReplyId::RH:
-        // Satellite data joins with the satellite decoder; until then the
-        // chunks are consumed without a callback.
+        DecodeSatelliteData(*this);
         break;
     case OldReplyId::SD:
         DecodeBattery(*this);
