@@ -1,6 +1,7 @@
 // Satellite data of the maker's old-protocol receivers ("RH" replies): the
 // record cut into 55-byte chunks, its four kinds, and what lands in the
-// satellite tables that Get_Gnss_SatInfo reads.
+// satellite tables that Get_Gnss_SatInfo reads. The satellite entries are
+// packed: their fields are read through copies.
 #include "OldCmdFixtures.h"
 #include "OldFrameFixtures.h"
 #include "protocol/Em_Gnss.h"
@@ -91,12 +92,12 @@ TEST(OldSatelliteData, OneGpsSatelliteForTheBoard) {
     EXPECT_EQ(rig.calls[0].bits, 0x8000000u | 0x40000000u | 0x100u);
     const auto gps = rig.Sats(1);
     ASSERT_EQ(gps.size(), 1u);
-    EXPECT_EQ(gps[0].number, 5);
-    EXPECT_EQ(gps[0].elevation, 45);
-    EXPECT_EQ(gps[0].azimuth, 270);
-    EXPECT_FLOAT_EQ(gps[0].snr[0], 40.0f);
-    EXPECT_FLOAT_EQ(gps[0].snr[1], 0.0f);
-    EXPECT_EQ(gps[0].used, 1u);
+    EXPECT_EQ(int64_t(gps[0].number), 5);
+    EXPECT_EQ(int64_t(gps[0].elevation), 45);
+    EXPECT_EQ(int64_t(gps[0].azimuth), 270);
+    EXPECT_FLOAT_EQ(float(gps[0].snr[0]), 40.0f);
+    EXPECT_FLOAT_EQ(float(gps[0].snr[1]), 0.0f);
+    EXPECT_EQ(int64_t(gps[0].used), 1u);
     int systems = -1;
     rig.gnss.Get_Gnss_SatTypeNum(systems);
     EXPECT_EQ(systems, 1);
@@ -123,10 +124,10 @@ TEST(OldSatelliteData, ChunksAreJoinedAndDecodedOnceComplete) {
     EXPECT_EQ(rig.Sats(2).size(), 4u);
     EXPECT_EQ(rig.Sats(3).size(), 3u);
     ASSERT_EQ(rig.Sats(4).size(), 2u);
-    EXPECT_EQ(rig.Sats(4)[1].number, 129);
-    EXPECT_EQ(rig.Sats(3)[2].number, 163);
-    EXPECT_FLOAT_EQ(rig.Sats(3)[2].snr[1], 20.0f);
-    EXPECT_EQ(rig.Sats(1)[1].used, 1u);  // one strength is enough
+    EXPECT_EQ(int64_t(rig.Sats(4)[1].number), 129);
+    EXPECT_EQ(int64_t(rig.Sats(3)[2].number), 163);
+    EXPECT_FLOAT_EQ(float(rig.Sats(3)[2].snr[1]), 20.0f);
+    EXPECT_EQ(int64_t(rig.Sats(1)[1].used), 1u);  // one strength is enough
     SAT_USE use{};
     rig.gnss.Get_Gnss_SatUse(0, &use);
     EXPECT_EQ(use.listed, 15u);
@@ -143,7 +144,7 @@ TEST(OldSatelliteData, CountsAreBoundedByTheRecordAndTheTables) {
         SatRig rig;
         rig.Receive(Kind1({Entry1Padded(7, 10, 20, 40, 40)}, 60));  // count 60, one entry
         ASSERT_EQ(rig.Sats(1).size(), 1u);
-        EXPECT_EQ(rig.Sats(1)[0].number, 7);
+        EXPECT_EQ(int64_t(rig.Sats(1)[0].number), 7);
     }
     {
         SatRig rig;
@@ -223,20 +224,20 @@ TEST(OldSatelliteData, SatelliteListMergesIntoTheBoardsTables) {
     EXPECT_EQ(rig.calls[0].bits, 0x8000000u | 0x200000u | 0x100u);
     const auto gps = rig.Sats(1);
     ASSERT_EQ(gps.size(), 1u);  // of 3, 7, 9 only 9 is in the list
-    EXPECT_EQ(gps[0].number, 9);
-    EXPECT_EQ(gps[0].elevation, 39);  // the board's own value stays
-    EXPECT_FLOAT_EQ(gps[0].snr[0], 44.0f);
-    EXPECT_FLOAT_EQ(gps[0].snr[1], 38.0f);
-    EXPECT_EQ(gps[0].used, 0x40000001u);
+    EXPECT_EQ(int64_t(gps[0].number), 9);
+    EXPECT_EQ(int64_t(gps[0].elevation), 39);  // the board's own value stays
+    EXPECT_FLOAT_EQ(float(gps[0].snr[0]), 44.0f);
+    EXPECT_FLOAT_EQ(float(gps[0].snr[1]), 38.0f);
+    EXPECT_EQ(int64_t(gps[0].used), 0x40000001u);
     EXPECT_EQ(p.gpsPending, 0u);
-    EXPECT_EQ(rig.Sats(2)[0].snr[0], 0.0f);  // left alone
+    EXPECT_EQ(float(rig.Sats(2)[0].snr[0]), 0.0f);  // left alone
     // The receiver's own arrays: GPS 9 and 5, GLONASS 40, BeiDou 161.
     const Em_Format_OrvelNav& f = rig.Format();
     EXPECT_EQ(f.satellites[0].count, 2u);
-    EXPECT_EQ(f.satellites[0].sats[1].number, 5);
+    EXPECT_EQ(int64_t(f.satellites[0].sats[1].number), 5);
     EXPECT_EQ(f.satellites[1].count, 1u);
     EXPECT_EQ(f.satellites[2].count, 1u);
-    EXPECT_FLOAT_EQ(f.satellites[2].sats[0].snr[1], 50.0f);
+    EXPECT_FLOAT_EQ(float(f.satellites[2].sats[0].snr[1]), 50.0f);
     int systems = 0;
     rig.gnss.Get_Gnss_SatTypeNum(systems);
     EXPECT_EQ(systems, 2);
@@ -272,14 +273,14 @@ TEST(OldSatelliteData, PositionsThenStrengths) {
     EXPECT_EQ(rig.calls[0].bits, 0x8000000u | 0x100000u);
     const auto gps = rig.Sats(1);
     ASSERT_EQ(gps.size(), 1u);
-    EXPECT_EQ(gps[0].number, 12);
-    EXPECT_EQ(gps[0].elevation, 60);
-    EXPECT_EQ(gps[0].azimuth, 300);
-    EXPECT_FLOAT_EQ(gps[0].snr[0], 45.0f);
-    EXPECT_FLOAT_EQ(gps[0].snr[1], 33.0f);
+    EXPECT_EQ(int64_t(gps[0].number), 12);
+    EXPECT_EQ(int64_t(gps[0].elevation), 60);
+    EXPECT_EQ(int64_t(gps[0].azimuth), 300);
+    EXPECT_FLOAT_EQ(float(gps[0].snr[0]), 45.0f);
+    EXPECT_FLOAT_EQ(float(gps[0].snr[1]), 33.0f);
     const auto glo = rig.Sats(2);
     ASSERT_EQ(glo.size(), 1u);
-    EXPECT_EQ(glo[0].number, 38);
+    EXPECT_EQ(int64_t(glo[0].number), 38);
     EXPECT_EQ(rig.Sats(3).size(), 0u);
 }
 
