@@ -1,7 +1,7 @@
 // The receiver object's GNSS board work: each member asks the protocol object
 // for the commands of one piece of board work (the board's own commands and
 // the receiver's, as the attached receiver takes them) and queues them; the
-// two getters read what the board and the radio reported.
+// getter reads the elevation mask the board reported.
 
 #include "device/EmGnss_Receiver_Ops.h"
 
@@ -73,12 +73,6 @@ unsigned int EmGnss_Receiver::GetInfo_Gnss_ElevMask() {
     unsigned int mask = 0;
     WithProtocol([&](Em_Gnss& g) { mask = g.GetInfo_Gnss_ElevMask(); });
     return mask;
-}
-
-FJParse::Rdo_Mdl EmGnss_Receiver::Get_Transmit_Mdl() {
-    FJParse::Rdo_Mdl mode = FJParse::Rdo_Mdl(-1);
-    WithProtocol([&](Em_Gnss& g) { mode = g.Get_Transmit_Mdl(); });
-    return mode;
 }
 
 }  // namespace FJDevice
