@@ -116,9 +116,7 @@ void EncodeText(const std::string& in, std::string& out, bool keepSpaces = false
     }
 }
 
-void Indent(int depth, std::string& out) {
-    for (int i = 0; i < depth; ++i) out += "    ";
-}
+void Indent(int depth, std::string& out) { out.append(static_cast<size_t>(depth) * 4, ' '); }
 
 // The layout of the XML library's document printer: one node per line,
 // four spaces per level, an element holding one text on one line.
@@ -141,7 +139,9 @@ void PrintNode(const TiXmlNode* node, int depth, std::string& out) {
         } else if (first == e->LastChild() && first->ToText()) {
             out += '>';
             PrintNode(first, depth + 1, out);
-            out += "</" + e->ValueStr() + ">";
+            out += "</";
+            out += e->ValueStr();
+            out += '>';
         } else {
             out += '>';
             for (const TiXmlNode* c = first; c; c = c->NextSibling()) {
@@ -150,7 +150,9 @@ void PrintNode(const TiXmlNode* node, int depth, std::string& out) {
             }
             out += '\n';
             Indent(depth, out);
-            out += "</" + e->ValueStr() + ">";
+            out += "</";
+            out += e->ValueStr();
+            out += '>';
         }
     } else if (const TiXmlText* t = node->ToText()) {
         if (t->CDATA()) {
@@ -340,6 +342,8 @@ bool ParseStable(const std::string& bytes, TiXmlDocument& doc, std::string& prin
     if (doc.Error()) return false;
     printed = PrintDocument(doc);
     if (!IsValidUtf8(printed)) return false;
+    // A text too large to be saved is never written back, so it cannot drift.
+    if (printed.size() > JSettingsImp::kLargestFile) return true;
     TiXmlDocument again;
     again.Parse(printed.c_str(), nullptr, TIXML_ENCODING_UTF8);
     return !again.Error() && PrintDocument(again) == printed;
