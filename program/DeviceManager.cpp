@@ -36,6 +36,7 @@ DeviceManager::DeviceManager()
       observer_(DeviceObserver::instance()),
       receiver_(std::make_unique<EmGnss_Receiver>(FJParse::GNSS_MNFCTR_NONE, FJParse::MAINBD_NOVATEL_OEM)) {
     retryTimer_.setSingleShot(true);
+    retryTimer_.setTimerType(Qt::PreciseTimer);
     retryTimer_.setInterval(kRetryTimeoutMs);
     connect(&retryTimer_, &QTimer::timeout, this, &DeviceManager::onTryToConnectTimeOut);
 }
@@ -237,6 +238,8 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
 
     if (bits & FJParse::OldReplyBits::DeviceInfo)
         onDeviceInformation();
+    if (bits & FJParse::OldReplyBits::StaticPoint)
+        onStaticPoint();
     if (bits & FJParse::OldReplyBits::Battery) {
         const int grade = receiver->Get_Battery_Grd();
         {
@@ -261,6 +264,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
             cache_.gprsVersion = version;
         }
         announce(DeviceObserver::EventGprsVersion);
+        onRadioInfoAndRange();
         moveState(3, 4);
     }
     if (bits & FJParse::OldReplyBits::ModemStatus) {
@@ -298,6 +302,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventCorsInfo);
     }
+    onRadioReports(bits);
     if (bits & FJParse::OldReplyBits::SourceTable)
         onSourceTableChunk();
     if (bits & FJParse::OldReplyBits::Closing)

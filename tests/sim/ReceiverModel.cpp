@@ -1,5 +1,7 @@
 #include "tests/sim/ReceiverModel.h"
 
+#include "platform/Time.h"
+
 #include <algorithm>
 
 namespace sim {
@@ -166,6 +168,7 @@ std::vector<uint8_t> ReceiverModel::Receive(const uint8_t* data, size_t n, uint3
         record.head = frame.head;
         record.payload = frame.payload;
         record.lineBaud = lineBaud;
+        record.tick = platform::TickCount();
         auto reply = Handle(frame, record);
         commands_.push_back(std::move(record));
         reply = Shape(std::move(reply));
@@ -209,6 +212,7 @@ std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& 
         status_.periodicOn = false;
         return PackFrame("ST", frame.head, reinterpret_cast<const uint8_t*>(kClosingText), sizeof kClosingText - 1);
     }
+    if (std::vector<uint8_t> reply; HandleStaticPointFrame(settings_.staticPoint, frame, &reply)) return reply;
     if (letters == "VS" && record.moduleId >= 0)
         return HandleModule(ModuleRequest{uint8_t(record.moduleId), record.moduleData}, frame.head);
     return {};
@@ -229,7 +233,8 @@ std::vector<uint8_t> ReceiverModel::HandleModule(const ModuleRequest& req, uint8
             data = settings_.modem.NewerLayout();
             break;
         default:
-            return {};
+            if (!HandleRadioRequest(settings_.radio, req, &data)) return {};
+            break;
     }
     return PackFrames("VI", head, PackModuleReply(req.id, data), kMaxPayload);
 }
