@@ -103,11 +103,23 @@ void EmIMainBoard::AppendReceived(const uint8_t* data, unsigned length) {
     if (recv_) FJParse::AppendReceived(*recv_, data, length);
 }
 
+void EmIMainBoard::AppendCheckedFrame(const uint8_t* data, unsigned length) {
+    if (!recv_) return;
+    const bool empty = recv_->fill == 0 && recv_->readIndex == 0;
+    FJParse::AppendReceived(*recv_, data, length);
+    if (empty && recv_->fill == int(length)) recv_->checkedFrame = int(length);
+}
+
 void EmIMainBoard::ClearRecvBuffer() {
     if (!recv_) return;
     std::memset(recv_->data, 0, sizeof recv_->data);
     recv_->readIndex = 0;
     recv_->fill = 0;
+    recv_->checkedFrame = 0;
+}
+
+bool EmIMainBoard::FrameChecked(int length) const {
+    return recv_ && length > 0 && recv_->readIndex == 0 && recv_->checkedFrame == length && recv_->fill == length;
 }
 
 int EmIMainBoard::Buffered() const {
@@ -156,7 +168,7 @@ unsigned EmIMainBoard::Parse_Rtcm3Frame() {
     const int payload = static_cast<int>(FrameBits(p, 14, 10));
     const int frame = payload + 6;
     if (frame > n) return 0;  // wait for the rest of the frame
-    if (Calc_Crc24q(p, payload + 3) != platform::ReadBE24(p + payload + 3)) {
+    if (!FrameChecked(frame) && Calc_Crc24q(p, payload + 3) != platform::ReadBE24(p + payload + 3)) {
         ClearRecvBuffer();
         return 0;
     }
