@@ -3,6 +3,7 @@
 #include "platform/Endian.h"
 #include "protocol/Em_Checksum.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -52,15 +53,20 @@ bool IsRtcm3Head(const uint8_t* p) { return p[0] == 0xD3 && (p[1] & 0xFC) == 0; 
 // follows. A "*hh" that does not match the exclusive-or of the bytes between
 // '$' and '*' makes the head a false start.
 FrameCut ReadNmeaFrame(const uint8_t* p, int n) {
+    // The positions examined: i + 5 < kNmeaWindow, and i + 4 < n (a position
+    // beyond that means waiting for more bytes). Each of the three end marks is
+    // looked for with one scan over those positions.
+    const int positions = std::min(kNmeaWindow - 5, n - 4);
     int end = -1;
-    for (int i = 0; i + 5 < kNmeaWindow; ++i) {
-        if (i + 4 >= n) return Wait;
-        if (p[i] == '*' || p[i + 3] == '\r' || p[i + 4] == '\n') {
-            end = i;
-            break;
-        }
+    if (positions > 0) {
+        const auto first = [p](uint8_t c, int from, int count) {
+            const void* hit = std::memchr(p + from, c, size_t(count));
+            return hit ? int(static_cast<const uint8_t*>(hit) - p) - from : count;
+        };
+        const int at = std::min({first('*', 0, positions), first('\r', 3, positions), first('\n', 4, positions)});
+        if (at < positions) end = at;
     }
-    if (end < 0) return Bad;
+    if (end < 0) return n - 4 < kNmeaWindow - 5 ? Wait : Bad;
     const int length = end + 5;
     if (length < kShortestNmea) return Bad;
     if (p[end] == '*') {
