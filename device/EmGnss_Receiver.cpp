@@ -473,11 +473,32 @@ void EmGnss_Receiver::ProcessData() {
     std::fputs("\nProcessing Thread Quiting\n", stdout);
 }
 
+// A pass begins with a wait on what the thread serves. After a read that
+// brought bytes, or on a port that has no wait of its own, that is the exit
+// event for 1 ms: a busy line is read once a millisecond. After a read that
+// found nothing, it is the line, the exit event (Port_Close releases the
+// line's wait) or the next keep-alive, whichever comes first, so an idle
+// connection costs close to nothing while bytes still reach the parser as they
+// arrive. A line that says it is readable and then gives nothing (hung up) is
+// paced by the 1 ms wait on the next pass.
 void EmGnss_Receiver::ReadData() {
     rcdforthreads("read thread begin \r\n", 0);
     char buffer[kReadBufferSize];
+    bool waitOnLine = false;
+    uint32_t nextPassMs = 1;
     for (;;) {
-        if (exitEvent.Wait(1)) break;
+        int waited = -1;
+        uint32_t waitedMs = 0;
+        if (waitOnLine && port) {
+            const uint32_t start = platform::TickCount();
+            waited = port->WaitForData(nextPassMs);
+            waitedMs = platform::TickCount() - start;
+        }
+        if (waited < 0) {
+            if (exitEvent.Wait(1)) break;
+        } else if (exitEvent.Wait(0)) {
+            break;
+        }
         // Both exist for the whole life of the thread; the check costs nothing.
         if (!gnss || !port) continue;
         const uint32_t size = std::min<uint32_t>(readSize.load(), kReadBufferSize);
@@ -487,24 +508,34 @@ void EmGnss_Receiver::ReadData() {
             RcvData(reinterpret_cast<const unsigned char*>(buffer), n);
             dataEvent.Set();
         }
-        SendKeepAliveWhenDue();
+        waitOnLine = n == 0 && waited != 1;
+        // The milliseconds spent waiting on the line stand for the passes the
+        // thread did not make meanwhile.
+        nextPassMs = SendKeepAliveWhenDue(std::max<uint32_t>(1, waitedMs));
     }
     rcdforthreads("read thread return \r\n", 0);
     std::fputs("\nReading Thread Quiting\n", stdout);
 }
 
-void EmGnss_Receiver::SendKeepAliveWhenDue() {
-    if (!keepAlive || Get_Gnss_Manufacturer() != FJParse::GNSS_MNFCTR_ORVEL) return;
+uint32_t EmGnss_Receiver::SendKeepAliveWhenDue(uint32_t passes) {
+    // Not the maker's receiver, or held off: the count stands, and the thread
+    // looks again within one keep-alive period.
+    if (!keepAlive || Get_Gnss_Manufacturer() != FJParse::GNSS_MNFCTR_ORVEL) return kKeepAlivePasses;
     std::atomic<int32_t>& counter = KeepAliveCounter();
     int32_t seen = counter.load();
     for (;;) {
-        if (seen < kKeepAlivePasses) {
-            if (counter.compare_exchange_weak(seen, seen + 1)) return;
+        // Every pass but this one only counts; this one sends when the count
+        // has reached the period.
+        const int32_t counted =
+            seen < kKeepAlivePasses ? int32_t(std::min<int64_t>(int64_t(seen) + passes - 1, kKeepAlivePasses)) : seen;
+        if (counted < kKeepAlivePasses) {
+            if (counter.compare_exchange_weak(seen, counted + 1)) return uint32_t(kKeepAlivePasses - counted);
         } else if (counter.compare_exchange_weak(seen, 1)) {
             break;
         }
     }
     Send_200Data(true);
+    return kKeepAlivePasses;
 }
 
 void EmGnss_Receiver::WriteData() {

@@ -39,7 +39,8 @@ public:
     static constexpr uint32_t kMaxCommandDelay = 3000;
     // The reading thread's buffer and its largest read.
     static constexpr uint32_t kReadBufferSize = 2048;
-    // The reading thread's passes from one keep-alive to the next.
+    // The reading thread's passes from one keep-alive to the next. A pass is
+    // one read, or one millisecond that the thread spent waiting on its line.
     static constexpr int32_t kKeepAlivePasses = 170;
 
     // Nothing is opened and no thread started; the two codes are those from
@@ -141,7 +142,10 @@ private:
     void OnWriteEvent();
     void OnResetMainBoardEvent();
     void OnResetManufactureEvent();
-    void SendKeepAliveWhenDue();
+    // Counts `passes` reading passes (at least 1) toward the keep-alive and
+    // sends it when due; returns the ms after which the next pass should be
+    // made so that the next keep-alive is not late.
+    uint32_t SendKeepAliveWhenDue(uint32_t passes);
     // Appends one record to the thread-record file of `kind` (0 reading,
     // 1 processing, 2 writing, any other the caller's thread): the tick count,
     // a comma and the message. Only the handheld build keeps these records.

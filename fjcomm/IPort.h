@@ -85,6 +85,14 @@ public:
     // Bytes written.
     virtual unsigned WriteData(const char* data, unsigned size) = 0;
     virtual unsigned GetType() const = 0;
+    // Waits until the link may have bytes to read, Uninitialize is called or
+    // timeoutMs has passed: 1 for the first two, 0 at the time-out; -1 when
+    // the port has no such wait (its ReadData waits or paces itself) and the
+    // caller paces its reads.
+    virtual int WaitForData(uint32_t timeoutMs) {
+        (void)timeoutMs;
+        return -1;
+    }
 };
 
 // Makes a port of the given type and initialises it with param (PARAM_COM,

@@ -163,6 +163,12 @@ unsigned SerialPort::ReadData(char* buffer, unsigned size) {
     return unsigned(n);
 }
 
+int SerialPort::WaitForData(uint32_t timeoutMs) {
+    const std::shared_ptr<platform::SerialLine> line = Line();
+    if (!line) return -1;
+    return line->WaitReadable(timeoutMs) ? 1 : 0;
+}
+
 unsigned SerialPort::WriteData(const char* data, unsigned size) {
     const std::shared_ptr<platform::SerialLine> line = Line();
     if (!line || data == nullptr) return 0;

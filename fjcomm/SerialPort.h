@@ -53,6 +53,8 @@ public:
     bool IsOpen() override;
     // At most min(size, bytes the driver has queued); 0 at once when none.
     unsigned ReadData(char* buffer, unsigned size) override;
+    // Waits on the line itself; Uninitialize ends the wait.
+    int WaitForData(uint32_t timeoutMs) override;
     // One write of all bytes, waiting for room no longer than the write
     // time-out (1000 ms + 10 ms per byte); the count written.
     unsigned WriteData(const char* data, unsigned size) override;

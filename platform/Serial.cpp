@@ -206,6 +206,15 @@ size_t SerialLine::Write(const void* data, size_t size, uint32_t timeoutMs, uint
     return done;
 }
 
+bool SerialLine::WaitReadable(uint32_t timeoutMs) {
+    if (fd_ < 0 || cancelled_.load()) return true;
+    pollfd fds[2] = {{fd_, POLLIN, 0}, {wake_, POLLIN, 0}};
+    const nfds_t count = wake_ >= 0 ? 2 : 1;
+    // Data, a hang-up, an error, Cancel or an interrupted wait all send the
+    // caller to read and look again; only the time-out is quiet.
+    return ::poll(fds, count, timeoutMs > 0x7FFFFFFFu ? 0x7FFFFFFF : int(timeoutMs)) != 0;
+}
+
 void SerialLine::Cancel() {
     cancelled_ = true;
     if (wake_ >= 0) {

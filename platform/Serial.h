@@ -55,7 +55,13 @@ public:
     // is called; returns the count written.
     size_t Write(const void* data, size_t size, uint32_t timeoutMs, uint32_t* error = nullptr);
 
-    // Wakes a Write that waits for room and makes later Writes return at once.
+    // Waits until bytes wait in the receive queue, the line reports a hang-up
+    // or an error, Cancel is called or timeoutMs has passed: false only at the
+    // time-out. A reader that finds nothing after a true result paces itself.
+    bool WaitReadable(uint32_t timeoutMs);
+
+    // Wakes a Write that waits for room, and a WaitReadable, and makes later
+    // Writes return at once.
     void Cancel();
 
     bool IsOpen() const { return fd_ >= 0; }

@@ -8,7 +8,6 @@
 #include "protocol/boards/Em_MainBd_Unicore.h"
 
 #include <cstring>
-#include <mutex>
 
 namespace Fjarnis2011 {
 namespace FJParse {
@@ -90,46 +89,57 @@ void Em_Format_Common::Send_DiffDataToGnss(CmdList& out, const uint8_t* data, un
 }
 
 // One attempt at the bytes at the first unconsumed position, with the receive
-// buffer's lock held while the frame is cut, so that the reading thread never
-// moves the bytes under the reader; the board decodes after the lock is gone.
+// buffer's lock held (once) while the frame is cut, so that the reading thread
+// never moves the bytes under the reader; the board decodes after the lock is
+// gone.
 //  - no board the format serves: every buffered byte is dropped (false);
 //  - fewer than three bytes, or a frame not all there yet: false, nothing
 //    consumed, the same head is examined again when more bytes have come;
-//  - a whole frame: consumed and handed to the board (true);
-//  - a head no reader knows, a false sync or an impossible length: the first
-//    byte is skipped (true), so a real frame right behind it is never lost.
+//  - a whole frame: consumed and handed to the board (true), with word that
+//    its check has been made;
+//  - a sound log too long for the frame area: consumed whole (true);
+//  - a head no reader knows, a false sync or an impossible length: its first
+//    byte is skipped together with every byte behind it that cannot start a
+//    frame (true), so a real frame right behind it is never lost.
 bool Em_Format_Common::ParseNextFrame() {
     changeMask = 0;
     EmIMainBoard* board = MainBoard();
-    RingBuffer& ring = Ring();
     int length = 0;
     {
-        std::lock_guard<platform::RecursiveLock> lock(ring.Lock());
-        ring.Compact();
+        RingBuffer::Hold held(Ring());
+        held.Compact();
         if (!board || !IsCommonFormatBoardType(board->Type())) {
-            ring.Clear();
+            held.Clear();
             lastResult_ = FrameResult::NotRecognised;
             return false;
         }
         int available = 0;
-        const uint8_t* p = ring.UnconsumedData(available);
+        const uint8_t* p = held.Unconsumed(available);
         if (available < 3) {
             lastResult_ = FrameResult::Incomplete;
             return false;
         }
-        const FrameReader reader = SelectFrameReader(board->Type(), p);
+        const int type = board->Type();
+        const FrameReader reader = SelectFrameReader(type, p);
         const FrameCut cut = reader ? reader(p, available) : FrameCut{FrameResult::NotRecognised, 0};
         lastResult_ = cut.result;
-        if (cut.result == FrameResult::Incomplete) return false;
-        if (cut.result != FrameResult::Taken) {
-            ring.SkipOne();
+        switch (cut.result) {
+        case FrameResult::Incomplete:
+            return false;
+        case FrameResult::Taken:
+            break;
+        case FrameResult::PassedOver:
+            held.Consume(cut.length);
+            return true;
+        default:
+            held.Consume(FindFrameStart(type, p, available, 1));
             return true;
         }
         length = cut.length;
         std::memcpy(frame_, p, size_t(length));
-        ring.Consume(length);
+        held.Consume(length);
     }
-    board->AppendReceived(frame_, unsigned(length));
+    board->AppendCheckedFrame(frame_, unsigned(length));
     if (board->Parse_NextFrame() == 0) {
         // Declined: nothing of it may stay to be joined with the next frame.
         board->ClearRecvBuffer();

@@ -28,7 +28,7 @@ public:
     // `factory` makes the boards (CreateCommonBoard when empty).
     explicit Em_Format_Common(RingBuffer& ring, BoardFactory factory = {});
 
-    // One frame or one skipped byte per call (see the .cpp).
+    // One frame, or one run of bytes that start none, per call (see the .cpp).
     bool ParseNextFrame() override;
     // Types 1, 2, 4, 5 and 6 when the factory has a board for them: the board
     // is replaced and its options set; any other type keeps the board (false).

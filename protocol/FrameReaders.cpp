@@ -3,6 +3,10 @@
 #include "platform/Endian.h"
 #include "protocol/Em_Checksum.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+
 namespace Fjarnis2011 {
 namespace FJParse {
 
@@ -49,15 +53,20 @@ bool IsRtcm3Head(const uint8_t* p) { return p[0] == 0xD3 && (p[1] & 0xFC) == 0; 
 // follows. A "*hh" that does not match the exclusive-or of the bytes between
 // '$' and '*' makes the head a false start.
 FrameCut ReadNmeaFrame(const uint8_t* p, int n) {
+    // The positions examined: i + 5 < kNmeaWindow, and i + 4 < n (a position
+    // beyond that means waiting for more bytes). Each of the three end marks is
+    // looked for with one scan over those positions.
+    const int positions = std::min(kNmeaWindow - 5, n - 4);
     int end = -1;
-    for (int i = 0; i + 5 < kNmeaWindow; ++i) {
-        if (i + 4 >= n) return Wait;
-        if (p[i] == '*' || p[i + 3] == '\r' || p[i + 4] == '\n') {
-            end = i;
-            break;
-        }
+    if (positions > 0) {
+        const auto first = [p](uint8_t c, int from, int count) {
+            const void* hit = std::memchr(p + from, c, size_t(count));
+            return hit ? int(static_cast<const uint8_t*>(hit) - p) - from : count;
+        };
+        const int at = std::min({first('*', 0, positions), first('\r', 3, positions), first('\n', 4, positions)});
+        if (at < positions) end = at;
     }
-    if (end < 0) return Bad;
+    if (end < 0) return n - 4 < kNmeaWindow - 5 ? Wait : Bad;
     const int length = end + 5;
     if (length < kShortestNmea) return Bad;
     if (p[end] == '*') {
@@ -107,6 +116,15 @@ FrameCut ReadNovAtelFrame(const uint8_t* p, int n) {
     return Take(length);
 }
 
+FrameCut ReadNovAtelLog(const uint8_t* p, int n) {
+    if (n < 10 || p[3] != kNovAtelHeader) return ReadNovAtelFrame(p, n);
+    const int length = kNovAtelHeader + platform::ReadLE16(p + 8) + 4;
+    if (length <= kFrameAreaSize || length > kLongestPassedLog) return ReadNovAtelFrame(p, n);
+    if (n < length) return Wait;
+    if (!Check_Crc32(p, length)) return BadSum;
+    return FrameCut{FrameResult::PassedOver, length};
+}
+
 // "$BIN", block id (u16), data length D (u16), D data bytes, the 16-bit sum
 // of the data bytes (little-endian), CR LF.
 FrameCut ReadHemisBinFrame(const uint8_t* p, int n) {
@@ -139,7 +157,7 @@ FrameReader SelectFrameReader(int boardType, const uint8_t* p) {
         if (IsRtcm3Head(p)) return &ReadRtcm3Frame;
         return nullptr;
     case 2:  // NovAtel OEM
-        if (p[0] == 0xAA && p[1] == 0x44 && p[2] == 0x12) return &ReadNovAtelFrame;
+        if (p[0] == 0xAA && p[1] == 0x44 && p[2] == 0x12) return &ReadNovAtelLog;
         if (IsNmeaHead(p, true)) return &ReadNmeaFrame;
         if (IsRtcm3Head(p)) return &ReadRtcm3Frame;
         if (p[0] == 0x02 && (p[2] == 0x98 || p[2] == 0x93)) return &ReadStxFrame;
@@ -156,6 +174,43 @@ FrameReader SelectFrameReader(int boardType, const uint8_t* p) {
     default:
         return nullptr;
     }
+}
+
+// Kept beside SelectFrameReader: a head added there adds its first byte here.
+bool CanStartFrame(int boardType, uint8_t b) {
+    switch (boardType) {
+    case 1:  // Trimble BD: STX, NMEA, RTCM 3
+        return b == 0x02 || b == '$' || b == 0xD3;
+    case 2:  // NovAtel OEM: binary log, NMEA, RTCM 3, CMR
+        return b == 0xAA || b == '$' || b == 0xD3 || b == 0x02;
+    case 4:  // Hemisphere: $BIN, $>J, NMEA
+    case 5:
+    case 6:
+        return b == '$';
+    default:
+        return false;
+    }
+}
+
+int FindFrameStart(int boardType, const uint8_t* p, int n, int from) {
+    if (from >= n) return n;
+    if (from < 0) from = 0;
+    if (boardType == 4 || boardType == 5 || boardType == 6) {
+        const void* hit = std::memchr(p + from, '$', size_t(n - from));
+        return hit ? int(static_cast<const uint8_t*>(hit) - p) : n;
+    }
+    // One table per board type, so that the scan is a load and a test a byte.
+    static const auto starts = [] {
+        std::array<std::array<bool, 256>, 8> t{};
+        for (int type = 0; type < 8; ++type)
+            for (int b = 0; b < 256; ++b) t[size_t(type)][size_t(b)] = CanStartFrame(type, uint8_t(b));
+        return t;
+    }();
+    if (boardType < 0 || boardType >= 8) return n;
+    const std::array<bool, 256>& start = starts[size_t(boardType)];
+    int i = from;
+    while (i < n && !start[p[i]]) ++i;
+    return i;
 }
 
 bool IsCommonFormatBoardType(int boardType) {

@@ -112,10 +112,12 @@ void RingBuffer::Positions(int& start, int& read, int& write) {
 
 void AppendReceived(MainBdRecvBuffer& b, const uint8_t* p, unsigned n) {
     if (!p || n == 0) return;
+    b.checkedFrame = 0;
     if (b.fill < 0 || static_cast<unsigned>(b.fill) + n > static_cast<unsigned>(MainBdRecvBuffer::kSize)) {
         std::memset(b.data, 0, sizeof b.data);
         b.readIndex = 0;
         b.fill = 0;
+        b.checkedFrame = 0;
         return;
     }
     std::memcpy(b.data + b.fill, p, n);

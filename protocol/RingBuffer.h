@@ -3,6 +3,7 @@
 #include "platform/Lock.h"
 
 #include <cstdint>
+#include <mutex>
 
 namespace Fjarnis2011 {
 namespace FJParse {
@@ -51,6 +52,36 @@ public:
 
     platform::RecursiveLock& Lock() { return lock_; }
 
+    // The buffer held by a cutter for one attempt: the lock is taken once, and
+    // the operations below do not take it again, so that passing over a run of
+    // bytes costs one lock round trip, not one per byte.
+    class Hold {
+    public:
+        explicit Hold(RingBuffer& ring) : ring_(ring), lock_(ring.lock_) {}
+        Hold(const Hold&) = delete;
+        Hold& operator=(const Hold&) = delete;
+
+        // As RingBuffer::Compact.
+        void Compact() {
+            if (ring_.writePos_ > kCompactMark) ring_.CompactLocked();
+        }
+        // The unconsumed bytes (from startPos), valid while held.
+        const uint8_t* Unconsumed(int& n) const {
+            n = ring_.writePos_ - ring_.startPos_;
+            return ring_.data_ + ring_.startPos_;
+        }
+        // As RingBuffer::Consume.
+        void Consume(int n) {
+            if (n > 0) ring_.startPos_ += (n < ring_.writePos_ - ring_.startPos_) ? n : ring_.writePos_ - ring_.startPos_;
+            ring_.readPos_ = ring_.startPos_;
+        }
+        void Clear() { ring_.readPos_ = ring_.writePos_ = ring_.startPos_ = 0; }
+
+    private:
+        RingBuffer& ring_;
+        std::lock_guard<platform::RecursiveLock> lock_;
+    };
+
 private:
     void CompactLocked();
 
@@ -68,6 +99,10 @@ struct MainBdRecvBuffer {
     uint8_t data[kSize] = {};
     int readIndex = 0;
     int fill = 0;
+    // Length of the one frame at the start of the buffer whose check (CRC or
+    // sum) the format has already made, so that the board need not make it
+    // again; 0 when none. Any other append or a clear resets it.
+    int checkedFrame = 0;
 };
 
 // Appends n bytes; when they do not fit the whole buffer is cleared and the new

@@ -103,11 +103,26 @@ void EmIMainBoard::AppendReceived(const uint8_t* data, unsigned length) {
     if (recv_) FJParse::AppendReceived(*recv_, data, length);
 }
 
+void EmIMainBoard::AppendCheckedFrame(const uint8_t* data, unsigned length) {
+    if (!recv_) return;
+    const bool empty = recv_->fill == 0 && recv_->readIndex == 0;
+    FJParse::AppendReceived(*recv_, data, length);
+    if (empty && recv_->fill == int(length)) recv_->checkedFrame = int(length);
+}
+
 void EmIMainBoard::ClearRecvBuffer() {
     if (!recv_) return;
-    std::memset(recv_->data, 0, sizeof recv_->data);
+    // Only the filled part can hold anything but zeros: every byte beyond the
+    // fill count was zeroed by an earlier clear and never written since.
+    const int filled = recv_->fill < 0 || recv_->fill > MainBdRecvBuffer::kSize ? MainBdRecvBuffer::kSize : recv_->fill;
+    std::memset(recv_->data, 0, size_t(filled));
     recv_->readIndex = 0;
     recv_->fill = 0;
+    recv_->checkedFrame = 0;
+}
+
+bool EmIMainBoard::FrameChecked(int length) const {
+    return recv_ && length > 0 && recv_->readIndex == 0 && recv_->checkedFrame == length && recv_->fill == length;
 }
 
 int EmIMainBoard::Buffered() const {
@@ -122,8 +137,9 @@ NmeaOutcome EmIMainBoard::RecogniseNmea() {
     const int n = Buffered();
     if (n > kMaxNmeaSentence) return NmeaOutcome::TooLong;
     const uint8_t* p = recv_->data + recv_->readIndex;
-    // A sentence is complete once its '*', or the CR or LF that end it, is in.
-    bool complete = false;
+    // A sentence is complete once its '*', or the CR or LF that end it, is in;
+    // a sentence the format has cut and checked is complete.
+    bool complete = FrameChecked(n);
     for (int i = 0; i + 4 < n && !complete; ++i)
         complete = p[i] == '*' || p[i + 3] == '\r' || p[i + 4] == '\n';
     if (!complete) return NmeaOutcome::Wait;
@@ -156,7 +172,7 @@ unsigned EmIMainBoard::Parse_Rtcm3Frame() {
     const int payload = static_cast<int>(FrameBits(p, 14, 10));
     const int frame = payload + 6;
     if (frame > n) return 0;  // wait for the rest of the frame
-    if (Calc_Crc24q(p, payload + 3) != platform::ReadBE24(p + payload + 3)) {
+    if (!FrameChecked(frame) && Calc_Crc24q(p, payload + 3) != platform::ReadBE24(p + payload + 3)) {
         ClearRecvBuffer();
         return 0;
     }

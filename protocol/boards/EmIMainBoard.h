@@ -74,6 +74,10 @@ public:
     // Appends the bytes of one cut frame; when they do not fit, the whole
     // buffer is cleared and the new bytes are dropped.
     void AppendReceived(const uint8_t* data, unsigned length);
+    // Appends one whole frame whose check the format has made, into an empty
+    // buffer, and notes that, so that the recognisers do not compute the same
+    // CRC again. Into a buffer that holds bytes already it is AppendReceived.
+    void AppendCheckedFrame(const uint8_t* data, unsigned length);
     // Zeroes the data and sets read index and fill count to 0.
     void ClearRecvBuffer();
 
@@ -91,6 +95,9 @@ protected:
 
     // Bytes buffered from the read index (0 without a buffer).
     int Buffered() const;
+    // True when the buffer holds, from its start, the one frame of `length`
+    // bytes whose check the format has already made.
+    bool FrameChecked(int length) const;
     // The shared recognisers. Each works on the whole buffered frame.
     unsigned ParseNmeaSentence();
     NmeaOutcome RecogniseNmea();

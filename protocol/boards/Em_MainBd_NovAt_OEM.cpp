@@ -43,7 +43,7 @@ unsigned Em_MainBd_NovAt_OEM::ParseBinaryLog() {
         return 0;
     }
     if (n < frame) return 0;  // wait for the rest
-    if (n > frame || !Check_Crc32(p, frame)) {
+    if (n > frame || (!FrameChecked(frame) && !Check_Crc32(p, frame))) {
         ClearRecvBuffer();
         return 0;
     }

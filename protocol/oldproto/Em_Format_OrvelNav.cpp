@@ -11,7 +11,6 @@
 #include "protocol/oldproto/Em_OldReplyDecoders.h"
 
 #include <cstring>
-#include <mutex>
 
 namespace Fjarnis2011 {
 namespace FJParse {
@@ -41,6 +40,14 @@ constexpr LetterId kReplyIds[] = {
     {'V', 'Y', OldReplyId::VY}, {'F', 'B', OldReplyId::FB}, {'F', 'F', OldReplyId::FF},
     {'F', 'H', OldReplyId::FH}, {'V', 'M', OldReplyId::VM},
 };
+
+// The first byte after the one at p[0] that can start a frame of this format
+// ('$' or the NovAtel sync); n when there is none.
+int NextFrameStart(const uint8_t* p, int n) {
+    int i = 1;
+    while (i < n && p[i] != kDollar && p[i] != kNovAtelSync) ++i;
+    return i;
+}
 
 }  // namespace
 
@@ -121,20 +128,22 @@ void Em_Format_OrvelNav::Send_DiffDataToGnss(CmdList& out, const uint8_t* data, 
 //    the next attempt starts at the same byte;
 //  - a sound "$$" frame: consumed and dispatched (true);
 //  - a '$' whose frame does not check: that one byte is skipped (true), so a
-//    frame that starts inside it is still found;
+//    frame that starts inside it is still found, together with the bytes
+//    behind it that start nothing;
 //  - a forwarded binary board frame (AA 44 12, 28-byte header, CRC-32 sound,
 //    at most 2048 bytes) while the main board is the maker's own: consumed and
 //    handed to the board (true);
-//  - any other byte: skipped (true).
+//  - any other byte: skipped with every byte behind it up to the next '$' or
+//    AA (true); the buffer's lock is taken once for the whole run.
 bool Em_Format_OrvelNav::ParseNextFrame() {
     RingBuffer& ring = Ring();
     EmIMainBoard* board = MainBoard();
     bool boardFrame = false;
     {
-        std::lock_guard<platform::RecursiveLock> lock(ring.Lock());
-        ring.Compact();
+        RingBuffer::Hold held(ring);
+        held.Compact();
         int available = 0;
-        const uint8_t* p = ring.UnconsumedData(available);
+        const uint8_t* p = held.Unconsumed(available);
         if (available < 1) {
             lastResult_ = OldFrameResult::Empty;
             return false;
@@ -165,18 +174,18 @@ bool Em_Format_OrvelNav::ParseNextFrame() {
         if (result == OldFrameResult::BadChecksum || result == OldFrameResult::Garbage) {
             messageClass = MSG_TYPE_NONE;
             changeMask = 0;
-            ring.SkipOne();
+            held.Consume(NextFrameStart(p, available));
             return true;
         }
         // Both readers bound the frame by the frame area.
         std::memcpy(frame, p, size_t(length));
         frameLength = uint32_t(length);
-        ring.Consume(length);
+        held.Consume(length);
         boardFrame = result == OldFrameResult::BoardFrame;
     }
     if (boardFrame) {
         changeMask = 0;
-        board->AppendReceived(frame, frameLength);
+        board->AppendCheckedFrame(frame, frameLength);
         RunBoard(*board);
     } else {
         messageClass = MSG_TYPE_NONE;

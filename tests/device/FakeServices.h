@@ -42,6 +42,7 @@ public:
     unsigned ReadData(char* buffer, unsigned size) override;
     unsigned WriteData(const char* data, unsigned size) override;
     unsigned GetType() const override { return type_ == 1 ? 0u : unsigned(type_); }
+    int WaitForData(uint32_t timeoutMs) override;
 
     // All guarded by the world's mutex.
     bool uninitialised = false;
@@ -53,6 +54,12 @@ public:
     int readsEntered = 0;
     int writesEntered = 0;
     unsigned lastReadSize = 0;
+    // WaitForData: without lineWaits the port has no wait of its own (-1);
+    // with it, each wait is recorded and ends at once as if timed out, or,
+    // with blockLineWaits, only at Uninitialize (1), like a quiet serial line.
+    bool lineWaits = false;
+    bool blockLineWaits = false;
+    std::vector<uint32_t> lineWaitTimeouts;
     std::deque<uint8_t> incoming;  // bytes the next reads hand out
     std::vector<Bytes> writes;     // every completed write, in order
 
@@ -207,6 +214,16 @@ inline unsigned FakePort::ReadData(char* buffer, unsigned size) {
         incoming.pop_front();
     }
     return n;
+}
+
+inline int FakePort::WaitForData(uint32_t timeoutMs) {
+    std::unique_lock<std::mutex> lock(world_.mutex);
+    if (!lineWaits) return -1;
+    lineWaitTimeouts.push_back(timeoutMs);
+    world_.changed.notify_all();
+    if (!blockLineWaits) return uninitialised ? 1 : 0;
+    world_.changed.wait(lock, [&] { return uninitialised; });
+    return 1;
 }
 
 inline unsigned FakePort::WriteData(const char* data, unsigned size) {

@@ -114,3 +114,42 @@ TEST(KeepAlive, NeverForTheNewProtocolBoardOrOtherMakers) {
         EXPECT_TRUE(rig.rx.Port_Close());
     }
 }
+
+// A reader whose last read found nothing waits on its line, and for no longer
+// than until the next keep-alive is due: right after a keep-alive that is the
+// whole period. After a read that brought bytes it reads again after 1 ms
+// without waiting on the line. A receiver with nothing to keep alive looks
+// again once a period. Port_Close releases a reader waiting on its line.
+TEST(KeepAlive, AnIdleReaderWaitsOnItsLineUntilTheNextIsDue) {
+    PassRig rig(GNSS_MNFCTR_ORVEL, MAINBD_NOVATEL_OEM);
+    const Bytes on = PeriodicCommand(MAINBD_NOVATEL_OEM, true);
+    const auto waits = [&] { return rig.world.With([&] { return rig.port->lineWaitTimeouts; }); };
+    rig.world.With([&] { rig.port->lineWaits = true; });
+
+    rig.Pass(1);  // the first pass: the keep-alive, then a wait on the line
+    EXPECT_EQ(rig.Sent(on), 1u);
+    EXPECT_EQ(waits(), std::vector<uint32_t>{170});
+
+    rig.world.With([&] { rig.port->incoming = {'$', 'G'}; });
+    rig.Pass(1);  // bytes: the next pass does not wait on the line
+    EXPECT_EQ(waits().size(), 1u);
+    rig.Pass(1);  // nothing: the next pass waits on the line again
+    ASSERT_EQ(waits().size(), 2u);
+    EXPECT_GE(waits()[1], 1u);
+    EXPECT_LE(waits()[1], 170u);
+
+    rig.world.With([&] {  // nothing again: the reader now waits inside the line
+        rig.port->blockLineWaits = true;
+        ++rig.port->grantedPasses;
+        rig.world.changed.notify_all();
+    });
+    ASSERT_TRUE(rig.world.WaitUntil([&] { return rig.port->lineWaitTimeouts.size() == 3; }));
+    EXPECT_TRUE(rig.rx.Port_Close());
+
+    PassRig other(GNSS_MNFCTR_OTHER, MAINBD_NMEA_ONLY);
+    other.world.With([&] { other.port->lineWaits = true; });
+    other.Pass(3);
+    EXPECT_EQ(other.world.With([&] { return other.port->lineWaitTimeouts; }),
+              (std::vector<uint32_t>{170, 170, 170}));
+    EXPECT_TRUE(other.rx.Port_Close());
+}

@@ -217,6 +217,28 @@ TEST_F(SerialPortTest, UninitializeWakesAWriterWaitingForRoom) {
     EXPECT_FALSE(port->IsOpen());
 }
 
+// The reading thread waits on the line itself: a quiet line keeps the wait
+// until its time-out, a byte ends it, and Uninitialize ends a long wait (the
+// close of the link must not wait for the time-out). A port that was never
+// opened has no line to wait on.
+TEST_F(SerialPortTest, WaitForDataEndsOnBytesOnUninitializeOrAtItsTimeOut) {
+    ASSERT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), PORT_OK);
+    EXPECT_EQ(port->WaitForData(5), 0) << "quiet line";
+
+    ASSERT_TRUE(pty.WriteMaster({'a'}));
+    EXPECT_EQ(port->WaitForData(20000), 1) << "a byte came";
+    char buf[4];
+    EXPECT_EQ(port->ReadData(buf, sizeof buf), 1u);
+    EXPECT_EQ(port->WaitForData(5), 0) << "read: quiet again";
+
+    auto waiter = std::async(std::launch::async, [&] { return port->WaitForData(20000); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    port->Uninitialize();
+    ASSERT_EQ(waiter.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    EXPECT_EQ(waiter.get(), 1) << "woken by the close, not by its time-out";
+    EXPECT_EQ(port->WaitForData(20000), -1) << "no line left to wait on";
+}
+
 TEST(SerialPortState, NeverOpenedOrClosedIsNotOpen) {
     SerialPort never(3, 4800);
     EXPECT_FALSE(never.IsOpen());

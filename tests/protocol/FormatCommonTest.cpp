@@ -58,7 +58,7 @@ struct Rig {
 
 // Frames of every kind a board type speaks, with garbage before, between and
 // after them: the board gets exactly the frames, one announcement each, and
-// every garbage byte costs one skip.
+// each run of garbage is passed over in one skip.
 TEST(FormatCommon, EachReaderHandsOverExactlyItsFrames) {
     const Bytes junk = {'j', 'u', 'n', 'k', 0x00, 0xFF, 0x41};
     const struct {
@@ -80,9 +80,9 @@ TEST(FormatCommon, EachReaderHandsOverExactlyItsFrames) {
         rig.Pump();
         EXPECT_EQ(rig.rec.frames, row.frames);
         EXPECT_EQ(rig.announced, int(row.frames.size()));
-        // The last two bytes wait: a head takes three.
-        EXPECT_EQ(rig.Skips(), int(junk.size() * (row.frames.size() + 1)) - 2);
-        EXPECT_EQ(rig.Unconsumed(), 2);
+        // No byte of the junk can start a frame: nothing of it waits.
+        EXPECT_EQ(rig.Skips(), int(row.frames.size() + 1));
+        EXPECT_EQ(rig.Unconsumed(), 0);
         EXPECT_EQ(rig.format.messageClass, 1);
     }
 }
@@ -116,8 +116,9 @@ TEST(FormatCommon, AnIncompleteFrameWaitsForItsRest) {
     EXPECT_EQ(rig.rec.frames, std::vector<Bytes>{frame});
 }
 
-// A head that turns out to be no frame costs one byte: the frame that its
-// claimed length would have covered is still found.
+// A head that turns out to be no frame costs one byte and the bytes behind it
+// that start nothing: the frame that its claimed length would have covered is
+// still found.
 TEST(FormatCommon, AFalseSyncNeverSwallowsTheFrameBehindIt) {
     const struct {
         const char* name;
@@ -130,11 +131,14 @@ TEST(FormatCommon, AFalseSyncNeverSwallowsTheFrameBehindIt) {
         // D3 with a length of 19 and no valid CRC.
         {"rtcm3", MAINBD_NOVATEL_OEM, {0xD3, 0x00, 0x13}, kGga},
         {"rtcm3_before_rtcm3", MAINBD_TRIMBLE_BD, {0xD3, 0x00, 0x05}, kRtcm1005},
-        // NovAtel sync with a header length of 27, and one announcing a
-        // message longer than the frame area.
+        // NovAtel sync with a header length of 27, one announcing a message
+        // longer than the frame area (checked when all there, and broken), and
+        // one announcing more than the format would wait for.
         {"novatel_header", MAINBD_NOVATEL_OEM, {0xAA, 0x44, 0x12, 0x1B}, NovAtel(16)},
         // (message length 0x0808: 2088 bytes, more than the frame area)
         {"novatel_oversize", MAINBD_NOVATEL_OEM, {0xAA, 0x44, 0x12, 0x1C, 0x2A, 0x00, 0x00, 0x20, 0x08, 0x08},
+         NovAtel(16)},
+        {"novatel_beyond", MAINBD_NOVATEL_OEM, {0xAA, 0x44, 0x12, 0x1C, 0x2A, 0x00, 0x00, 0x20, 0xFF, 0xFF},
          NovAtel(16)},
         // $BIN whose data length covers the real block, with no valid sum.
         {"bin", MAINBD_HEMISPHERE, {'$', 'B', 'I', 'N', 0x01, 0x00, 0x08, 0x00}, kBin},
@@ -147,12 +151,44 @@ TEST(FormatCommon, AFalseSyncNeverSwallowsTheFrameBehindIt) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         Rig rig(row.type);
-        rig.Feed(Cat(Cat(row.falseStart, row.real), Bytes(40, 'x')));
+        // Enough behind it for the longest claimed length to be all there.
+        rig.Feed(Cat(Cat(row.falseStart, row.real), Bytes(2100, 'x')));
         rig.Pump();
         EXPECT_EQ(rig.rec.frames, std::vector<Bytes>{row.real});
         EXPECT_EQ(rig.announced, 1);
-        EXPECT_EQ(rig.Unconsumed(), 2);
+        EXPECT_EQ(rig.Unconsumed(), 0);
     }
+}
+
+// A sound NovAtel log longer than the frame area (a TRACKSTAT or SATVIS) is a
+// real log: it is passed over whole, so a sentence that its body happens to
+// hold is no frame, while the frames on both sides of it reach the board,
+// however the bytes arrive.
+TEST(FormatCommon, ALongSoundLogIsPassedOverWhole) {
+    Bytes log = NovAtel(2216);  // 2248 bytes
+    std::copy(kGga.begin(), kGga.end(), log.begin() + 500);
+    const uint32_t crc = Calc_Crc32(log.data(), int(log.size()) - 4);
+    for (int i = 0; i < 4; ++i) log[log.size() - 4 + size_t(i)] = uint8_t(crc >> (8 * i));
+    const Bytes stream = Cat(Cat(kGnGga, log), kBdGsv);
+    for (size_t chunk : {stream.size(), size_t(1), size_t(700)}) {
+        SCOPED_TRACE(chunk);
+        Rig rig(MAINBD_NOVATEL_OEM);
+        for (size_t at = 0; at < stream.size(); at += chunk) {
+            rig.Feed(Bytes(stream.begin() + long(at), stream.begin() + long(std::min(stream.size(), at + chunk))));
+            rig.Pump();
+        }
+        EXPECT_EQ(rig.rec.frames, (std::vector<Bytes>{kGnGga, kBdGsv}));
+        EXPECT_EQ(rig.outcomes[FrameResult::PassedOver], 1);
+        EXPECT_EQ(rig.Skips(), 0);
+        EXPECT_EQ(rig.Unconsumed(), 0);
+    }
+    // Broken anywhere, it is a false sync: the sentence inside is found.
+    Bytes broken = log;
+    broken[2000] ^= 1;
+    Rig rig(MAINBD_NOVATEL_OEM);
+    rig.Feed(Cat(broken, kBdGsv));
+    rig.Pump();
+    EXPECT_EQ(rig.rec.frames, (std::vector<Bytes>{kGga, kBdGsv}));
 }
 
 // A frame the board declines is consumed, announces nothing, does not end

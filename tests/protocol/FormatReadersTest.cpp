@@ -1,6 +1,7 @@
 // The common format's frame readers on small byte-level fixtures: each finds
 // exactly its frame, waits on every cut of it, and turns a false sync or an
-// impossible length into a one-byte skip.
+// impossible length into a skip, and pass a sound log too long for the frame
+// area over whole.
 #include "protocol/FrameReaders.h"
 
 #include "FrameFixtures.h"
@@ -34,7 +35,7 @@ TEST_P(FrameReaderCases, GivesItsResultAndLength) {
     const Case& c = GetParam();
     const FrameCut cut = c.reader(c.bytes.data(), int(c.bytes.size()));
     EXPECT_EQ(cut.result, c.result);
-    EXPECT_EQ(cut.length, c.result == FrameResult::Taken ? c.length : 0);
+    EXPECT_EQ(cut.length, c.result == FrameResult::Taken || c.result == FrameResult::PassedOver ? c.length : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -72,6 +73,16 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"novatel_header_huge", &ReadNovAtelFrame, Bytes{0xAA, 0x44, 0x12, 0xFF}, FrameResult::Malformed, 0},
         Case{"novatel_crc_wrong", &ReadNovAtelFrame,
              [] { Bytes f = NovAtel(8); f[30] ^= 1; return f; }(), FrameResult::BadChecksum, 0},
+        // The common format's NovAtel reader: a sound log longer than the frame
+        // area is passed over whole (2248 bytes: a TRACKSTAT of a real OEMV);
+        // a broken one is a false sync; one it could not hold is malformed.
+        Case{"novatel_log_short", &ReadNovAtelLog, NovAtel(72), FrameResult::Taken, 28 + 72 + 4},
+        Case{"novatel_log_long", &ReadNovAtelLog, Cat(NovAtel(2216), Text("$GP")), FrameResult::PassedOver, 2248},
+        Case{"novatel_log_longest", &ReadNovAtelLog, NovAtel(10240 - 32), FrameResult::PassedOver, 10240},
+        Case{"novatel_log_beyond", &ReadNovAtelLog, NovAtel(10240 - 31), FrameResult::Malformed, 0},
+        Case{"novatel_log_long_crc_wrong", &ReadNovAtelLog,
+             [] { Bytes f = NovAtel(2216); f[1000] ^= 1; return f; }(), FrameResult::BadChecksum, 0},
+        Case{"novatel_log_header_not_28", &ReadNovAtelLog, NovAtel(2216, 0x1B), FrameResult::Malformed, 0},
         Case{"bin", &ReadHemisBinFrame, Cat(kBin, Text("$GP")), FrameResult::Taken, 16},
         Case{"bin_sum_wrong", &ReadHemisBinFrame,
              [] { Bytes f = kBin; f[12] = 0x0B; return f; }(), FrameResult::BadChecksum, 0},
@@ -103,13 +114,14 @@ TEST(FrameReaders, EveryCutOfAFrameWaits) {
         Bytes frame;
     } frames[] = {{&ReadNmeaFrame, kGga},         {&ReadNmeaFrame, kTxtNoSum}, {&ReadStxFrame, kStx},
                   {&ReadRtcm3Frame, Rtcm3(300)},  {&ReadNovAtelFrame, NovAtel(40)},
+                  {&ReadNovAtelLog, NovAtel(40)}, {&ReadNovAtelLog, NovAtel(2500)},
                   {&ReadHemisBinFrame, kBin},     {&ReadHemisReplyFrame, kReply}};
     for (const auto& f : frames) {
         for (size_t n = 3; n < f.frame.size(); ++n) {
             const FrameCut cut = f.reader(f.frame.data(), int(n));
             EXPECT_EQ(cut.result, FrameResult::Incomplete) << "cut at " << n << " of " << f.frame.size();
         }
-        EXPECT_EQ(f.reader(f.frame.data(), int(f.frame.size())).result, FrameResult::Taken);
+        EXPECT_EQ(f.reader(f.frame.data(), int(f.frame.size())).length, int(f.frame.size()));
     }
 }
 
@@ -130,7 +142,7 @@ TEST(FrameReaders, HeadsChooseTheBoardsReaders) {
     EXPECT_EQ(pick(1, rtcmFalse), nullptr);
     EXPECT_EQ(pick(1, nov), nullptr);
     // NovAtel: binary logs, four talkers, RTCM 3, CMR packets only.
-    EXPECT_EQ(pick(2, nov), &ReadNovAtelFrame);
+    EXPECT_EQ(pick(2, nov), &ReadNovAtelLog);
     EXPECT_EQ(pick(2, "$GN"), &ReadNmeaFrame);
     EXPECT_EQ(pick(2, "$BD"), &ReadNmeaFrame);
     EXPECT_EQ(pick(2, rtcmLong), &ReadRtcm3Frame);
@@ -153,4 +165,35 @@ TEST(FrameReaders, HeadsChooseTheBoardsReaders) {
         EXPECT_EQ(pick(type, "$GP"), nullptr);
         EXPECT_FALSE(IsCommonFormatBoardType(type));
     }
+}
+
+// The scan that passes garbage over stops at every byte that a head of the
+// board type could begin with: a head added to the selection without its
+// first byte here would make the format skip real frames.
+TEST(FrameReaders, ScanStopsAtEveryByteAHeadBeginsWith) {
+    // Every byte that appears in a head, and a few that do not.
+    const uint8_t follow[] = {0x00, 0x02, 0x03, 0x12, 0x13, 0x44, 0x93, 0x98, 0xFF, '$', '>',
+                              'B',  'D',  'G',  'I',  'J',  'L',  'N',  'P',  'x'};
+    for (int type = 0; type <= 7; ++type) {
+        for (int b = 0; b < 256; ++b) {
+            bool opens = false;
+            for (uint8_t x : follow)
+                for (uint8_t y : follow) {
+                    const uint8_t head[] = {uint8_t(b), x, y};
+                    opens = opens || SelectFrameReader(type, head) != nullptr;
+                }
+            if (opens) {
+                EXPECT_TRUE(CanStartFrame(type, uint8_t(b))) << "type " << type << " byte " << b;
+            }
+            // The scan finds it behind any run of bytes that open nothing.
+            const uint8_t run[] = {'j', 0x00, uint8_t(b), 'k'};
+            EXPECT_EQ(FindFrameStart(type, run, 4, 0), CanStartFrame(type, uint8_t(b)) ? 2 : 4)
+                << "type " << type << " byte " << b;
+        }
+    }
+    // A head the run begins with is found where the scan starts, not skipped.
+    const uint8_t nmea[] = {'$', 'G', 'P'};
+    EXPECT_EQ(FindFrameStart(5, nmea, 3, 0), 0);
+    EXPECT_EQ(FindFrameStart(5, nmea, 3, 1), 3);
+    EXPECT_EQ(FindFrameStart(2, nmea, 3, 5), 3);
 }
