@@ -222,8 +222,8 @@ TEST_F(ServerPagesTest, FormSourceListThroughTheDialog) {
     clickSoftKey(QStringLiteral("New"));
     ServerWidget* form = addPage()->form();
     form->protocolField()->setCurrentIndex(form->protocolField()->findData(1));
-    auto* plus = form->findChild<QPushButton*>(QStringLiteral("source_addButton"));
-    auto* minus = form->findChild<QPushButton*>(QStringLiteral("source_minButton"));
+    auto* plus = form->findChild<QAbstractButton*>(QStringLiteral("source_addButton"));
+    auto* minus = form->findChild<QAbstractButton*>(QStringLiteral("source_minButton"));
     ASSERT_TRUE(plus && minus);
     EXPECT_FALSE(minus->isEnabled());
     QStringList seen;
