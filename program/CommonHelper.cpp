@@ -90,7 +90,9 @@ QRegularExpressionValidator* CommonHelper::makeValidator(int32_t kind, int32_t m
 }
 
 QString CommonHelper::translateTerm(int32_t index) {
-    if (index < 0 || index >= kTermCount) return QString();
+    // A code from a file the user may edit names no term: it reads as
+    // "Unknown" rather than as an empty cell.
+    if (index < 0 || index >= kTermCount) index = kUnknownTerm;
     return QCoreApplication::translate("Translate", kTerms[index]);
 }
 

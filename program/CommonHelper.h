@@ -37,8 +37,9 @@ public:
                                                       QObject* parent = nullptr);
 
     static constexpr int32_t kTermCount = 16;
-    // Term 0 to 15, translated in the context "Translate"; an empty text
-    // for any other index.
+    static constexpr int32_t kUnknownTerm = 4;
+    // Term 0 to 15, translated in the context "Translate"; "Unknown" for
+    // any other index.
     static QString translateTerm(int32_t index);
 
     // Kind 1 marks a field red, kind 2 green; any other kind restores the

@@ -3,7 +3,11 @@
 #include "program/DeviceManager.h"
 #include "program/MenuManager.h"
 #include "program/pages/Connect.h"
+#include "program/pages/Callsign.h"
+#include "program/pages/InlayNet.h"
 #include "program/pages/Info.h"
+#include "program/pages/ServerConfig.h"
+#include "program/pages/ServerPages.h"
 #include "ui_FatherWidget.h"
 
 #include <QCloseEvent>
@@ -30,6 +34,15 @@ FatherWidget::FatherWidget(QWidget* parent) : Widget(parent), ui_(new Ui::Father
     // ServerConfig, Add, Detail, RadioChannel, Callsign.
     registerPage(QStringLiteral("Connection"), new Connect(this));
     registerPage(QStringLiteral("Info"), new Info(this));
+    // Modem dial-up settings and the correction servers.
+    registerPage(QStringLiteral("APNConfig"), new InlayNet(this));
+    auto* servers = new ServerConfig(this);
+    registerPage(QStringLiteral("ServerConfig"), servers);
+    registerPage(QStringLiteral("Add"), new ServerConfig_Add(this));
+    registerPage(QStringLiteral("Detail"), new ServerDetail(this));
+    // The server list asks for the add and detail pages itself.
+    connect(servers, &ServerConfig::command, this, &FatherWidget::onCommand);
+    registerPage(QStringLiteral("Callsign"), new Callsign(this));
 
     for (int i = 0; i < kSoftKeys; ++i) {
         auto* button = new QToolButton(this);

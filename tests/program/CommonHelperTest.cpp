@@ -97,9 +97,8 @@ TEST_F(CommonHelperTest, TermTableAndItsBounds) {
     ASSERT_EQ(std::size(terms), size_t(CommonHelper::kTermCount));
     for (int32_t i = 0; i < CommonHelper::kTermCount; ++i) EXPECT_EQ(CommonHelper::translateTerm(i), terms[i]);
     EXPECT_EQ(CommonHelper::translateTerm(11), QStringLiteral("KVX BT"));
-    EXPECT_TRUE(CommonHelper::translateTerm(-1).isEmpty());
-    EXPECT_TRUE(CommonHelper::translateTerm(16).isEmpty());
-    EXPECT_TRUE(CommonHelper::translateTerm(INT32_MAX).isEmpty());
+    for (int32_t outside : {-1, 16, INT32_MAX, INT32_MIN})
+        EXPECT_EQ(CommonHelper::translateTerm(outside), QStringLiteral("Unknown")) << outside;
 }
 
 TEST_F(CommonHelperTest, FieldPaletteMarksRedGreenAndRestores) {

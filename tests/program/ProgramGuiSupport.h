@@ -80,7 +80,7 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal || handled_.contains(modal)) return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            handled_.insert(modal);
+            remember(modal);
             messages.push_back({box->windowTitle(), box->text()});
             QAbstractButton* button = box->button(answer);
             if (!button) button = box->button(QMessageBox::Ok);
@@ -89,7 +89,7 @@ private:
         }
         if (modal->objectName() == QLatin1String("CloseAppDialogClass")) {
             if (exitChoice < 0) return;
-            handled_.insert(modal);
+            remember(modal);
             ++exitDialogs;
             static const char* const kRadio[] = {"rbExit", "rbPowerOff", "rbPassThrough"};
             if (auto* radio = modal->findChild<QRadioButton*>(QLatin1String(kRadio[exitChoice % 3])))
@@ -97,6 +97,13 @@ private:
             const char* name = cancelExit ? "pushButton_cancel" : "pushButton_ok";
             if (auto* button = modal->findChild<QAbstractButton*>(QLatin1String(name))) button->click();
         }
+    }
+
+    // A box once answered is not answered again; a later box may be made at
+    // the address of one that is gone, so each leaves the set when it dies.
+    void remember(QWidget* modal) {
+        handled_.insert(modal);
+        QObject::connect(modal, &QObject::destroyed, &timer_, [this, modal] { handled_.remove(modal); });
     }
 
     QTimer timer_;

@@ -1,0 +1,146 @@
+#include "program/RadioTables.h"
+
+#include "program/CommonHelper.h"
+#include "program/JSettings.h"
+
+#include <cmath>
+
+namespace {
+
+const wchar_t* const kBandKeys[] = {L"high", L"middle", L"low"};
+constexpr int32_t kBandCount = 3;
+constexpr int32_t kChannelCount = 10;
+
+int32_t ItemCount(const std::wstring& path, const wchar_t* root, const wchar_t* array) {
+    JSettings settings(path, root);
+    const int32_t count = settings.beginReadArray(array);
+    settings.endArray();
+    return count;
+}
+
+}  // namespace
+
+// ---- radio channels --------------------------------------------------------
+
+RadioChannelStore::RadioChannelStore() : RadioChannelStore(CommonHelper::radioChannelsPath()) {}
+
+RadioChannelStore::RadioChannelStore(const std::wstring& path) : path_(path) {
+    if (ItemCount(path_, L"radio", L"channel") < 1) writeDefaults();
+}
+
+void RadioChannelStore::writeDefaults() const {
+    // Channel 0 is no channel; the high band has extra channels at both ends
+    // of its 1 MHz steps.
+    static const double kHigh[kChannelCount] = {0.0,    456.05, 456.55, 457.05, 458.05,
+                                                459.05, 460.05, 461.05, 462.05, 462.55};
+    JSettings settings(path_, L"radio");
+    settings.beginWriteArray(L"channel", kChannelCount);
+    for (int32_t i = 0; i < kChannelCount; ++i) {
+        settings.setArrayIndex(i);
+        settings.setValue(L"number", i);
+        settings.setValue(L"high", kHigh[i]);
+        settings.setValue(L"middle", i == 0 ? 0.0 : 430.0 + 2.5 * (i - 1));
+        settings.setValue(L"low", i == 0 ? 0.0 : 415.05 + 1.0 * (i - 1));
+    }
+    settings.endArray();
+}
+
+void RadioChannelStore::frequencies(int32_t band, std::vector<double>& list) const {
+    list.clear();
+    JSettings settings(path_, L"radio");
+    const int32_t count = settings.beginReadArray(L"channel");
+    double last = 0.0;
+    for (int32_t i = 0; i < count; ++i) {
+        if (band < 0 || band >= kBandCount) {
+            list.push_back(0.0);
+            continue;
+        }
+        settings.setArrayIndex(i);
+        last = settings.value(kBandKeys[band], last);
+        list.push_back(last);
+    }
+    settings.endArray();
+}
+
+int32_t RadioChannelStore::bandOfRadioCode(int32_t code) {
+    switch (code) {
+        case 1:
+        case 3:
+        case 7: return 0;
+        case 2:
+        case 4: return 2;
+        case 5:
+        case 6: return 1;
+        case 8: return 3;
+        default: return 4;
+    }
+}
+
+int32_t RadioChannelStore::bandOfFrequency(double f) {
+    if (f < 430.0) return 2;
+    if (f <= 450.0) return 1;
+    return 0;
+}
+
+int32_t RadioChannelStore::channelOfFrequency(double f) const {
+    JSettings settings(path_, L"radio");
+    const int32_t count = settings.beginReadArray(L"channel");
+    double last = 0.0;
+    int32_t channel = 0;
+    for (int32_t i = 0; i < count && channel == 0; ++i) {
+        settings.setArrayIndex(i);
+        for (const wchar_t* key : kBandKeys) {
+            last = settings.value(key, last);
+            if (std::fabs(last - f) < kFrequencyTolerance) {
+                channel = i;
+                break;
+            }
+        }
+    }
+    settings.endArray();
+    return channel;
+}
+
+// ---- antenna types ---------------------------------------------------------
+
+AntennaTypeList::AntennaTypeList() : AntennaTypeList(CommonHelper::antennaTypePath()) {}
+
+AntennaTypeList::AntennaTypeList(const std::wstring& path) : path_(path) {
+    if (ItemCount(path_, L"antennatype", L"antenna") < 1) writeDefaults();
+}
+
+void AntennaTypeList::writeDefaults() const {
+    struct Antenna {
+        const wchar_t* type;
+        int32_t data;
+    };
+    static const Antenna kAntennas[] = {
+        {L"Q70A-Vento", 5},    {L"Q70 Built-in", 10}, {L"Q71G", 6},         {L"Q71S", 7},
+        {L"Q71 Built-in", 11}, {L"Q700G", 3},         {L"Q700S", 4},        {L"Q22 Built-in", 8},
+        {L"Q330 Built-in", 12}, {L"CORS Ant.", 13},   {L"P40", 9},          {L"P60 GNSS", 1},
+        {L"T310TM KVXD", 2},
+    };
+    constexpr int32_t count = int32_t(sizeof kAntennas / sizeof kAntennas[0]);
+    JSettings settings(path_, L"antennatype");
+    settings.beginWriteArray(L"antenna", count);
+    for (int32_t i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        settings.setValue(L"type", kAntennas[i].type);
+        settings.setValue(L"data", kAntennas[i].data);
+    }
+    settings.endArray();
+}
+
+void AntennaTypeList::read(std::vector<std::wstring>& names, std::vector<int32_t>& codes) const {
+    JSettings settings(path_, L"antennatype");
+    const int32_t count = settings.beginReadArray(L"antenna");
+    for (int32_t i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        std::wstring name;
+        settings.value(L"type", name);
+        if (name.empty()) continue;
+        names.push_back(name);
+        codes.push_back(settings.value(L"data", int32_t(0)));
+    }
+    settings.endArray();
+}

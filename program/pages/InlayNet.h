@@ -1,0 +1,90 @@
+#pragma once
+
+#include "program/Widget.h"
+
+#include <cstdint>
+
+class QAction;
+class QLineEdit;
+class QTimerEvent;
+
+namespace Ui {
+class InlayNet_Widget;
+}
+
+// The four dial-up fields of the receiver's GPRS modem with their input
+// rules and the check made before they are written.
+class InlayNet_Widget : public Widget {
+    Q_OBJECT
+
+public:
+    // Every text ends in a 55-byte field of the modem's service record,
+    // whose last byte is the terminating zero.
+    static constexpr int32_t kFieldCapacity = 54;
+
+    explicit InlayNet_Widget(QWidget* parent = nullptr);
+    ~InlayNet_Widget() override;
+
+    QLineEdit* apn() const;
+    QLineEdit* dialNumber() const;
+    QLineEdit* userName() const;
+    QLineEdit* password() const;
+
+    void clearFields();
+    // Required fields, then the length of user name and password together;
+    // shows the reason and returns false when the form cannot be written.
+    bool checkForm();
+    int32_t totalLimit() const { return total_; }
+
+public slots:
+    void on_lineEdit_APN_textChanged();
+    void on_lineEdit_serverNum_textChanged();
+
+private:
+    Ui::InlayNet_Widget* ui_;
+    int32_t total_ = 0;
+};
+
+// The page "APN Settings": reads the modem's dial-up settings from the
+// receiver and writes them back as one service record.
+class InlayNet : public Widget {
+    Q_OBJECT
+
+public:
+    static constexpr int kModemRecordBit = 8;
+    static constexpr int kAllReplies = kModemRecordBit;
+    static constexpr int kReadTimeoutMs = 3000;
+    static constexpr int kSetPauseMs = 1000;
+
+    explicit InlayNet(QWidget* parent = nullptr);
+    ~InlayNet() override;
+
+    void refresh() override;
+    bool writesSettings() const override;
+
+    InlayNet_Widget* form() const { return form_; }
+    int receivedMask() const { return receivedMask_; }
+    bool reading() const { return readTimer_ != 0; }
+    bool writing() const { return writing_; }
+
+public slots:
+    void sendCommand();
+    void setInfo();
+    void onSetTimeout();
+    void onWirelessParamters();
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void hookObserver(bool hook);
+    void setFormEnabled(bool enabled);
+    void stopReadTimer();
+
+    InlayNet_Widget* form_;
+    int receivedMask_ = 0;
+    int readTimer_ = 0;
+    bool writing_ = false;
+    // True while an answer is awaited: one that comes later is not taken.
+    bool hooked_ = false;
+};

@@ -1,0 +1,159 @@
+#include "program/pages/ServerWidget.h"
+
+#include "program/CommonHelper.h"
+#include "program/ConfigFiles.h"
+#include "program/ServerStore.h"
+#include "program/pages/Source_Add.h"
+#include "ui_ServerWidget.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QRegularExpressionValidator>
+
+namespace {
+
+// The protocols a user may choose for a server; "ZELT One To Multi" (2) is
+// not offered.
+constexpr int32_t kOfferedProtocols[] = {0, 1, 3};
+
+}  // namespace
+
+ServerWidget::ServerWidget(QWidget* parent) : Widget(parent), ui_(new Ui::ServerWidget) {
+    ui_->setupUi(this);
+    for (int32_t code : kOfferedProtocols) ui_->comboBox_protocol->addItem(CommonHelper::translateTerm(code), code);
+    ui_->source_minButton->setEnabled(false);
+    ui_->listWidget_source->setSelectionMode(QAbstractItemView::SingleSelection);
+    ui_->listWidget_source->setEditTriggers(QAbstractItemView::NoEditTriggers);
+
+    int32_t nameLimit = 0, baseIdLimit = 0, user = 0, password = 0, source = 0, total = 0;
+    ValidityCheckSettings::instance()->serverLengths(nameLimit, baseIdLimit);
+    ValidityCheckSettings::instance()->corsLengths(user, password, source, total);
+    ui_->lineEdit_name->setValidator(CommonHelper::makeValidator(1, 1, nameLimit, this));
+    ui_->lineEdit_address->setValidator(CommonHelper::makeValidator(0, 7, 15, this));
+    ui_->lineEdit_port->setValidator(CommonHelper::makeValidator(3, 0, 0, this));
+    ui_->lineEdit_BaseID->setValidator(CommonHelper::makeValidator(6, 1, baseIdLimit, this));
+    ui_->lineEdit_guestName->setValidator(CommonHelper::makeValidator(1, 1, user, this));
+    ui_->lineEdit_psw->setValidator(CommonHelper::makeValidator(6, 1, password, this));
+
+    ui_->comboBox_protocol->setCurrentIndex(0);
+    updateProtocolFields();
+}
+
+ServerWidget::~ServerWidget() { delete ui_; }
+
+QLineEdit* ServerWidget::nameField() const { return ui_->lineEdit_name; }
+QComboBox* ServerWidget::protocolField() const { return ui_->comboBox_protocol; }
+QLineEdit* ServerWidget::addressField() const { return ui_->lineEdit_address; }
+QLineEdit* ServerWidget::portField() const { return ui_->lineEdit_port; }
+QLineEdit* ServerWidget::baseIdField() const { return ui_->lineEdit_BaseID; }
+QLineEdit* ServerWidget::userField() const { return ui_->lineEdit_guestName; }
+QLineEdit* ServerWidget::passwordField() const { return ui_->lineEdit_psw; }
+QListWidget* ServerWidget::sourceList() const { return ui_->listWidget_source; }
+
+void ServerWidget::updateProtocolFields() {
+    const QVariant data = ui_->comboBox_protocol->currentData();
+    const int32_t p = data.isValid() ? data.toInt() : 0;
+    const bool baseId = p != 1 && p != 3;
+    ui_->label_BaseID->setVisible(baseId);
+    ui_->lineEdit_BaseID->setVisible(baseId);
+    const bool ntrip = p == 1;
+    for (QWidget* w : std::initializer_list<QWidget*>{ui_->label_source, ui_->listWidget_source,
+                                                      ui_->source_addButton, ui_->source_minButton,
+                                                      ui_->label_guestName, ui_->lineEdit_guestName,
+                                                      ui_->label_psw, ui_->lineEdit_psw, ui_->cbSavePsw})
+        w->setVisible(ntrip);
+    markField(ui_->comboBox_protocol, 0);
+}
+
+void ServerWidget::on_comboBox_protocol_currentIndexChanged() { updateProtocolFields(); }
+void ServerWidget::on_lineEdit_name_textChanged() { markField(ui_->lineEdit_name, 0); }
+void ServerWidget::on_lineEdit_address_textChanged() { markField(ui_->lineEdit_address, 0); }
+void ServerWidget::on_lineEdit_port_textChanged() { markField(ui_->lineEdit_port, 0); }
+void ServerWidget::on_lineEdit_BaseID_textChanged() { markField(ui_->lineEdit_BaseID, 0); }
+
+bool ServerWidget::checkInput() {
+    bool rejected = false;
+    const std::initializer_list<std::pair<QWidget*, bool>> required = {
+        {ui_->comboBox_protocol, ui_->comboBox_protocol->currentText().isEmpty()},
+        {ui_->lineEdit_address, ui_->lineEdit_address->text().isEmpty()},
+        {ui_->lineEdit_port, ui_->lineEdit_port->text().isEmpty()},
+        {ui_->lineEdit_name, ui_->lineEdit_name->text().isEmpty()},
+    };
+    for (const auto& [field, empty] : required) {
+        if (!empty) continue;
+        markField(field, 1);
+        rejected = true;
+    }
+    if (rejected) QMessageBox::critical(this, tr("Error"), tr("Please enter parameters."), QMessageBox::Ok);
+    return rejected;
+}
+
+void ServerWidget::fillRecord(ServerRecord& record) const {
+    record.name = ui_->lineEdit_name->text();
+    const QVariant protocol = ui_->comboBox_protocol->currentData();
+    record.protocol = protocol.isValid() ? protocol.toInt() : -1;
+    record.address = ui_->lineEdit_address->text();
+    record.port = ui_->lineEdit_port->text().toInt();
+    record.user = ui_->lineEdit_guestName->text();
+    record.password = ui_->cbSavePsw->isChecked() ? ui_->lineEdit_psw->text() : QString();
+    record.sources.clear();
+    for (int i = 0; i < ui_->listWidget_source->count(); ++i)
+        record.sources.push_back(ui_->listWidget_source->item(i)->text());
+    record.source = ui_->lineEdit_BaseID->text();
+}
+
+void ServerWidget::loadServer(int32_t key) {
+    ServerRecord record;
+    if (!ServerStore::instance()->read(record, key)) return;
+    ui_->lineEdit_name->setText(record.name);
+    // A code the form does not offer leaves no protocol chosen.
+    ui_->comboBox_protocol->setCurrentIndex(ui_->comboBox_protocol->findData(record.protocol));
+    ui_->lineEdit_address->setText(record.address);
+    ui_->lineEdit_port->setText(QString::number(record.port));
+    ui_->lineEdit_guestName->setText(record.user);
+    ui_->lineEdit_psw->setText(record.password);
+    if (!record.sources.isEmpty()) {
+        ui_->listWidget_source->clear();
+        ui_->listWidget_source->addItems(record.sources);
+    }
+    ui_->lineEdit_BaseID->setText(record.source);
+}
+
+void ServerWidget::clearForm() {
+    for (QLineEdit* field : {ui_->lineEdit_name, ui_->lineEdit_address, ui_->lineEdit_port, ui_->lineEdit_BaseID,
+                             ui_->lineEdit_guestName, ui_->lineEdit_psw})
+        field->clear();
+    ui_->listWidget_source->clear();
+    ui_->source_minButton->setEnabled(false);
+    ui_->comboBox_protocol->setCurrentIndex(0);
+    // Already current when it was the first item: the fields follow anyway.
+    updateProtocolFields();
+    ui_->cbSavePsw->setChecked(true);
+}
+
+void ServerWidget::on_source_addButton_clicked() {
+    ServerRecord scratch;
+    fillRecord(scratch);
+    Source_Add dialog(this);
+    dialog.setSources(scratch.sources);
+    if (dialog.exec() == QDialog::Accepted) ui_->listWidget_source->addItem(dialog.source());
+}
+
+void ServerWidget::on_source_minButton_clicked() {
+    QListWidget* list = ui_->listWidget_source;
+    int row = list->currentRow();
+    if (row < 0) return;
+    delete list->takeItem(row);
+    if (list->count() == 0) {
+        ui_->source_minButton->setEnabled(false);
+        return;
+    }
+    if (row >= list->count()) row = list->count() - 1;
+    list->setCurrentRow(row);
+}
+
+void ServerWidget::on_listWidget_source_itemSelectionChanged() {
+    ui_->source_minButton->setEnabled(!ui_->listWidget_source->selectedItems().isEmpty());
+}

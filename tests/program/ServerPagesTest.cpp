@@ -1,0 +1,256 @@
+// The correction-server pages as a user walks them: the list, the add and
+// detail forms, the source dialog; and the main window's hand-over of the
+// selected key.
+
+#include "program/ServerStore.h"
+#include "program/pages/ServerConfig.h"
+#include "program/pages/ServerPages.h"
+#include "program/pages/ServerWidget.h"
+#include "program/pages/Source_Add.h"
+#include "tests/program/ProgramGuiSupport.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace {
+
+using guitest::ProgramGuiTest;
+
+class ServerPagesTest : public ProgramGuiTest {
+protected:
+    void SetUp() override {
+        ProgramGuiTest::SetUp();
+        if (HasFatalFailure()) return;
+        startWindow();
+        window_->onCommand(QStringLiteral("ServerConfig"));
+        ASSERT_EQ(window_->currentPage(), list());
+    }
+    ServerConfig* list() const { return static_cast<ServerConfig*>(window_->page(QStringLiteral("ServerConfig"))); }
+    ServerConfig_Add* addPage() const {
+        return static_cast<ServerConfig_Add*>(window_->page(QStringLiteral("Add")));
+    }
+    ServerDetail* detailPage() const { return static_cast<ServerDetail*>(window_->page(QStringLiteral("Detail"))); }
+    QTableWidget* table() const { return list()->findChild<QTableWidget*>(QStringLiteral("tableWidget_serverConfig")); }
+    QStringList column(int c) const {
+        QStringList texts;
+        for (int r = 0; r < table()->rowCount(); ++r) texts << (table()->item(r, c) ? table()->item(r, c)->text() : QString());
+        return texts;
+    }
+    // Fills the visible form as a user types.
+    static void type(QLineEdit* field, const QString& text) {
+        field->clear();
+        QTest::keyClicks(field, text);
+    }
+    void addServer(const QString& name, int protocol, const QString& port) {
+        clickSoftKey(QStringLiteral("New"));
+        ASSERT_EQ(window_->currentPage(), addPage());
+        ServerWidget* form = addPage()->form();
+        type(form->nameField(), name);
+        form->protocolField()->setCurrentIndex(form->protocolField()->findData(protocol));
+        type(form->addressField(), QStringLiteral("192.168.1.10"));
+        type(form->portField(), port);
+        clickSoftKey(QStringLiteral("OK"));
+    }
+    static bool isRed(QWidget* w) { return w->palette().color(QPalette::Base) == QColor(Qt::red); }
+};
+
+TEST_F(ServerPagesTest, AddDetailAndDuplicateNames) {
+    EXPECT_EQ(window_->title(), QStringLiteral("Server Settings"));
+    EXPECT_EQ(table()->rowCount(), 0);
+    EXPECT_FALSE(list()->deleteAction()->isEnabled());
+    EXPECT_FALSE(list()->detailAction()->isEnabled());
+
+    // An empty form is refused, the empty fields marked.
+    clickSoftKey(QStringLiteral("New"));
+    ServerWidget* form = addPage()->form();
+    EXPECT_EQ(window_->title(), QStringLiteral("New Server"));
+    EXPECT_EQ(form->protocolField()->currentText(), QStringLiteral("ZELT"));
+    clickSoftKey(QStringLiteral("OK"));
+    ASSERT_EQ(watcher_.messages.size(), 1u);
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+    EXPECT_TRUE(isRed(form->nameField()) && isRed(form->addressField()) && isRed(form->portField()));
+    type(form->nameField(), QStringLiteral("x"));
+    EXPECT_FALSE(isRed(form->nameField()));
+    clickSoftKey(QStringLiteral("Back"));
+    ASSERT_EQ(window_->currentPage(), list());
+
+    addServer(QStringLiteral("Base"), 0, QStringLiteral("2101"));
+    ASSERT_EQ(watcher_.messages.size(), 2u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[1].title, QStringLiteral("Information"));
+    EXPECT_EQ(watcher_.messages[1].text, QStringLiteral("Success!"));
+    ASSERT_EQ(window_->currentPage(), list());
+
+    // An NTRIP server whose password is not to be kept.
+    clickSoftKey(QStringLiteral("New"));
+    EXPECT_TRUE(form->nameField()->text().isEmpty()) << "the add page starts empty";
+    type(form->nameField(), QStringLiteral("Caster"));
+    form->protocolField()->setCurrentIndex(form->protocolField()->findData(1));
+    EXPECT_TRUE(form->userField()->isVisible());
+    EXPECT_FALSE(form->baseIdField()->isVisible());
+    type(form->addressField(), QStringLiteral("10.1.1.1"));
+    type(form->portField(), QStringLiteral("10000"));
+    type(form->userField(), QStringLiteral("user"));
+    type(form->passwordField(), QStringLiteral("secret"));
+    auto* savePassword = form->findChild<QCheckBox*>(QStringLiteral("cbSavePsw"));
+    ASSERT_TRUE(savePassword && savePassword->isChecked());
+    QTest::mouseClick(savePassword, Qt::LeftButton);
+    clickSoftKey(QStringLiteral("OK"));
+    ASSERT_EQ(window_->currentPage(), list()) << watcher_.describe().toStdString();
+    EXPECT_EQ(column(0), (QStringList{QStringLiteral("Base"), QStringLiteral("Caster")}));
+    EXPECT_EQ(column(1), (QStringList{QStringLiteral("ZELT"), QStringLiteral("Ntrip Client")}));
+    EXPECT_EQ(column(3), (QStringList{QStringLiteral("2101"), QStringLiteral("10000")}));
+    ServerRecord stored;
+    ASSERT_TRUE(ServerStore::instance()->read(stored, 1));
+    EXPECT_EQ(stored.user, QStringLiteral("user"));
+    EXPECT_TRUE(stored.password.isEmpty()) << "Save Password was not ticked";
+
+    // A second "Base" is refused; the form keeps its contents.
+    const size_t before = watcher_.messages.size();
+    addServer(QStringLiteral("Base"), 3, QStringLiteral("80"));
+    ASSERT_EQ(watcher_.messages.size(), before + 1);
+    EXPECT_EQ(watcher_.messages.back().title, QStringLiteral("Warning"));
+    EXPECT_EQ(watcher_.messages.back().text, QStringLiteral("Server with the name exits."));
+    EXPECT_EQ(window_->currentPage(), addPage());
+    EXPECT_EQ(form->portField()->text(), QStringLiteral("80"));
+    clickSoftKey(QStringLiteral("Back"));
+    EXPECT_EQ(table()->rowCount(), 2);
+
+    // Detail of "Caster": its own name is no duplicate, another's is.
+    table()->setCurrentCell(1, 0);
+    ASSERT_TRUE(list()->detailAction()->isEnabled());
+    clickSoftKey(QStringLiteral("Detail"));
+    ASSERT_EQ(window_->currentPage(), detailPage());
+    EXPECT_EQ(detailPage()->key(), 1);
+    ServerWidget* detail = detailPage()->form();
+    EXPECT_EQ(detail->nameField()->text(), QStringLiteral("Caster"));
+    EXPECT_EQ(detail->protocolField()->currentData().toInt(), 1);
+    EXPECT_EQ(detail->portField()->text(), QStringLiteral("10000"));
+    type(detail->nameField(), QStringLiteral("Base"));
+    clickSoftKey(QStringLiteral("OK"));
+    EXPECT_EQ(watcher_.messages.back().text, QStringLiteral("Server with the name exits."));
+    EXPECT_EQ(window_->currentPage(), detailPage());
+    type(detail->nameField(), QStringLiteral("Caster"));
+    type(detail->portField(), QStringLiteral("2102"));
+    clickSoftKey(QStringLiteral("OK"));
+    ASSERT_EQ(window_->currentPage(), list()) << watcher_.describe().toStdString();
+    EXPECT_EQ(column(3), (QStringList{QStringLiteral("2101"), QStringLiteral("2102")}));
+
+    // A double click is "Detail".
+    const QRect cell = table()->visualItemRect(table()->item(0, 0));
+    QTest::mouseClick(table()->viewport(), Qt::LeftButton, {}, cell.center());
+    QTest::mouseDClick(table()->viewport(), Qt::LeftButton, {}, cell.center());
+    ASSERT_EQ(window_->currentPage(), detailPage());
+    EXPECT_EQ(detailPage()->key(), 0);
+    EXPECT_EQ(detail->nameField()->text(), QStringLiteral("Base"));
+    EXPECT_TRUE(detail->baseIdField()->isVisible());
+}
+
+TEST_F(ServerPagesTest, SortsAsTextAndDeletesKeepingASelection) {
+    for (const char* port : {"2101", "10000", "80"}) {
+        ServerRecord r;
+        r.name = QStringLiteral("S%1").arg(QLatin1String(port));
+        r.address = QStringLiteral("1.2.3.4");
+        r.port = QByteArray(port).toInt();
+        r.protocol = 3;
+        ServerStore::instance()->append(r);
+    }
+    list()->refresh();
+    ASSERT_EQ(column(3), (QStringList{QStringLiteral("2101"), QStringLiteral("10000"), QStringLiteral("80")}));
+
+    QHeaderView* header = table()->horizontalHeader();
+    const int x = header->sectionViewportPosition(3) + header->sectionSize(3) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    EXPECT_EQ(column(3), (QStringList{QStringLiteral("10000"), QStringLiteral("2101"), QStringLiteral("80")}));
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    EXPECT_EQ(column(3), (QStringList{QStringLiteral("80"), QStringLiteral("2101"), QStringLiteral("10000")}));
+
+    // Delete the last row: the new last row becomes current, and the store
+    // lost the server at once.
+    table()->setCurrentCell(2, 0);
+    const int key = table()->item(2, 0)->data(ServerConfig::kKeyRole).toInt();
+    clickSoftKey(QStringLiteral("Delete"));
+    ServerRecord gone;
+    EXPECT_FALSE(ServerStore::instance()->read(gone, key));
+    EXPECT_EQ(table()->rowCount(), 2);
+    EXPECT_EQ(table()->currentRow(), 1);
+    // Delete the first: the row that moved up is current.
+    table()->setCurrentCell(0, 0);
+    const QString moved = table()->item(1, 0)->text();
+    clickSoftKey(QStringLiteral("Delete"));
+    EXPECT_EQ(table()->currentRow(), 0);
+    EXPECT_EQ(table()->item(0, 0)->text(), moved);
+    clickSoftKey(QStringLiteral("Delete"));
+    EXPECT_EQ(table()->rowCount(), 0);
+    EXPECT_FALSE(list()->deleteAction()->isEnabled());
+    EXPECT_FALSE(list()->detailAction()->isEnabled());
+    QList<ServerRecord> all;
+    ServerStore::instance()->readAll(all);
+    EXPECT_TRUE(all.isEmpty());
+}
+
+TEST_F(ServerPagesTest, SourceDialogRefusesEmptyAndDuplicateNames) {
+    Source_Add dialog(window_);
+    dialog.setSources({QStringLiteral("MNT1")});
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("New Source"));
+    EXPECT_FALSE(dialog.okButton()->isEnabled()) << "empty";
+    QTest::keyClicks(dialog.field(), QStringLiteral("MNT1"));
+    ASSERT_TRUE(dialog.okButton()->isEnabled());
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.prompt(), QStringLiteral("Already existed..."));
+    EXPECT_TRUE(dialog.field()->text().isEmpty());
+    EXPECT_FALSE(dialog.okButton()->isEnabled());
+    // A differently cased name is new; 31 characters fit, a 32nd does not.
+    QTest::keyClicks(dialog.field(), QStringLiteral("mnt1") + QString(28, QLatin1Char('x')));
+    EXPECT_EQ(dialog.prompt(), QStringLiteral("Enter source:"));
+    EXPECT_EQ(dialog.field()->text().size(), 31);
+    QTest::keyClicks(dialog.field(), QStringLiteral("/?"));  // characters a mount point cannot hold
+    EXPECT_EQ(dialog.field()->text().size(), 31);
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.source(), QStringLiteral("mnt1") + QString(27, QLatin1Char('x')));
+}
+
+// "+" on the form runs the dialog with the names of the list; "-" keeps a
+// current row.
+TEST_F(ServerPagesTest, FormSourceListThroughTheDialog) {
+    clickSoftKey(QStringLiteral("New"));
+    ServerWidget* form = addPage()->form();
+    form->protocolField()->setCurrentIndex(form->protocolField()->findData(1));
+    auto* plus = form->findChild<QAbstractButton*>(QStringLiteral("source_addButton"));
+    auto* minus = form->findChild<QAbstractButton*>(QStringLiteral("source_minButton"));
+    ASSERT_TRUE(plus && minus);
+    EXPECT_FALSE(minus->isEnabled());
+    QStringList seen;
+    for (const QString& name : {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("A"), QStringLiteral("C")}) {
+        QTimer::singleShot(50, [&seen, name] {
+            auto* dialog = qobject_cast<Source_Add*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            QTest::keyClicks(dialog->field(), name);
+            QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+            if (dialog->isVisible()) {  // refused: leave it
+                seen << dialog->prompt();
+                dialog->reject();
+            }
+        });
+        QTest::mouseClick(plus, Qt::LeftButton);
+    }
+    EXPECT_EQ(seen, QStringList{QStringLiteral("Already existed...")});
+    QListWidget* sources = form->sourceList();
+    ASSERT_EQ(sources->count(), 3);
+    sources->setCurrentRow(2);
+    EXPECT_TRUE(minus->isEnabled());
+    QTest::mouseClick(minus, Qt::LeftButton);
+    EXPECT_EQ(sources->currentRow(), 1);
+    QTest::mouseClick(minus, Qt::LeftButton);
+    QTest::mouseClick(minus, Qt::LeftButton);
+    EXPECT_EQ(sources->count(), 0);
+    EXPECT_FALSE(minus->isEnabled());
+}
+
+}  // namespace
