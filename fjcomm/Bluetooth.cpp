@@ -127,10 +127,12 @@ unsigned char Bluetooth::SearchBluetooth() {
     EndLookup();
     if (count > 0) error_ = 0;
     {
+        // Notified under the lock: once it is released the destructor may
+        // free the object, and this thread touches nothing of it again.
         std::lock_guard<std::mutex> lock(mutex_);
         --running_;
+        runEnded_.notify_all();
     }
-    runEnded_.notify_all();
     return static_cast<unsigned char>(count);
 }
 
