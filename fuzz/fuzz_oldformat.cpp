@@ -18,7 +18,8 @@
 //
 // The boards of these receivers' families are stood in for by a board that
 // checks that its 2048-byte buffer is never passed; after every operation the
-// format's records must hold their bounds.
+// format's records, the satellite data's arrays and the board's satellite
+// tables among them, must hold their bounds.
 
 #include "protocol/Em_Gnss.h"
 #include "protocol/boards/EmIMainBoard.h"
@@ -91,6 +92,14 @@ inline void CheckRecords(const Em_Format_OrvelNav& f) {
     const int32_t board = f.deviceInfo.boardType;
     Check(board >= 0 && board <= 4);
     Check(f.radio.moduleType >= 1 && f.radio.moduleType <= 8);
+    // Satellite data: at most five chunks are collected before the last, and
+    // no table holds more than it can (the stand-in board decodes no list of
+    // its own, so every table count here is the satellite data's).
+    Check(f.satelliteBuffer.fill <= 6 * kDollarChunk);
+    for (const OldSatArray& a : f.satellites) Check(a.count <= SatList::kCapacity);
+    if (const EmIMainBoard* board = f.MainBoard())
+        if (const Em_IRepParser* parser = board->RepParser())
+            for (const SatList& list : parser->satLists) Check(list.count <= SatList::kCapacity);
 }
 
 inline std::vector<uint8_t> Frame(uint8_t a, uint8_t b, const uint8_t* payload, size_t n) {
