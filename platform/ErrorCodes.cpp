@@ -70,4 +70,19 @@ uint32_t SocketErrorFromErrno(int err) {
     }
 }
 
+uint32_t BluetoothErrorFromErrno(int err) {
+    switch (err) {
+    case EADDRINUSE:
+    case EBUSY: return winerr::kDeviceInUse;
+    case EHOSTDOWN:
+    case EHOSTUNREACH:
+    case ECONNREFUSED:
+    case ENODEV:
+    case ENXIO: return winerr::kDeviceNotConnected;
+    case EAFNOSUPPORT:
+    case EPROTONOSUPPORT: return winerr::kNotSupported;
+    default: return SystemErrorFromErrno(err);  // never 0
+    }
+}
+
 }  // namespace platform

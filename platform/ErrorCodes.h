@@ -11,6 +11,10 @@ namespace platform {
 
 PLATFORM_API uint32_t SystemErrorFromErrno(int err);
 PLATFORM_API uint32_t SocketErrorFromErrno(int err);
+// Bluetooth radio and serial-port binding: the system codes, with a port index
+// already taken (EADDRINUSE, EBUSY) as "device in use" and an unreachable
+// device as "device not connected".
+PLATFORM_API uint32_t BluetoothErrorFromErrno(int err);
 
 // Codes the system names by number.
 namespace winerr {
@@ -29,6 +33,8 @@ constexpr uint32_t kIoPending = 997;
 constexpr uint32_t kTimeout = 1460;
 constexpr uint32_t kDeviceNotConnected = 1167;
 constexpr uint32_t kOperationAborted = 995;
+constexpr uint32_t kInvalidIndex = 1413;
+constexpr uint32_t kDeviceInUse = 2404;
 }  // namespace winerr
 
 namespace wsaerr {
@@ -64,6 +70,9 @@ constexpr uint32_t kTimedOut = 10060;
 constexpr uint32_t kConnRefused = 10061;
 constexpr uint32_t kHostDown = 10064;
 constexpr uint32_t kHostUnreach = 10065;
+constexpr uint32_t kECancelled = 10103;   // a lookup call was cancelled
+constexpr uint32_t kNoMore = 10110;       // a lookup has no more results
+constexpr uint32_t kCancelled = 10111;    // a lookup was ended while a call waited
 constexpr uint32_t kHostNotFound = 11001;
 }  // namespace wsaerr
 

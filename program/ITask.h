@@ -1,13 +1,5 @@
 #pragma once
 
-// A piece of work that WorkerThread runs on its own thread. Start prepares
-// it on the controlling thread (false refuses the start), Run does the work
-// on the worker thread, and Stop asks a running Run to end; Stop is called
-// from the controlling thread while Run goes on, so it must be safe then.
-class ITask {
-public:
-    virtual ~ITask() = default;
-    virtual bool Start() = 0;
-    virtual void Run() = 0;
-    virtual void Stop() = 0;
-};
+// The task interface lives in the port library, whose Bluetooth search is a
+// task the program runs on its WorkerThread.
+#include "fjcomm/ITask.h"

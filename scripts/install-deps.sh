@@ -7,7 +7,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-l10n-tools qt6-tools-dev-tools libgl1-mesa-dev
   libtinyxml-dev libgtest-dev libgmock-dev libbenchmark-dev
-  clang locales rtklib xvfb xauth
+  libbluetooth-dev clang locales rtklib xvfb xauth
 )
 
 SUDO=""

@@ -107,11 +107,15 @@ TEST(ErrorCodes, FailuresNeverMapToZero) {
     for (int e = 0; e < 200; ++e) {
         EXPECT_NE(SystemErrorFromErrno(e), 0u) << e;
         EXPECT_NE(SocketErrorFromErrno(e), 0u) << e;
+        EXPECT_NE(BluetoothErrorFromErrno(e), 0u) << e;
     }
     EXPECT_EQ(SystemErrorFromErrno(ENOENT), 2u);
     EXPECT_EQ(SystemErrorFromErrno(EACCES), 5u);
     EXPECT_EQ(SocketErrorFromErrno(ECONNREFUSED), 10061u);
     EXPECT_EQ(SocketErrorFromErrno(ETIMEDOUT), 10060u);
+    EXPECT_EQ(BluetoothErrorFromErrno(EADDRINUSE), 2404u);  // the binding's "Port is in use."
+    EXPECT_EQ(BluetoothErrorFromErrno(EHOSTDOWN), 1167u);
+    EXPECT_EQ(BluetoothErrorFromErrno(EACCES), 5u);        // the rest as the system table says
 }
 
 TEST(ComPorts, EnvironmentOrTtyS) {
