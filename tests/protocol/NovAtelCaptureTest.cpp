@@ -226,10 +226,10 @@ TEST(NovAtelOldProtocol, TheBoardOpensTheOldProtocolCommands) {
     EXPECT_EQ(out[0].delay, 200u);
 
     // A board family that is not in the library: no board, the gate stays shut.
-    Em_Gnss trimble(GNSS_MNFCTR_ORVEL, MAINBD_TRIMBLE_BD);
-    EXPECT_FALSE(trimble.IsOrvelOldProtocolReceiver());
+    Em_Gnss own(GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_OLD);
+    EXPECT_FALSE(own.IsOrvelOldProtocolReceiver());
     std::vector<_STR_CMD> none;
-    trimble.Get_Battery(none);
+    own.Get_Battery(none);
     EXPECT_TRUE(none.empty());
 
     // The board's output: a BESTPOS log in two "RG" replies.

@@ -414,19 +414,20 @@ TEST(OldFormatBoards, AFamilyNotInThisBuildKeepsTheCurrentBoard) {
     ASSERT_NE(format.MainBoard(), nullptr);
     EXPECT_EQ(format.MainBoard()->Type(), MAINBD_HEMISPHERE);
 
-    // The library's own board list: of the four families only NovAtel is
-    // built yet, and it also stands for types these receivers do not carry.
+    // The library's own board list: the maker's own board (3) is not built
+    // yet; NovAtel also stands for types these receivers do not carry.
     for (int t = 0; t <= 7; ++t) {
         const std::unique_ptr<EmIMainBoard> made = CreateOrvelNavBoard(MAINBD_OEM_TYPE(t));
-        if (t == MAINBD_TRIMBLE_BD || t == MAINBD_ORVEL_OLD || t == MAINBD_HEMISPHERE) {
+        if (t == MAINBD_ORVEL_OLD) {
             EXPECT_EQ(made, nullptr) << t;
-        } else {
-            ASSERT_NE(made, nullptr) << t;
-            EXPECT_EQ(made->Type(), MAINBD_NOVATEL_OEM) << t;
+            continue;
         }
+        ASSERT_NE(made, nullptr) << t;
+        const bool own = t == MAINBD_TRIMBLE_BD || t == MAINBD_HEMISPHERE;
+        EXPECT_EQ(made->Type(), own ? MAINBD_OEM_TYPE(t) : MAINBD_NOVATEL_OEM) << t;
     }
     Em_Format_OrvelNav bare(ring);
-    EXPECT_FALSE(bare.Reset_GnsMd(MAINBD_TRIMBLE_BD));
+    EXPECT_FALSE(bare.Reset_GnsMd(MAINBD_ORVEL_OLD));
     EXPECT_EQ(bare.MainBoard(), nullptr);
     // Without a board the maker's replies are still decoded.
     ring.Append(kSc.data(), unsigned(kSc.size()));
