@@ -76,3 +76,6 @@ BENCHMARK_CAPTURE(Replay, nmea_rtk_counting, "nmea-rtk.log", MAINBD_UNICORE, tru
 BENCHMARK_CAPTURE(Replay, testglo_rtcm3_counting, "testglo.rtcm3", MAINBD_NOVATEL_OEM, true);
 BENCHMARK_CAPTURE(Replay, oemv_counting, "oemv_head64k.gps", MAINBD_NOVATEL_OEM, true);
 BENCHMARK_CAPTURE(Replay, cres_counting, "cres_head64k.bin", MAINBD_HEMISPHERE, true);
+// The Hemisphere capture with the library's own board: $BIN blocks 1, 2 and
+// 99 decoded, the others taken as they are.
+BENCHMARK_CAPTURE(Replay, cres_hemisphere_board, "cres_head64k.bin", MAINBD_HEMISPHERE, false);
