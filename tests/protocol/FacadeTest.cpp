@@ -117,7 +117,7 @@ TEST(Facade, ChoiceTableOfTheLibrary) {
         {1, 2, Kind::Common, 1, 2},
         {1, 1, Kind::Common, 1, 1},
         {1, 4, Kind::Common, 1, 4},
-        // No board of another maker's receiver has these types: no board.
+        // Types the format does not serve: no board.
         {1, 0, Kind::Common, 1, 0},
         {1, 3, Kind::Common, 1, 0},
         {1, 7, Kind::Common, 1, 0},

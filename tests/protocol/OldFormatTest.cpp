@@ -11,6 +11,10 @@
 #include "protocol/Em_Format_Common.h"
 #include "protocol/FrameReaders.h"
 #include "protocol/boards/EmIMainBoard.h"
+#include "protocol/boards/Em_MainBd_Hemis.h"
+#include "protocol/boards/Em_MainBd_NoCommands.h"
+#include "protocol/boards/Em_MainBd_NovAt_OEM.h"
+#include "protocol/boards/Em_MainBd_Trim_BD.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
 
 #include <gtest/gtest.h>
@@ -218,7 +222,7 @@ TEST(OldFormatCutter, UnknownRepliesAreConsumedWithoutACallback) {
     EXPECT_EQ(rig.format.changeMask, 0u);
     EXPECT_EQ(rig.Unconsumed(), 0);
     // Replies that carry nothing to store: consumed, no callback.
-    for (const char* l : {"VD", "VL", "RH", "RK"}) EXPECT_TRUE(rig.FeedAndPump(Dollar(l, {0x01})).empty()) << l;
+    for (const char* l : {"VD", "VL", "RK"}) EXPECT_TRUE(rig.FeedAndPump(Dollar(l, {0x01})).empty()) << l;
     EXPECT_EQ(rig.Unconsumed(), 0);
 }
 
@@ -398,10 +402,12 @@ TEST(OldFormatBoards, BoardByTypeWithItsSettings) {
     EXPECT_EQ(rig.format.MainBoard()->Type(), MAINBD_ORVEL_OLD);
 }
 
-// The families of these receivers' boards join the library one by one; until
-// a family is there its type makes no board, and the format keeps the board
-// it had.
-TEST(OldFormatBoards, AFamilyNotInThisBuildKeepsTheCurrentBoard) {
+// A factory that has no board for a type leaves the format with the board it
+// had; the library's own factory has a board for every type: the NovAtel
+// family (which also stands for types these receivers do not carry), and for
+// the types whose families have not joined yet a board of that type that
+// takes no command.
+TEST(OldFormatBoards, AFactoryWithoutABoardKeepsTheCurrentOne) {
     board_test::Recorder rec;
     RingBuffer ring;
     const BoardFactory partial = [&rec](MAINBD_OEM_TYPE t) -> std::unique_ptr<EmIMainBoard> {
@@ -414,20 +420,28 @@ TEST(OldFormatBoards, AFamilyNotInThisBuildKeepsTheCurrentBoard) {
     ASSERT_NE(format.MainBoard(), nullptr);
     EXPECT_EQ(format.MainBoard()->Type(), MAINBD_HEMISPHERE);
 
-    // The library's own board list: the maker's own board (3) is not built
-    // yet; NovAtel also stands for types these receivers do not carry.
     for (int t = 0; t <= 7; ++t) {
         const std::unique_ptr<EmIMainBoard> made = CreateOrvelNavBoard(MAINBD_OEM_TYPE(t));
-        if (t == MAINBD_ORVEL_OLD) {
-            EXPECT_EQ(made, nullptr) << t;
-            continue;
-        }
         ASSERT_NE(made, nullptr) << t;
-        const bool own = t == MAINBD_TRIMBLE_BD || t == MAINBD_HEMISPHERE;
-        EXPECT_EQ(made->Type(), own ? MAINBD_OEM_TYPE(t) : MAINBD_NOVATEL_OEM) << t;
+        if (t == MAINBD_ORVEL_OLD) {
+            EXPECT_NE(dynamic_cast<Em_MainBd_NoCommands*>(made.get()), nullptr) << t;
+            EXPECT_EQ(made->Type(), t);
+        } else if (t == MAINBD_TRIMBLE_BD) {
+            EXPECT_NE(dynamic_cast<Em_MainBd_Trim_BD*>(made.get()), nullptr) << t;
+        } else if (t == MAINBD_HEMISPHERE) {
+            EXPECT_NE(dynamic_cast<Em_MainBd_Hemis*>(made.get()), nullptr) << t;
+        } else {
+            EXPECT_NE(dynamic_cast<Em_MainBd_NovAt_OEM*>(made.get()), nullptr) << t;
+            EXPECT_EQ(made->Type(), MAINBD_NOVATEL_OEM) << t;
+        }
     }
-    Em_Format_OrvelNav bare(ring);
-    EXPECT_FALSE(bare.Reset_GnsMd(MAINBD_ORVEL_OLD));
+    Em_Format_OrvelNav library(ring);
+    EXPECT_TRUE(library.Reset_GnsMd(MAINBD_TRIMBLE_BD));
+    ASSERT_NE(library.MainBoard(), nullptr);
+    EXPECT_EQ(library.MainBoard()->Type(), MAINBD_TRIMBLE_BD);
+
+    Em_Format_OrvelNav bare(ring, [](MAINBD_OEM_TYPE) { return std::unique_ptr<EmIMainBoard>(); });
+    EXPECT_FALSE(bare.Reset_GnsMd(MAINBD_TRIMBLE_BD));
     EXPECT_EQ(bare.MainBoard(), nullptr);
     // Without a board the maker's replies are still decoded.
     ring.Append(kSc.data(), unsigned(kSc.size()));
