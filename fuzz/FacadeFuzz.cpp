@@ -12,9 +12,12 @@
 //              (overflows the receive buffer)
 //   0xF4-0xFF  ParseData
 //
-// Boards the library does not have yet (Trimble BD, Hemisphere)
-// are stood in for by a board that checks every frame handed to it: it must
-// be exactly one whole frame of that board's kinds, as its reader cuts it.
+// Under another maker's receivers every board is checked before it decodes:
+// the frame handed to it must be exactly one whole frame of that board's
+// kinds, as its reader cuts it. Types without a board of the library are
+// stood in for by a board that only checks (and declines every seventh
+// frame); the library's boards, Trimble BD and Hemisphere among them, then
+// decode the frame as they would.
 
 #include "protocol/Em_Format_Common.h"
 #include "protocol/Em_Gnss.h"
@@ -22,6 +25,10 @@
 #include "protocol/FrameReaders.h"
 #include "protocol/boards/EmIMainBoard.h"
 #include "protocol/boards/Em_MainBd_Common.h"
+#include "protocol/boards/Em_MainBd_Hemis.h"
+#include "protocol/boards/Em_MainBd_NovAt_OEM.h"
+#include "protocol/boards/Em_MainBd_Trim_BD.h"
+#include "protocol/boards/Em_MainBd_Unicore.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -35,19 +42,24 @@ void Check(bool ok) {
     if (!ok) __builtin_trap();
 }
 
+// Whole frames only, each exactly as its reader cuts it.
+void CheckWholeFrame(const EmIMainBoard& board) {
+    const MainBdRecvBuffer* b = board.RecvBuffer();
+    Check(b->fill >= 3 && b->fill <= kFrameAreaSize);
+    const FrameReader reader = SelectFrameReader(board.Type(), b->data);
+    Check(reader != nullptr);
+    const FrameCut cut = reader(b->data, b->fill);
+    Check(cut.result == FrameResult::Taken && cut.length == b->fill);
+}
+
 class CheckingBoard : public EmIMainBoard {
 public:
     explicit CheckingBoard(MAINBD_OEM_TYPE t) : EmIMainBoard(t) {
         SetParts(std::make_unique<Em_RepParser_Common>(), std::make_unique<Em_CmdPaker_Common>());
     }
     unsigned Parse_NextFrame() override {
-        const MainBdRecvBuffer* b = RecvBuffer();
-        Check(b->fill >= 3 && b->fill <= kFrameAreaSize);
-        const FrameReader reader = SelectFrameReader(Type(), b->data);
-        Check(reader != nullptr);
-        const FrameCut cut = reader(b->data, b->fill);
-        Check(cut.result == FrameResult::Taken && cut.length == b->fill);
-        RepParser()->ChangedMask = uint32_t(b->fill);
+        CheckWholeFrame(*this);
+        RepParser()->ChangedMask = uint32_t(RecvBuffer()->fill);
         ClearRecvBuffer();
         // Decline every seventh frame so that path is covered too.
         return (++frames_ % 7) ? 1u : 0u;
@@ -58,9 +70,31 @@ private:
     unsigned frames_ = 0;
 };
 
+// A board of the library that checks each frame before decoding it.
+template <typename Board>
+class Checked : public Board {
+public:
+    unsigned Parse_NextFrame() override {
+        CheckWholeFrame(*this);
+        return Board::Parse_NextFrame();
+    }
+};
+
 std::unique_ptr<EmIMainBoard> Boards(MAINBD_OEM_TYPE t) {
-    if (auto board = CreateCommonBoard(t)) return board;
-    return std::make_unique<CheckingBoard>(t);
+    switch (t) {
+    case MAINBD_TRIMBLE_BD:
+        return std::make_unique<Checked<Em_MainBd_Trim_BD>>();
+    case MAINBD_NOVATEL_OEM:
+        return std::make_unique<Checked<Em_MainBd_NovAt_OEM>>();
+    case MAINBD_HEMISPHERE:
+        return std::make_unique<Checked<Em_MainBd_Hemis>>();
+    case MAINBD_NMEA_ONLY:
+        return std::make_unique<Checked<Em_MainBd_Common>>();
+    case MAINBD_UNICORE:
+        return std::make_unique<Checked<Em_MainBd_Unicore>>();
+    default:
+        return std::make_unique<CheckingBoard>(t);
+    }
 }
 
 std::unique_ptr<Em_IFormat> Formats(GNSS_MANUFACTURER m, bool newProtocol, RingBuffer& ring) {

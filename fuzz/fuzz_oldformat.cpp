@@ -16,14 +16,17 @@
 //                   of at most 55 bytes, then ParseData
 //   0xF5-0xFF       ParseData
 //
-// The boards of these receivers' families are stood in for by a board that
-// checks that its 2048-byte buffer is never passed; after every operation the
-// format's records, the satellite data's arrays and the board's satellite
-// tables among them, must hold their bounds.
+// The Trimble BD and Hemisphere boards are the library's own, fed the board
+// output of "RG" replies as it comes; the other families are stood in for by
+// a board that checks that its 2048-byte buffer is never passed. After every
+// operation the format's records, the satellite data's arrays and the board's
+// satellite tables among them, must hold their bounds.
 
 #include "protocol/Em_Gnss.h"
 #include "protocol/boards/EmIMainBoard.h"
 #include "protocol/boards/Em_MainBd_Common.h"
+#include "protocol/boards/Em_MainBd_Hemis.h"
+#include "protocol/boards/Em_MainBd_Trim_BD.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
 #include "protocol/oldproto/Em_Format_OrvelNav.h"
 
@@ -60,7 +63,11 @@ private:
     unsigned frames_ = 0;
 };
 
-inline std::unique_ptr<EmIMainBoard> Boards(MAINBD_OEM_TYPE t) { return std::make_unique<StandInBoard>(t); }
+inline std::unique_ptr<EmIMainBoard> Boards(MAINBD_OEM_TYPE t) {
+    if (t == MAINBD_TRIMBLE_BD) return std::make_unique<Em_MainBd_Trim_BD>();
+    if (t == MAINBD_HEMISPHERE) return std::make_unique<Em_MainBd_Hemis>();
+    return std::make_unique<StandInBoard>(t);
+}
 
 inline std::unique_ptr<Em_IFormat> Formats(GNSS_MANUFACTURER, bool, RingBuffer& ring) {
     return std::make_unique<Em_Format_OrvelNav>(ring, &Boards);
@@ -93,8 +100,8 @@ inline void CheckRecords(const Em_Format_OrvelNav& f) {
     Check(board >= 0 && board <= 4);
     Check(f.radio.moduleType >= 1 && f.radio.moduleType <= 8);
     // Satellite data: at most five chunks are collected before the last, and
-    // no table holds more than it can (the stand-in board decodes no list of
-    // its own, so every table count here is the satellite data's).
+    // no table holds more than it can, whether the satellite data or the
+    // board's own decoding filled it.
     Check(f.satelliteBuffer.fill <= 6 * kDollarChunk);
     for (const OldSatArray& a : f.satellites) Check(a.count <= SatList::kCapacity);
     if (const EmIMainBoard* board = f.MainBoard())

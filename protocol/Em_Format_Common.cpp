@@ -3,8 +3,9 @@
 #include "protocol/RingBuffer.h"
 #include "protocol/boards/EmIMainBoard.h"
 #include "protocol/boards/Em_MainBd_Common.h"
-#include "protocol/boards/Em_MainBd_NoCommands.h"
+#include "protocol/boards/Em_MainBd_Hemis.h"
 #include "protocol/boards/Em_MainBd_NovAt_OEM.h"
+#include "protocol/boards/Em_MainBd_Trim_BD.h"
 #include "protocol/boards/Em_MainBd_Unicore.h"
 
 #include <cstring>
@@ -14,16 +15,16 @@ namespace FJParse {
 
 std::unique_ptr<EmIMainBoard> CreateCommonBoard(MAINBD_OEM_TYPE t) {
     switch (t) {
+    case MAINBD_TRIMBLE_BD:
+        return std::make_unique<Em_MainBd_Trim_BD>();
     case MAINBD_NOVATEL_OEM:
         return std::make_unique<Em_MainBd_NovAt_OEM>();
+    case MAINBD_HEMISPHERE:
+        return std::make_unique<Em_MainBd_Hemis>();
     case MAINBD_NMEA_ONLY:
         return std::make_unique<Em_MainBd_Common>();
     case MAINBD_UNICORE:
         return std::make_unique<Em_MainBd_Unicore>();
-    case MAINBD_TRIMBLE_BD:
-    case MAINBD_HEMISPHERE:
-        // Until their families join: a board of the type that takes no command.
-        return std::make_unique<Em_MainBd_NoCommands>(t);
     default:
         return nullptr;
     }
@@ -39,6 +40,10 @@ void SetBoardOptions(EmIMainBoard& board, MAINBD_OEM_TYPE t) {
     Em_ICmdPaker* builder = board.CmdPaker();
     switch (t) {
     case MAINBD_TRIMBLE_BD:
+        if (builder) builder->outputPortIndex = 0;
+        // These receivers report their satellites in the all-satellites record.
+        if (Em_IRepParser* parser = board.RepParser()) parser->satDetail = 1;
+        break;
     case MAINBD_NOVATEL_OEM:
         if (builder) builder->outputPortIndex = 0;
         break;

@@ -194,13 +194,12 @@ unsigned EmIMainBoard::Parse_CmrFrame() {
     // STX, status, type, length, then the data, a checksum and ETX.
     constexpr int kCmrShell = 6;
     const int n = Buffered();
-    if (n < kCmrShell) {
-        ClearRecvBuffer();
-        return 0;
-    }
+    // The length byte and then the whole frame must be in before it is
+    // handed on: board output may arrive in pieces.
+    if (n < 4) return 0;
     const uint8_t* p = recv_->data + recv_->readIndex;
     const int frame = p[3] + kCmrShell;
-    if (frame > n) return 0;  // wait for the rest of the frame
+    if (frame > n) return 0;
     const unsigned messageNumber = FrameBits(p, 24, 12);
     if (repParser_) {
         repParser_->ChangedMask = 0;

@@ -6,6 +6,7 @@
 #include "protocol/boards/EmIMainBoard.h"
 #include "protocol/boards/Em_MainBd_NoCommands.h"
 #include "protocol/boards/Em_MainBd_NovAt_OEM.h"
+#include "protocol/boards/Em_MainBd_Trim_BD.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
 #include "protocol/oldproto/Em_OldCommands.h"
 #include "protocol/oldproto/Em_OldReplyDecoders.h"
@@ -102,9 +103,8 @@ bool Em_Format_OrvelNav::Reset_GnsMd(MAINBD_OEM_TYPE t) {
     std::unique_ptr<EmIMainBoard> board = factory_(known ? t : MAINBD_NOVATEL_OEM);
     if (!board) return false;
     // Every board of these receivers answers through the receiver's own port:
-    // the builder's leading word is 1. The families' own options (the Trimble
-    // and NovAtel parser flags and the builder's variant word taken from
-    // `boardVariant`) are set here as those families join.
+    // the builder's leading word is 1. The Trimble and NovAtel families take
+    // their variant from `boardVariant`.
     if (Em_ICmdPaker* builder = board->CmdPaker()) builder->outputPortIndex = 1;
     if (board->Type() == MAINBD_HEMISPHERE) {
         // GPS satellites-in-view cycles are completed by the board's own
@@ -112,6 +112,7 @@ bool Em_Format_OrvelNav::Reset_GnsMd(MAINBD_OEM_TYPE t) {
         if (Em_IRepParser* parser = board->RepParser()) parser->gpsHold = 1;
     }
     if (t == MAINBD_NOVATEL_OEM) SetNovAtelBoardOptions(*board, boardVariant);
+    SetTrimbleBoardOptions(*board, boardVariant);
     ReplaceMainBoard(std::move(board));
     return true;
 }

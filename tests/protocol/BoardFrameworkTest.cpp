@@ -361,12 +361,18 @@ TEST(BoardCmr, FrameGoesToTheCmrProtocol) {
     EXPECT_EQ(info.messageNumber, 0x041u);  // the 12 bits at bit 24: 04h and the high nibble of 11h
     EXPECT_TRUE(BufferIsClear(b));
 
-    // Shorter than the frame's shell: skipped.
-    Append(b, std::vector<uint8_t>{0x02, 0x00, 0x93, 0x00, 0x00});
-    b.Parser().ChangedMask = 0;
+    // Cut before its length byte, and again before its checksum and ETX:
+    // it waits each time and is handed on whole.
+    Append(b, std::vector<uint8_t>(bytes.begin(), bytes.begin() + 3));
     EXPECT_EQ(b.Parse_NextFrame(), 0u);
+    EXPECT_EQ(b.RecvBuffer()->fill, 3);
+    Append(b, std::vector<uint8_t>(bytes.begin() + 3, bytes.begin() + 8));
+    EXPECT_EQ(b.Parse_NextFrame(), 0u);
+    Append(b, std::vector<uint8_t>(bytes.begin() + 8, bytes.end()));
+    b.Parser().ChangedMask = 0;
+    EXPECT_EQ(b.Parse_NextFrame(), 1u);
+    EXPECT_EQ(b.Parser().ChangedMask, ChangeBits::Correction);
     EXPECT_TRUE(BufferIsClear(b));
-    EXPECT_EQ(b.Parser().ChangedMask, 0u);
 }
 
 // Every frame of the capture, each fed in random pieces, is recognised once,

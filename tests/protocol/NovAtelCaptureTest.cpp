@@ -225,13 +225,14 @@ TEST(NovAtelOldProtocol, TheBoardOpensTheOldProtocolCommands) {
     EXPECT_EQ(std::memcmp(out[0].data, sd, sizeof sd), 0);
     EXPECT_EQ(out[0].delay, 200u);
 
-    // A board family that is not in the library yet: a board of its type
-    // without commands, so the receiver's own commands go out all the same.
-    Em_Gnss trimble(GNSS_MNFCTR_ORVEL, MAINBD_TRIMBLE_BD);
-    EXPECT_TRUE(trimble.IsOrvelOldProtocolReceiver());
-    EXPECT_EQ(trimble.GetMainBdType(), MAINBD_TRIMBLE_BD);
+    // A board family that is not in the library yet (the maker's own board):
+    // a board of its type without commands, so the receiver's own commands go
+    // out all the same.
+    Em_Gnss own(GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_OLD);
+    EXPECT_TRUE(own.IsOrvelOldProtocolReceiver());
+    EXPECT_EQ(own.GetMainBdType(), MAINBD_ORVEL_OLD);
     std::vector<_STR_CMD> battery;
-    trimble.Get_Battery(battery);
+    own.Get_Battery(battery);
     ASSERT_EQ(battery.size(), 1u);
     EXPECT_EQ(std::memcmp(battery[0].data, sd, sizeof sd), 0);
 

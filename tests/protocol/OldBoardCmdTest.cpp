@@ -730,11 +730,11 @@ TEST(OldBoardCmd, UnknownBoardGoldenTable) {
     ExpectTable(*gnss, kUnknownTable);
 }
 
-// Until their families join, the library's own Trimble BD, Hemisphere and
-// own boards take no command: never a NovAtel line, only the receiver's own
-// commands of each slot (the maker's own board gets the receiver's reset).
+// Until its family joins, the library's own board of the maker takes no
+// command: never a NovAtel line, only the receiver's own commands of each
+// slot (and the receiver's reset).
 TEST(OldBoardCmd, BoardsWithoutAFamilyGetNoBoardCommand) {
-    for (MAINBD_OEM_TYPE t : {MAINBD_TRIMBLE_BD, MAINBD_ORVEL_OLD, MAINBD_HEMISPHERE}) {
+    for (MAINBD_OEM_TYPE t : {MAINBD_ORVEL_OLD}) {
         SCOPED_TRACE(t);
         Em_Gnss gnss(GNSS_MNFCTR_ORVEL, t);
         ASSERT_EQ(gnss.GetMainBdType(), t);

@@ -11,8 +11,10 @@
 #include "protocol/Em_Format_Common.h"
 #include "protocol/FrameReaders.h"
 #include "protocol/boards/EmIMainBoard.h"
+#include "protocol/boards/Em_MainBd_Hemis.h"
 #include "protocol/boards/Em_MainBd_NoCommands.h"
 #include "protocol/boards/Em_MainBd_NovAt_OEM.h"
+#include "protocol/boards/Em_MainBd_Trim_BD.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
 
 #include <gtest/gtest.h>
@@ -421,9 +423,13 @@ TEST(OldFormatBoards, AFactoryWithoutABoardKeepsTheCurrentOne) {
     for (int t = 0; t <= 7; ++t) {
         const std::unique_ptr<EmIMainBoard> made = CreateOrvelNavBoard(MAINBD_OEM_TYPE(t));
         ASSERT_NE(made, nullptr) << t;
-        if (t == MAINBD_TRIMBLE_BD || t == MAINBD_ORVEL_OLD || t == MAINBD_HEMISPHERE) {
+        if (t == MAINBD_ORVEL_OLD) {
             EXPECT_NE(dynamic_cast<Em_MainBd_NoCommands*>(made.get()), nullptr) << t;
             EXPECT_EQ(made->Type(), t);
+        } else if (t == MAINBD_TRIMBLE_BD) {
+            EXPECT_NE(dynamic_cast<Em_MainBd_Trim_BD*>(made.get()), nullptr) << t;
+        } else if (t == MAINBD_HEMISPHERE) {
+            EXPECT_NE(dynamic_cast<Em_MainBd_Hemis*>(made.get()), nullptr) << t;
         } else {
             EXPECT_NE(dynamic_cast<Em_MainBd_NovAt_OEM*>(made.get()), nullptr) << t;
             EXPECT_EQ(made->Type(), MAINBD_NOVATEL_OEM) << t;
