@@ -272,6 +272,13 @@ public:
     void Get_Static_Time(unsigned& first, unsigned& second) const;
     // The eBubble record of the "FF" reply (old protocol).
     void Get_eBubble_info(eBubble_info& info) const;
+
+public:
+    // ==== The maker's new protocol: com direct ============================
+    // Switches the new-protocol receiver's port between its own working mode
+    // and pass-through to its GNSS board (parameter 264 with the value, as a
+    // setting); nothing for any other receiver.
+    void Get_Cmd_Com_Direct(std::vector<_STR_CMD>& out, OV_COM_DIRECT_ENUM mode);
 };
 
 }  // namespace FJParse
