@@ -14,6 +14,7 @@
 #include "protocol/boards/Em_BoardTypes.h"
 #include "protocol/Em_ModemTypes.h"
 #include "protocol/Em_SolutionTypes.h"
+#include "protocol/Em_PointTypes.h"
 #include "protocol/newproto/Em_OvTypes.h"
 #include "protocol/oldproto/Em_OldRecords.h"
 
@@ -274,7 +275,74 @@ public:
     void Get_eBubble_info(eBubble_info& info) const;
 
 public:
-    // ==== The maker's new protocol: com direct ============================
+    // ==== Old-protocol radio, static recording, PPK points and eBubble ======
+    // The internal UHF radio is set through module packets that the receiver
+    // relays to it; which settings exist depends on its module type (1..8),
+    // known from the device information and the module's version reply. Each
+    // command appends nothing when the receiver or its module type does not
+    // take it.
+
+    // Transmit power (module types 6-8) and air baud rate (types 1-7): 1 when
+    // a record was appended, else 0.
+    int Set_Radio_Power(std::vector<_STR_CMD>& out, Radio_Power power);
+    int Get_Radio_Power(std::vector<_STR_CMD>& out);
+    int Set_Radio_Baudrate(std::vector<_STR_CMD>& out, Radio_Baudrate baud);
+    int Get_Cmd_Radio_Baudrate(std::vector<_STR_CMD>& out);
+    // Frequency query: 0 before the device information, 1 before the module
+    // version (nothing appended in both), 2 when appended, -1 for a module
+    // type without one or a receiver of another kind.
+    int Get_Radio_Frq(std::vector<_STR_CMD>& out);
+    // Frequency in MHz, snapped to the module's channel grid and kept within
+    // its band.
+    void Set_Radio_Frq(std::vector<_STR_CMD>& out, double mhz);
+    // Radio protocol (any module type).
+    void Set_Radio_Mdl(std::vector<_STR_CMD>& out, Rdo_Mdl mode);
+    // Module type 8 only.
+    void Set_Radio_Sensitivity(std::vector<_STR_CMD>& out, Rdo_Sensitv sensitivity);
+    void Get_Cmd_Radio_Sensitivity(std::vector<_STR_CMD>& out);
+    void Set_Radio_FEC(std::vector<_STR_CMD>& out, bool on);
+    void Get_Cmd_Radio_FEC(std::vector<_STR_CMD>& out);
+    // A call sign of 15 or more characters is not sent.
+    void Set_Radio_Callsign(std::vector<_STR_CMD>& out, Radio_Callsign callsign);
+    void Get_Cmd_Radio_Callsign(std::vector<_STR_CMD>& out);
+    // Also keeps the spacing (12.5 or 20 kHz) the frequency coding uses.
+    void Set_Radio_ChannelSpace(std::vector<_STR_CMD>& out, Channel_Space spacing);
+    void Get_Cmd_Radio_ChannelSpace(std::vector<_STR_CMD>& out);
+
+    // The radio record as the module's replies left it: power (0 when it does
+    // not apply), baud code (-1), frequency in MHz (-1.0), the first byte of
+    // the last frequency reply (-1).
+    Radio_Power Get_Radio_Power() const;
+    Radio_Baudrate Get_Radio_Baudrate() const;
+    double Get_Radio_Frq() const;
+    Rdo_Mdl Get_Transmit_Mdl() const;
+    // The module's band and what it offers: 0 before the device information,
+    // 1 before the module version (record untouched), -1 for a module type
+    // outside 1..8 (or a receiver without the radio), 2 with the record
+    // filled. Get_Radio_Info writes its offer words once both replies came,
+    // whatever the module type.
+    int Get_Radio_Range(Radio_Range& range) const;
+    int Get_Radio_Info(Radio_Info& info) const;
+
+    // Static recording: the point record (a null point appends nothing; at
+    // most 35 name bytes are sent), its query, begin or end.
+    void Set_Static_Point(std::vector<_STR_CMD>& out, Static_Point* point);
+    void Get_Cmd_Static_Point(std::vector<_STR_CMD>& out);
+    void Set_Static_Begin(std::vector<_STR_CMD>& out, bool begin);
+    // Begin (with the record interval) or end, with the receiver's record
+    // settings around it.
+    void Set_Static_Begin(std::vector<_STR_CMD>& out, bool begin, unsigned short interval);
+    // eBubble output rate (1 10 Hz, 3 1 Hz, any other 5 Hz) and calibration.
+    void Set_eBubble_frq(std::vector<_STR_CMD>& out, GNSS_FRQ rate);
+    void Set_eBubble_calibration(std::vector<_STR_CMD>& out, bool on, int value);
+    // PPK points in the receiver's record file, in "FY" frames of at most 55
+    // bytes each. A null point appends nothing.
+    void Get_Cmd_StartPPKpt(std::vector<_STR_CMD>& out, StartPointInfo* point);
+    void Get_Cmd_EndPPKpt(EndPointInfo* point, std::vector<_STR_CMD>& out);
+    void Get_Cmd_AntPPKpt(AntPointInfo* point, std::vector<_STR_CMD>& out);
+
+public:
+    // ---- The maker's new protocol: com direct ----------------------------
     // Switches the new-protocol receiver's port between its own working mode
     // and pass-through to its GNSS board (parameter 264 with the value, as a
     // setting); nothing for any other receiver.

@@ -72,6 +72,8 @@ TEST(NewProtoFacade, ModemSignalSourceListAndBubble) {
     NewReceiver rx;
     rx.Reply(43, {{5132, oldcmd_test::Hex("00 00 00 1A 05")}});
     EXPECT_EQ(rx.gnss.GetInfo_Gprs_Signa(), 26);
+    rx.Reply(23, {{1795, U32(std::bit_cast<uint32_t>(460.05f))}});
+    EXPECT_EQ(rx.gnss.Get_Radio_Frq(), double(460.05f));
 
     const std::string table = "SOURCETABLE 200 OK\r\nSTR;M1;\r\nENDSOURCETABLE\r\n";
     Bytes list = U32(uint32_t(table.size()));
