@@ -332,6 +332,47 @@ public:
     void Get_Static_Time(unsigned int& first, unsigned int& second);
     void Get_eBubble_info(FJParse::eBubble_info& info);
 
+    // ---- The maker's old-protocol internal radio, static recording, PPK
+    // points and eBubble (EmGnss_Receiver_RadioStatic.cpp). The int results
+    // are the protocol object's: the radio power and baud commands 1 when
+    // sent, else 0; Send_Radio_Frq 0 before the device information, 1
+    // before the module version, 2 when sent, -1 when the radio has no such
+    // query.
+    int Send_Radio_Frq();
+    int Send_Radio_Power();
+    int Set_Radio_Power(FJParse::Radio_Power power);
+    int Send_Radio_Baudrate();
+    int Set_Radio_Baudrate(FJParse::Radio_Baudrate baud);
+    void Set_Radio_Frq(double mhz);
+    void Set_Radio_Mdl(FJParse::Rdo_Mdl mode);
+    void Set_Radio_Sensitivity(FJParse::Rdo_Sensitv sensitivity);
+    void Send_Radio_Sensitivity();
+    void Set_Radio_FEC(bool on);
+    void Send_Radio_FEC();
+    void Set_Radio_Callsign(FJParse::Radio_Callsign callsign);
+    void Send_Radio_Callsign();
+    void Set_Radio_ChannelSpace(FJParse::Channel_Space spacing);
+    void Send_Radio_ChannelSpace();
+    void Send_StartPPKpt(FJParse::StartPointInfo* point);
+    void Send_EndPPKpt(FJParse::EndPointInfo* point);
+    void Send_AntHeightSettedPPKpt(FJParse::AntPointInfo* point);
+    void Set_Static_Point(FJParse::Static_Point* point);
+    void Send_Static_Point();
+    void Set_Static_Begin(bool begin);
+    void Set_Static_Begin(bool begin, unsigned short interval);
+    void Set_eBubble_frq(FJParse::GNSS_FRQ rate);
+    void Set_eBubble_calibration(bool on, int value);
+    // The radio record: power (0 when none), baud code (-1), frequency in MHz
+    // (-1.0); the band and what the module offers (0, 1 or -1 as
+    // Send_Radio_Frq, 2 with the record filled).
+    FJParse::Radio_Power Get_Radio_Power();
+    FJParse::Radio_Baudrate Get_Radio_Baudrate();
+    double Get_Radio_Frq();
+    // The radio protocol byte of the last frequency reply (-1 before one).
+    FJParse::Rdo_Mdl Get_Transmit_Mdl();
+    int Get_Radio_Range(FJParse::Radio_Range& range);
+    int Get_Radio_Info(FJParse::Radio_Info& info);
+
 private:
     // The two shapes of the members above (EmGnss_Receiver_Ops.h).
     template <class Build>

@@ -237,6 +237,8 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
 
     if (bits & FJParse::OldReplyBits::DeviceInfo)
         onDeviceInformation();
+    if (bits & FJParse::OldReplyBits::StaticPoint)
+        onStaticPoint();
     if (bits & FJParse::OldReplyBits::Battery) {
         const int grade = receiver->Get_Battery_Grd();
         {
@@ -261,6 +263,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
             cache_.gprsVersion = version;
         }
         announce(DeviceObserver::EventGprsVersion);
+        onRadioInfoAndRange();
         moveState(3, 4);
     }
     if (bits & FJParse::OldReplyBits::ModemStatus) {
@@ -298,6 +301,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventCorsInfo);
     }
+    onRadioReports(bits);
     if (bits & FJParse::OldReplyBits::SourceTable)
         onSourceTableChunk();
     if (bits & FJParse::OldReplyBits::Closing)

@@ -4,6 +4,7 @@
 
 #include "device/EmGnss_Receiver.h"
 #include "protocol/Em_ModemTypes.h"
+#include "protocol/Em_SolutionTypes.h"
 #include "protocol/Em_Types.h"
 
 #include <QList>
@@ -121,6 +122,52 @@ public:
     void nmeaMessages(QStringList& names, QList<uint32_t>& masks) const;
     static void parseSourceTable(QString& text, QStringList& names);
 
+    // --- static recording and the internal radio (DeviceManagerRadioStatic.cpp) ---
+    using Static_Point = Fjarnis2011::FJParse::Static_Point;
+    using Radio_Info = Fjarnis2011::FJParse::Radio_Info;
+    using Radio_Range = Fjarnis2011::FJParse::Radio_Range;
+    using Radio_Callsign = Fjarnis2011::FJParse::Radio_Callsign;
+    using Rdo_Mdl = Fjarnis2011::FJParse::Rdo_Mdl;
+    using Radio_Power = Fjarnis2011::FJParse::Radio_Power;
+    using Radio_Baudrate = Fjarnis2011::FJParse::Radio_Baudrate;
+    using Rdo_Sensitv = Fjarnis2011::FJParse::Rdo_Sensitv;
+    using Channel_Space = Fjarnis2011::FJParse::Channel_Space;
+
+    void sendStaticPoint();
+    // The four record settings, then the point (nothing for a null point).
+    void setRecordingAndPoint(uint8_t recordType, uint8_t recordTime, uint8_t recordFrequency, unsigned mask,
+                              Static_Point* point);
+    void beginStatic();
+    void endStatic();
+    void setRadioMdl(Rdo_Mdl mode);
+    // The protocol, then each setting the radio offers (the offer bits of the
+    // last reported radio information), in a fixed order.
+    void setRadioParams(Rdo_Mdl mode, double frequency, Radio_Power power, Radio_Baudrate baud,
+                        Rdo_Sensitv sensitivity, Channel_Space spacing, bool fec, Radio_Callsign callsign);
+    // The receiver object's result: 0 before the device information, 1
+    // before the module version, 2 when asked, -1 when the radio has no
+    // such query (or there is no receiver object).
+    int sendRadioFrq();
+    void sendRadioPower();
+    void sendRadioBaudrate();
+    void sendRadioSensitivity();
+    void sendRadioChannelSpace();
+    void sendRadioCallsign();
+    void sendRadioFec();
+
+    Static_Point staticPoint() const;
+    void radioInfo(Radio_Info& out) const;
+    // The band (MHz) and the channel step in MHz.
+    void radioRange(double& lower, double& upper, double& step) const;
+    double radioFrq() const;
+    void transmitMdl(Rdo_Mdl& out) const;
+    void radioPower(Radio_Power& out) const;
+    void radioBaudrate(Radio_Baudrate& out) const;
+    void radioSensitivity(Rdo_Sensitv& out) const;
+    void radioChannelSpace(Channel_Space& out) const;
+    bool radioFec() const;
+    Radio_Callsign radioCallsign() const;
+
 public slots:
     void onTryToConnectTimeOut();
 
@@ -138,6 +185,18 @@ private:
         cors_info cors{};
         int corsAuto = 0;
         devicemanager::SourceTableGatherer sourceTable;
+        // Static recording and the internal radio.
+        Static_Point staticPoint{};
+        Radio_Info radioInfo{};
+        Radio_Range radioRange{};
+        double radioFrequency = 0.0;
+        Rdo_Mdl radioProtocol{};
+        Radio_Power radioPower{};
+        Radio_Baudrate radioBaud{};
+        Rdo_Sensitv radioSensitivity{};
+        Channel_Space channelSpace{};
+        bool radioFec = false;
+        Radio_Callsign callsign{};
     };
 
     using Receiver = Fjarnis2011::FJDevice::EmGnss_Receiver;
@@ -157,6 +216,12 @@ private:
     void handleOemTypeResult(bool changed);
     void onDeviceInformation();
     void onSourceTableChunk();
+    // DeviceManagerRadioStatic.cpp: the static point's report, the radio's
+    // information and range that follow the module version, and the radio's
+    // setting reports, in the order their codes are announced.
+    void onStaticPoint();
+    void onRadioInfoAndRange();
+    void onRadioReports(unsigned changeBits);
 
     Fjarnis2011::FJParse::_CALLBACKS_RECEIVER callbacks_;
     DeviceObserver* observer_;

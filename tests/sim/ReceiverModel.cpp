@@ -209,6 +209,7 @@ std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& 
         status_.periodicOn = false;
         return PackFrame("ST", frame.head, reinterpret_cast<const uint8_t*>(kClosingText), sizeof kClosingText - 1);
     }
+    if (std::vector<uint8_t> reply; HandleStaticPointFrame(settings_.staticPoint, frame, &reply)) return reply;
     if (letters == "VS" && record.moduleId >= 0)
         return HandleModule(ModuleRequest{uint8_t(record.moduleId), record.moduleData}, frame.head);
     return {};
@@ -229,7 +230,8 @@ std::vector<uint8_t> ReceiverModel::HandleModule(const ModuleRequest& req, uint8
             data = settings_.modem.NewerLayout();
             break;
         default:
-            return {};
+            if (!HandleRadioRequest(settings_.radio, req, &data)) return {};
+            break;
     }
     return PackFrames("VI", head, PackModuleReply(req.id, data), kMaxPayload);
 }

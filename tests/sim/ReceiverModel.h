@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tests/sim/SimFrames.h"
+#include "tests/sim/SimRadioStatic.h"
 
 #include <array>
 #include <cstdint>
@@ -89,6 +90,8 @@ struct SimSettings {
     ModemParams modem;
     std::vector<uint8_t> periodicPayload;              // board output sent while periodic data is on
     uint32_t periodicIntervalMs = 1000;
+    SimRadio radio;                                    // the internal radio's settings
+    SimStaticPoint staticPoint;                        // the static survey's point
 
     SimSettings();
 };
