@@ -22,10 +22,13 @@ ConnectingProgress::ConnectingProgress(QWidget* parent, DeviceObserver* observer
     if (observer)
         connect(observer, &DeviceObserver::workingStatus, this, &ConnectingProgress::onWorkingStatus);
     timer_->setSingleShot(true);
+    timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, &ConnectingProgress::onTimeout);
     timer_->start(timeoutMs_);
     connect(this, &QProgressDialog::canceled, this, &ConnectingProgress::onDone);
     connect(this, &QDialog::accepted, this, &ConnectingProgress::onDone);
+    // Stops the minimum-duration timer the base started when it was built.
+    reset();
 }
 
 ConnectingProgress::~ConnectingProgress() = default;
@@ -37,6 +40,11 @@ int ConnectingProgress::exec() {
     // since construction used up.
     timer_->start(timeoutMs_);
     return QProgressDialog::exec();
+}
+
+void ConnectingProgress::setVisible(bool visible) {
+    if (visible && !active_) return;
+    QProgressDialog::setVisible(visible);
 }
 
 void ConnectingProgress::abort() {

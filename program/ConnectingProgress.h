@@ -21,6 +21,11 @@ public:
     void abort();
 
     bool isActive() const { return active_; }
+
+    // The dialog is seen only while a connection attempt runs: Qt's own
+    // minimum-duration timer, which starts at construction and again on a
+    // value at the minimum, must never bring it up over the page by itself.
+    void setVisible(bool visible) override;
     const QStringList& stateTexts() const { return texts_; }
 
 public slots:

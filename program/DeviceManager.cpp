@@ -36,6 +36,7 @@ DeviceManager::DeviceManager()
       observer_(DeviceObserver::instance()),
       receiver_(std::make_unique<EmGnss_Receiver>(FJParse::GNSS_MNFCTR_NONE, FJParse::MAINBD_NOVATEL_OEM)) {
     retryTimer_.setSingleShot(true);
+    retryTimer_.setTimerType(Qt::PreciseTimer);
     retryTimer_.setInterval(kRetryTimeoutMs);
     connect(&retryTimer_, &QTimer::timeout, this, &DeviceManager::onTryToConnectTimeOut);
 }

@@ -131,11 +131,11 @@ void MenuManager::onStartCloseDialog() {
     switch (dialog.choice()) {
     case 1:
         manager->powerOffReceiver();
-        exitTimer_ = startTimer(kExitWaitMs);
+        exitTimer_ = startTimer(kExitWaitMs, Qt::PreciseTimer);
         break;
     case 2:
         manager->setPassThrough(true);
-        exitTimer_ = startTimer(kExitWaitMs);
+        exitTimer_ = startTimer(kExitWaitMs, Qt::PreciseTimer);
         break;
     default:
         shutDown();

@@ -7,28 +7,48 @@
 #   ./scripts/run.sh --simulate   with no receiver at hand: also starts the
 #                                 simulated receiver on a pseudo-terminal and
 #                                 points COM1 at it (9600 b/s)
+#   ./scripts/run.sh --port DEV   points COM1 at the device DEV (a USB serial
+#                                 adapter /dev/ttyUSB0, /dev/ttyACM0, or a
+#                                 Bluetooth serial link /dev/rfcomm0)
+#   ./scripts/run.sh --handheld   builds and starts the handheld variant
 #
+# BRANTOR_JOBS sets the number of build jobs (default: all cores).
 # Any other arguments go to Brantor (Qt options such as -platform).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 simulate=0
+handheld=0
+port=""
 args=()
-for a in "$@"; do
-  case "$a" in
+while [ $# -gt 0 ]; do
+  case "$1" in
     --simulate) simulate=1 ;;
-    *) args+=("$a") ;;
+    --handheld) handheld=1 ;;
+    --port)
+      if [ $# -lt 2 ]; then echo "run.sh: --port needs a device, for example --port /dev/ttyUSB0" >&2; exit 2; fi
+      port=$2; shift ;;
+    --port=*) port=${1#--port=} ;;
+    *) args+=("$1") ;;
   esac
+  shift
 done
+if [ -n "$port" ] && [ "$simulate" -eq 1 ]; then
+  echo "run.sh: --port and --simulate both choose COM1; give one of them" >&2
+  exit 2
+fi
 
 ./scripts/install-deps.sh
 export CCACHE_DIR="${CCACHE_DIR:-${HOME:-/tmp}/.cache/brantor-ccache}"
+jobs=${BRANTOR_JOBS:-$(nproc)}
 build=build/release
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+variant=()
+if [ "$handheld" -eq 1 ]; then build=build/handheld-release; variant=(-DBRANTOR_HANDHELD=ON); fi
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${variant[@]}" \
       -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DBRANTOR_BUILD_TESTS=ON >/dev/null
 targets=(Brantor)
 if [ "$simulate" -eq 1 ]; then targets+=(brantor-sim); fi
-cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
+cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   echo "run.sh: no display found (DISPLAY is not set); Brantor is a desktop program." >&2
@@ -36,8 +56,14 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
   exit 1
 fi
 
+echo "Settings are kept in $build/bin/configs (deleting the build folder forgets them)."
+if [ -n "$port" ]; then
+  if [ ! -e "$port" ]; then echo "run.sh: $port does not exist" >&2; exit 1; fi
+  export FJCOMM_COM1="$port"
+  echo "COM1 is $port: in Brantor choose Connection, Port COM1, then Connect."
+fi
 if [ "$simulate" -eq 0 ]; then
-  echo "Starting Brantor. With no receiver at hand, './scripts/run.sh --simulate' starts a simulated one on COM1."
+  [ -n "$port" ] || echo "Starting Brantor. With no receiver at hand, './scripts/run.sh --simulate' starts a simulated one on COM1."
   exec "$build/bin/Brantor" "${args[@]}"
 fi
 

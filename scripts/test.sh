@@ -2,12 +2,14 @@
 # Installs what is missing, builds both variants and runs every test:
 #  1. desktop variant with AddressSanitizer + UndefinedBehaviorSanitizer;
 #  2. handheld variant;
-#  3. the libraries and their tests with ThreadSanitizer.
+#  3. the libraries and their tests with ThreadSanitizer;
+#  4. the fuzz targets, built with clang and run briefly over their seeds.
+# BRANTOR_JOBS sets the number of build and test jobs (default: all cores).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 
-jobs=$(nproc)
+jobs=${BRANTOR_JOBS:-$(nproc)}
 export CCACHE_DIR="${CCACHE_DIR:-${HOME:-/tmp}/.cache/brantor-ccache}"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"

@@ -300,7 +300,7 @@ void Connect::onConnect() {
     DeviceObserver* observer = DeviceObserver::instance();
     observer->unsubscribe(SIGNAL(connectionFailed()), this);
     observer->subscribe(this, SIGNAL(connectionFailed()), SLOT(onConnectionFailed()));
-    QTimer::singleShot(50, this, &Connect::exec);
+    QTimer::singleShot(50, Qt::PreciseTimer, this, &Connect::exec);
     progress_->exec();
     attempting_ = false;
     if (DeviceObserver* o = DeviceObserver::existing()) o->unsubscribe(SIGNAL(connectionFailed()), this);

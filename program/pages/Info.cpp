@@ -81,7 +81,7 @@ void Info::sendCommand() {
     hookObserver(true);
     DeviceManager::instance()->sendInfoRequests();
     if (readTimer_) killTimer(readTimer_);
-    readTimer_ = startTimer(kReadTimeoutMs);
+    readTimer_ = startTimer(kReadTimeoutMs, Qt::PreciseTimer);
 }
 
 void Info::refresh() {
@@ -137,7 +137,7 @@ void Info::reset() {
     setBusy(true);
     setKeysEnabled(false);
     if (resetTimer_) killTimer(resetTimer_);
-    resetTimer_ = startTimer(kResetWaitMs);
+    resetTimer_ = startTimer(kResetWaitMs, Qt::PreciseTimer);
     DeviceManager::instance()->sendGnssReset();
 }
 

@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QListWidget>
+#include <QProgressDialog>
 
 namespace {
 
@@ -168,6 +169,31 @@ TEST_F(ConnectPageTest, APortThatCannotBeOpenedFailsTheConnection) {
     EXPECT_EQ(window_->currentPage(), page);
     EXPECT_TRUE(page->connectAction()->isEnabled());
     EXPECT_FALSE(page->breakAction()->isEnabled());
+}
+
+// Qt's progress dialog brings itself up once its minimum duration (4 s) has
+// passed since it was built or last set to its minimum; the connecting
+// dialog must never do that over the page, before or after an attempt.
+TEST_F(ConnectPageTest, NoProgressDialogAppearsOutsideAnAttempt) {
+    auto visibleProgress = [this] {
+        for (QProgressDialog* d : window_->findChildren<QProgressDialog*>())
+            if (d->isVisible()) return true;
+        return false;
+    };
+    Connect* page = openPage();
+    ASSERT_NE(page, nullptr);
+    ASSERT_FALSE(window_->findChildren<QProgressDialog*>().isEmpty());
+    QTest::qWait(4600);
+    EXPECT_FALSE(visibleProgress());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    platform::RegisterComPort(1, path(QStringLiteral("no-such-tty")).toStdString());
+    clickSoftKey(QStringLiteral("Connect"));
+    EXPECT_TRUE(watcher_.shown(QStringLiteral("Connection Failed!"))) << watcher_.describe().toStdString();
+    QTest::qWait(4600);
+    EXPECT_FALSE(visibleProgress());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_TRUE(page->connectAction()->isEnabled());
 }
 
 }  // namespace

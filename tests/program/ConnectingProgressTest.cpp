@@ -144,4 +144,22 @@ TEST_F(ConnectingProgressTest, TimeoutRestartsAtExecAndStopsWhenDone) {
     EXPECT_EQ(canceled.count(), 0);
 }
 
+// The base class's minimum-duration timer would show the dialog by itself;
+// it is seen only between exec and the end of the attempt.
+TEST_F(ConnectingProgressTest, ShownOnlyWhileAnAttemptRuns) {
+    ConnectingProgress dialog(nullptr, observer_, 60000);
+    dialog.setMinimumDuration(100);  // re-arms the base's timer, as a value at the minimum does
+    QTest::qWait(300);
+    EXPECT_FALSE(dialog.isVisible());
+    bool visibleDuring = false;
+    runWith(dialog, {
+        [&] { visibleDuring = dialog.isVisible(); },
+        [&] { observer_->dispatch(2, 4); },
+    });
+    EXPECT_TRUE(visibleDuring);
+    dialog.setValue(dialog.minimum());  // re-arms it after the attempt
+    QTest::qWait(300);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
 }  // namespace

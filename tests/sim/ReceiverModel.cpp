@@ -1,5 +1,7 @@
 #include "tests/sim/ReceiverModel.h"
 
+#include "platform/Time.h"
+
 #include <algorithm>
 
 namespace sim {
@@ -166,6 +168,7 @@ std::vector<uint8_t> ReceiverModel::Receive(const uint8_t* data, size_t n, uint3
         record.head = frame.head;
         record.payload = frame.payload;
         record.lineBaud = lineBaud;
+        record.tick = platform::TickCount();
         auto reply = Handle(frame, record);
         commands_.push_back(std::move(record));
         reply = Shape(std::move(reply));

@@ -104,6 +104,7 @@ struct ReceivedCommand {
     int moduleId = -1;    // module request id of a "VS" frame whose packet checks out, else -1
     std::vector<uint8_t> moduleData;
     uint32_t lineBaud = 0;  // line speed when it arrived
+    uint32_t tick = 0;      // platform tick count when it arrived
 
     bool Is(std::string_view l, std::initializer_list<uint8_t> p) const;
     std::string Describe() const;  // "RG 18 C8"

@@ -187,6 +187,15 @@ bool SimReceiver::WaitForModuleRequest(int id, size_t count, uint32_t timeoutMs)
         timeoutMs);
 }
 
+void SimReceiver::HoldRepliesUntil(uint32_t tick) {
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        holdUntil_ = tick;
+        holding_ = true;
+    }
+    Wake();
+}
+
 void SimReceiver::Wake() {
     if (wake_ < 0) return;
     const uint64_t one = 1;
@@ -235,6 +244,8 @@ void SimReceiver::Run() {
             std::lock_guard<std::mutex> lock(mu_);
             if (stop_) break;
             wantOut = !outbound_.empty();
+            if (!delayed_.empty())
+                timeout = std::max<int32_t>(0, int32_t(delayed_.front().first - platform::TickCount()));
             if (model_.WantsPeriodic()) {
                 const uint32_t period = std::max(kMinPeriodMs, model_.Settings().periodicIntervalMs);
                 const uint32_t now = platform::TickCount();
@@ -242,7 +253,8 @@ void SimReceiver::Run() {
                     due = now + period;
                     scheduled = true;
                 }
-                timeout = std::max<int32_t>(0, int32_t(due - now));
+                const int untilPeriodic = std::max<int32_t>(0, int32_t(due - now));
+                timeout = timeout < 0 ? untilPeriodic : std::min(timeout, untilPeriodic);
             } else {
                 scheduled = false;
             }
@@ -265,7 +277,12 @@ void SimReceiver::Run() {
             if (n > 0) {
                 const uint32_t speed = LineSpeed(master_);
                 std::lock_guard<std::mutex> lock(mu_);
-                QueueLocked(model_.Receive(buf, size_t(n), speed));
+                std::vector<uint8_t> reply = model_.Receive(buf, size_t(n), speed);
+                if (holding_ && int32_t(holdUntil_ - platform::TickCount()) <= 0) holding_ = false;
+                if (!holding_ && delayed_.empty())
+                    QueueLocked(reply);
+                else if (!reply.empty())
+                    delayed_.emplace_back(holding_ ? holdUntil_ : platform::TickCount(), std::move(reply));
                 changed_.notify_all();
             } else if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 hungUp = true;
@@ -275,6 +292,10 @@ void SimReceiver::Run() {
         }
         {
             std::lock_guard<std::mutex> lock(mu_);
+            while (!delayed_.empty() && int32_t(platform::TickCount() - delayed_.front().first) >= 0) {
+                QueueLocked(delayed_.front().second);
+                delayed_.pop_front();
+            }
             if (scheduled && model_.WantsPeriodic()) {
                 const uint32_t now = platform::TickCount();
                 if (int32_t(now - due) >= 0) {

@@ -3,6 +3,7 @@
 #include "tests/sim/ReceiverModel.h"
 
 #include <condition_variable>
+#include <deque>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -58,6 +59,11 @@ public:
     void Update(const std::function<void(SimSettings&)>& change);
     SimSettings Settings() const;
 
+    // Answers to commands that arrive before the tick count `tick` leave at
+    // that tick, all together: a receiver that answers late, by a time the
+    // test chooses. Answers already waiting are not held back.
+    void HoldRepliesUntil(uint32_t tick);
+
     // Switches a powered-off receiver back on.
     void PowerOn();
     // Sends bytes out of the receiver as they are (unsolicited frames, noise).
@@ -87,6 +93,10 @@ private:
     std::condition_variable changed_;
     ReceiverModel model_;
     std::vector<uint8_t> outbound_;  // bytes waiting for room on the line
+    // Answers held back by the reply delay, with the tick they are due at.
+    std::deque<std::pair<uint32_t, std::vector<uint8_t>>> delayed_;
+    uint32_t holdUntil_ = 0;
+    bool holding_ = false;
     uint64_t droppedBytes_ = 0;      // outbound bytes dropped while nobody read the line
     bool stop_ = false;
     int master_ = -1;
