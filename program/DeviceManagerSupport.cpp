@@ -8,7 +8,7 @@
 namespace devicemanager {
 
 namespace {
-constexpr int kHeaderLength = sizeof(kSourceTableHeader) - 1;
+constexpr int kHeaderLength = sizeof(sourcetable::kHeader) - 1;
 }
 
 bool SourceTableGatherer::addChunk(const char* data, int length) {
@@ -16,21 +16,19 @@ bool SourceTableGatherer::addChunk(const char* data, int length) {
         length = 0;
     length = std::min(length, kChunkSize);
     const QByteArray chunk(data ? data : "", length);
-    if (started_) {
-        text_.append(chunk);
-    } else {
-        // Look for the header in what was dropped so far plus this chunk, so
-        // that one split between chunks is found too.
-        QByteArray joined = carry_ + chunk;
-        if (joined.contains(kSourceTableHeader)) {
-            started_ = true;
-            text_ = joined;
-            carry_.clear();
-        } else {
-            carry_ = joined.right(kHeaderLength - 1);
-        }
+    if (started_)
+        return text_.append(chunk.constData(), chunk.size());
+    // Look for the header in what was dropped so far plus this chunk, so
+    // that one split between chunks is found too.
+    const QByteArray joined = carry_ + chunk;
+    if (!joined.contains(kSourceTableHeader)) {
+        carry_ = joined.right(kHeaderLength - 1);
+        return false;
     }
-    return started_ && text_.contains(kSourceTableEnd);
+    started_ = true;
+    carry_.clear();
+    text_.clear();
+    return text_.append(joined.constData(), joined.size());
 }
 
 void SourceTableGatherer::clear() {
@@ -51,17 +49,19 @@ void ParseSourceTable(QString& text, QStringList& names) {
     if (endAt >= 0)
         text.truncate(endAt + end.size());
 
-    for (qsizetype at = text.indexOf(line); at >= 0; at = text.indexOf(line)) {
-        text.remove(0, at + line.size());
+    // One pass: `pos` is where the next name starts; what precedes it is
+    // cut off once at the end.
+    qsizetype pos = 0;
+    for (qsizetype at = text.indexOf(line, pos); at >= 0; at = text.indexOf(line, pos)) {
+        pos = at + line.size();
         // A name ends at its ';', but never runs past the end of its line.
-        qsizetype stop = text.size();
-        for (QChar c : {QChar(';'), QChar('\r'), QChar('\n')}) {
-            const qsizetype i = text.indexOf(c);
-            if (i >= 0 && i < stop)
-                stop = i;
-        }
-        names.append(text.left(stop));
+        qsizetype stop = pos;
+        while (stop < text.size() && text[stop] != QChar(';') && text[stop] != QChar('\r') &&
+               text[stop] != QChar('\n'))
+            ++stop;
+        names.append(text.mid(pos, stop - pos));
     }
+    text.remove(0, pos);
 }
 
 void OutputRatesFor(int boardType, QStringList& names, QList<int>& codes) {

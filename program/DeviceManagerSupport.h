@@ -4,6 +4,8 @@
 // gathering and parsing, the choice lists by board type, the version flag
 // from the firmware text, and the menu capability mask.
 
+#include "program/SourceTableText.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -15,13 +17,14 @@
 namespace devicemanager {
 
 // NTRIP source-table markers; both are matched case-sensitively.
-inline constexpr char kSourceTableHeader[] = "SOURCETABLE 200 OK\r\n";
-inline constexpr char kSourceTableEnd[] = "ENDSOURCETABLE";
+inline constexpr const char* kSourceTableHeader = sourcetable::kHeader;
+inline constexpr const char* kSourceTableEnd = sourcetable::kEnd;
 
 // Gathers the source-table text that the receiver's modem hands over in
 // chunks. Chunks before the header are dropped; from the chunk that
-// completes the header on, every chunk is kept. A header or an end marker
-// split across two chunks is still found.
+// completes the header on, every chunk is kept, up to the program's limit
+// for a source table (sourcetable::kLargestTable). A header or an end marker
+// split across two chunks is still found, also past the limit.
 class SourceTableGatherer {
 public:
     static constexpr int kChunkSize = 2048;
@@ -31,12 +34,12 @@ public:
     // every later chunk).
     bool addChunk(const char* data, int length);
     void clear();
-    const QByteArray& text() const { return text_; }
+    const QByteArray& text() const { return text_.text(); }
     // Replaces the gathered text (what is left after the names were taken).
-    void setText(const QByteArray& text) { text_ = text; }
+    void setText(const QByteArray& text) { text_.setText(text); }
 
 private:
-    QByteArray text_;
+    sourcetable::CappedText text_;
     // The tail of the dropped bytes, long enough to complete a header that
     // begins in one chunk and ends in the next.
     QByteArray carry_;

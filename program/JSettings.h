@@ -15,7 +15,11 @@ class JSettingsImp;
 // over one XML file per topic under "configs". A store opened with a path
 // always ends up with a document (a fresh one when the file is missing or
 // unusable; an unusable file is kept as "<name>.bak"), and every store that
-// holds a document writes its file when it is destroyed.
+// holds a document writes its file when it is destroyed, unless the text
+// would not change. A file is unusable when it does not load, has another
+// root, is larger than a settings file may be, or would not read back the
+// same once written (bytes that are not UTF-8, for example). Reading never
+// adds elements; an array's count never exceeds the items it holds.
 class JSettings {
 public:
     static constexpr int32_t kOk = 0;

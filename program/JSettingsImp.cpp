@@ -2,11 +2,17 @@
 
 #include "program/SettingsText.h"
 
+#include <QtGlobal>
+
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,9 +26,9 @@ const char* const kGroup = "group";
 const char* const kArray = "array";
 const char* const kSize = "size";
 
-// A settings file is a small list of choices; anything far larger is not one
-// of ours and is not loaded into memory.
-constexpr off_t kLargestFile = 16 * 1024 * 1024;
+// The declaration every file starts with. It is the program's own: one read
+// from a file is never written back, so nothing in it can spoil the next load.
+const char* const kDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>";
 
 bool IsTrimmed(char c) { return c == '\t' || c == ' ' || c == '\r' || c == '\n'; }
 
@@ -69,17 +75,12 @@ TiXmlElement* AppendElement(TiXmlElement* parent, const std::string& name, const
     return e;
 }
 
-// The highest item number "a<n>" present under an array element.
-int32_t HighestItemPresent(const TiXmlElement* array) {
-    int32_t highest = 0;
-    for (const TiXmlElement* e = array->FirstChildElement(); e; e = e->NextSiblingElement()) {
-        const std::string& name = e->ValueStr();
-        if (name.size() < 2 || name[0] != 'a' || name[1] == '0') continue;
-        int32_t n = 0;
-        if (!ParseDecimalDigits(std::string_view(name).substr(1), n)) continue;
-        if (n > highest) highest = n;
-    }
-    return highest;
+// The item number of an element named "a<n>" (n from 1, no leading zero);
+// 0 for any other name.
+int32_t ItemNumber(const std::string& name) {
+    if (name.size() < 2 || name[0] != 'a' || name[1] == '0') return 0;
+    int32_t n = 0;
+    return ParseDecimalDigits(std::string_view(name).substr(1), n) ? n : 0;
 }
 
 // Text escaping as the XML printer does it, except that an ampersand is always
@@ -115,9 +116,7 @@ void EncodeText(const std::string& in, std::string& out, bool keepSpaces = false
     }
 }
 
-void Indent(int depth, std::string& out) {
-    for (int i = 0; i < depth; ++i) out += "    ";
-}
+void Indent(int depth, std::string& out) { out.append(static_cast<size_t>(depth) * 4, ' '); }
 
 // The layout of the XML library's document printer: one node per line,
 // four spaces per level, an element holding one text on one line.
@@ -140,7 +139,9 @@ void PrintNode(const TiXmlNode* node, int depth, std::string& out) {
         } else if (first == e->LastChild() && first->ToText()) {
             out += '>';
             PrintNode(first, depth + 1, out);
-            out += "</" + e->ValueStr() + ">";
+            out += "</";
+            out += e->ValueStr();
+            out += '>';
         } else {
             out += '>';
             for (const TiXmlNode* c = first; c; c = c->NextSibling()) {
@@ -149,7 +150,9 @@ void PrintNode(const TiXmlNode* node, int depth, std::string& out) {
             }
             out += '\n';
             Indent(depth, out);
-            out += "</" + e->ValueStr() + ">";
+            out += "</";
+            out += e->ValueStr();
+            out += '>';
         }
     } else if (const TiXmlText* t = node->ToText()) {
         if (t->CDATA()) {
@@ -159,12 +162,6 @@ void PrintNode(const TiXmlNode* node, int depth, std::string& out) {
         } else {
             EncodeText(t->ValueStr(), out, true);
         }
-    } else if (const TiXmlDeclaration* d = node->ToDeclaration()) {
-        out += "<?xml ";
-        if (*d->Version()) out += std::string("version=\"") + d->Version() + "\" ";
-        if (*d->Encoding()) out += std::string("encoding=\"") + d->Encoding() + "\" ";
-        if (*d->Standalone()) out += std::string("standalone=\"") + d->Standalone() + "\" ";
-        out += "?>";
     } else if (const TiXmlComment* c = node->ToComment()) {
         Indent(depth, out);
         out += "<!--" + c->ValueStr() + "-->";
@@ -185,6 +182,268 @@ bool WriteAll(int fd, const std::string& text) {
         done += static_cast<size_t>(n);
     }
     return true;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(const std::string& s) {
+    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
+    const size_t n = s.size();
+    size_t i = 0;
+    while (i < n) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t len = 0;
+        unsigned char lo = 0x80, hi = 0xBF;
+        if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+            if (c == 0xE0) lo = 0xA0;
+            if (c == 0xED) hi = 0x9F;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+            if (c == 0xF0) lo = 0x90;
+            if (c == 0xF4) hi = 0x8F;
+        } else {
+            return false;
+        }
+        if (n - i < len) return false;
+        if (p[i + 1] < lo || p[i + 1] > hi) return false;
+        for (size_t k = 2; k < len; ++k)
+            if (p[i + k] < 0x80 || p[i + k] > 0xBF) return false;
+        i += len;
+    }
+    return true;
+}
+
+std::string PrintDocument(const TiXmlDocument& doc) {
+    std::string out = kDeclaration;
+    out += '\n';
+    for (const TiXmlNode* n = doc.FirstChild(); n; n = n->NextSibling()) {
+        if (n->ToDeclaration()) continue;
+        PrintNode(n, 0, out);
+        out += '\n';
+    }
+    return out;
+}
+
+// Reads a whole regular file of at most `limit` bytes. False when it cannot
+// be read or is larger.
+bool ReadWholeFile(const std::string& path, size_t limit, std::string& out) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= limit;
+    out.clear();
+    if (ok) {
+        out.reserve(static_cast<size_t>(st.st_size));
+        char buf[65536];
+        while (true) {
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) {
+                ok = false;
+                break;
+            }
+            if (n == 0) break;
+            // The file may grow while it is read: the limit still holds.
+            if (out.size() + static_cast<size_t>(n) > limit) {
+                ok = false;
+                break;
+            }
+            out.append(buf, static_cast<size_t>(n));
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+// The XML reader's own line-end handling: CR LF and a lone CR read as LF.
+std::string NormaliseLineEnds(const std::string& in) {
+    std::string out;
+    out.reserve(in.size());
+    for (size_t i = 0; i < in.size(); ++i) {
+        if (in[i] == '\r') {
+            out += '\n';
+            if (i + 1 < in.size() && in[i + 1] == '\n') ++i;
+        } else {
+            out += in[i];
+        }
+    }
+    return out;
+}
+
+// How deep elements may nest in a settings file. The program's files go
+// about eight levels deep; the XML reader descends recursively, and a file of
+// a few megabytes of nothing but opening tags would exhaust the stack.
+constexpr int kDeepest = 100;
+
+// True when elements nest deeper than `limit`. A quick scan of the tags,
+// skipping comments, declarations, CDATA and quoted attribute values; it
+// counts no shallower than the XML reader would descend.
+bool NestingDeeperThan(const std::string& s, int limit) {
+    int depth = 0;
+    size_t i = 0;
+    const size_t n = s.size();
+    auto skipPast = [&](const char* end) {
+        const size_t at = s.find(end, i);
+        i = at == std::string::npos ? n : at + std::strlen(end);
+    };
+    while (i < n) {
+        if (s[i] != '<') {
+            ++i;
+            continue;
+        }
+        if (s.compare(i, 4, "<!--") == 0) {
+            skipPast("-->");
+        } else if (s.compare(i, 9, "<![CDATA[") == 0) {
+            skipPast("]]>");
+        } else if (s.compare(i, 2, "<?") == 0 || s.compare(i, 2, "<!") == 0) {
+            skipPast(">");
+        } else if (s.compare(i, 2, "</") == 0) {
+            if (depth > 0) --depth;
+            skipPast(">");
+        } else {
+            // An opening tag: find its end outside quoted values.
+            ++i;
+            char quote = 0;
+            bool selfClosing = false;
+            while (i < n) {
+                const char c = s[i++];
+                if (quote) {
+                    if (c == quote) quote = 0;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '>') {
+                    selfClosing = i >= 2 && s[i - 2] == '/';
+                    break;
+                }
+            }
+            if (!selfClosing && ++depth > limit) return true;
+        }
+    }
+    return false;
+}
+
+// A settings file is used only when what the program writes back from it
+// reads back as the same document: valid UTF-8 (a foreign 8-bit byte would
+// make the reader take the bytes after it as part of one character), no zero
+// byte (it would cut the text short), and a document whose printed text is
+// printed again unchanged after one more load. Anything else would drift on
+// every save, or end as a file that no longer loads.
+bool ParseStable(const std::string& bytes, TiXmlDocument& doc, std::string& printed) {
+    if (bytes.find('\0') != std::string::npos || !IsValidUtf8(bytes) || NestingDeeperThan(bytes, kDeepest))
+        return false;
+    const std::string text = NormaliseLineEnds(bytes);
+    doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    if (doc.Error()) return false;
+    printed = PrintDocument(doc);
+    if (!IsValidUtf8(printed)) return false;
+    // A text too large to be saved is never written back, so it cannot drift.
+    if (printed.size() > JSettingsImp::kLargestFile) return true;
+    TiXmlDocument again;
+    again.Parse(printed.c_str(), nullptr, TIXML_ENCODING_UTF8);
+    return !again.Error() && PrintDocument(again) == printed;
+}
+
+// Follows symbolic links, so that a save replaces the file a link points
+// to, not the link. A dangling link gives the path it points to.
+std::string ResolveLinks(const std::string& path) {
+    std::string cur = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(cur.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return cur;
+        std::string target(PATH_MAX, '\0');
+        const ssize_t n = ::readlink(cur.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<size_t>(n) >= target.size()) return cur;
+        target.resize(static_cast<size_t>(n));
+        if (target[0] != '/') {
+            const size_t slash = cur.rfind('/');
+            if (slash != std::string::npos) target = cur.substr(0, slash + 1) + target;
+        }
+        cur = target;
+    }
+    return cur;
+}
+
+bool SameBytes(const std::string& path, const std::string& text) {
+    std::string current;
+    return ReadWholeFile(path, text.size(), current) && current == text;
+}
+
+void SplitPath(const std::string& path, std::string& folder, std::string& name) {
+    const size_t slash = path.rfind('/');
+    folder = slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+    name = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A save writes "<name>.<unique>.tmp" beside the file and holds a lock on it
+// until it has been renamed into place; one that is not locked was left by a
+// save that died. The fixed "<name>.tmp" of earlier versions counts as well.
+bool IsTemporaryOf(const std::string& entry, const std::string& name) {
+    const std::string tail = ".tmp";
+    if (entry == name + tail) return true;
+    return entry.size() > name.size() + 1 + tail.size() && entry.compare(0, name.size() + 1, name + ".") == 0 &&
+           entry.compare(entry.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return;
+    std::vector<std::string> candidates;
+    while (const dirent* d = ::readdir(dir))
+        if (IsTemporaryOf(d->d_name, name)) candidates.emplace_back(d->d_name);
+    ::closedir(dir);
+    for (const std::string& entry : candidates) {
+        const std::string full = folder + "/" + entry;
+        const int fd = ::open(full.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat held {}, named {};
+        if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::stat(full.c_str(), &named) == 0 && named.st_ino == held.st_ino && named.st_dev == held.st_dev)
+            ::unlink(full.c_str());
+        ::close(fd);
+    }
+}
+
+// Creates and locks a temporary file of a unique name beside the target.
+// The mode is the one a new file gets (0666 less the umask).
+int CreateTemporary(const std::string& target, std::string& tmpName) {
+    static std::atomic<uint32_t> counter{0};
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const uint64_t tag = (uint64_t(random()) << 32) ^ random() ^ counter.fetch_add(1);
+        tmpName = target + "." + FormatSettingsInteger(static_cast<int64_t>(::getpid())) + "-" +
+                  FormatSettingsInteger(tag & 0xFFFFFFFFFFFFull) + ".tmp";
+        const int fd = ::open(tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            return -1;
+        }
+        // Another save's clean-up may have taken it between create and lock:
+        // then it is gone, and another name is tried.
+        struct stat st {};
+        if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) return fd;
+        ::close(fd);
+    }
+    return -1;
+}
+
+// Keeps the old file's bytes as "<target>.bak" while the file itself stays
+// in place until the new one replaces it.
+bool KeepBackup(const std::string& target) {
+    const std::string bak = target + ".bak";
+    ::unlink(bak.c_str());
+    if (::link(target.c_str(), bak.c_str()) == 0) return true;
+    std::string bytes;
+    if (!ReadWholeFile(target, SIZE_MAX, bytes)) return false;
+    const int fd = ::open(bak.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    const bool ok = WriteAll(fd, bytes);
+    return ::close(fd) == 0 && ok;
 }
 
 }  // namespace
@@ -216,14 +475,17 @@ int32_t JSettingsImp::open(const std::string& path, const std::string& rootName)
     path_ = path;
     rootName_ = rootName;
     backupPending_ = false;
+    savedText_.clear();
+    savedKnown_ = false;
     doc_.Clear();
     // Until a document is loaded there is nothing of the user's to save.
     clean_ = true;
 
     struct stat st {};
     const bool exists = ::stat(path.c_str(), &st) == 0;
-    if (!exists || !S_ISREG(st.st_mode) || st.st_size > kLargestFile ||
-        !doc_.LoadFile(path, TIXML_ENCODING_UTF8)) {
+    std::string bytes, printed;
+    if (!exists || !S_ISREG(st.st_mode) || !ReadWholeFile(path, kLargestFile, bytes) ||
+        !ParseStable(bytes, doc_, printed)) {
         status_ = kFileNotLoaded;
         backupPending_ = exists && S_ISREG(st.st_mode);
         doc_.Clear();
@@ -240,6 +502,8 @@ int32_t JSettingsImp::open(const std::string& path, const std::string& rootName)
     frame.element = root;
     frame.path.push_back(rootName);
     frames_.push_back(std::move(frame));
+    savedText_ = std::move(printed);
+    savedKnown_ = true;
     clean_ = false;
     status_ = kOk;
     return status_;
@@ -255,6 +519,9 @@ void JSettingsImp::reset() {
     frame.element = root;
     frame.path.push_back(rootName_);
     frames_.push_back(std::move(frame));
+    // A fresh document replaces whatever the file holds.
+    savedText_.clear();
+    savedKnown_ = false;
     clean_ = false;
     status_ = kOk;
 }
@@ -271,66 +538,127 @@ void JSettingsImp::finish() {
 
 int32_t JSettingsImp::save() {
     if (clean_) return 1;
-    const int32_t result = writeFile(path_, backupPending_);
+    const std::string text = print();
+    // Nothing changed since the file was loaded or saved: writing the same
+    // text again would only risk putting it over another program's save.
+    if (savedKnown_ && !backupPending_ && text == savedText_) {
+        clean_ = true;
+        return 0;
+    }
+    const int32_t result = writeFile(path_, text, backupPending_);
     if (result == 0) {
         clean_ = true;
         backupPending_ = false;
+        savedText_ = text;
+        savedKnown_ = true;
     }
     return result;
 }
 
 int32_t JSettingsImp::saveAs(const std::string& path) {
+    if (path == path_) return save();
     if (clean_) return 1;
-    const bool samePath = path == path_;
-    const int32_t result = writeFile(path, backupPending_ && samePath);
-    if (result == 0) {
-        clean_ = true;
-        if (samePath) backupPending_ = false;
-    }
+    const int32_t result = writeFile(path, print(), false);
+    if (result == 0) clean_ = true;
     return result;
 }
 
-int32_t JSettingsImp::writeFile(const std::string& path, bool backupOld) {
+int32_t JSettingsImp::writeFile(const std::string& path, const std::string& text, bool backupOld) {
     if (path.empty()) return 1;
-    std::error_code ec;
-    const std::filesystem::path target(path);
-    if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
-
-    // Written beside the file and renamed into place, so that a crash while
-    // writing leaves either the old file or the new one, never half a file.
-    const std::string text = print();
-    const std::string tmp = path + ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return 1;
-    bool ok = WriteAll(fd, text) && ::fsync(fd) == 0;
-    if (::close(fd) != 0) ok = false;
-    if (ok && backupOld) {
-        struct stat st {};
-        if (::stat(path.c_str(), &st) == 0 && ::rename(path.c_str(), (path + ".bak").c_str()) != 0) ok = false;
-    }
-    if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) {
-        ::unlink(tmp.c_str());
+    if (text.size() > kLargestFile) {
+        qWarning("Settings not saved to %s: %zu bytes, more than the %zu a settings file may hold; "
+                 "the file keeps its previous contents",
+                 path.c_str(), text.size(), kLargestFile);
         return 1;
     }
-    return 0;
+    const std::string target = ResolveLinks(path);
+    std::string folder, name;
+    SplitPath(target, folder, name);
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    RemoveStaleTemporaries(folder, name);
+    if (!backupOld && SameBytes(target, text)) return 0;
+
+    // Written beside the file under a name of its own and renamed into place,
+    // so that a crash while writing leaves either the old file or the new
+    // one, never half a file, and two programs saving at once never rename
+    // each other's half-written file into place.
+    std::string tmp;
+    const int fd = CreateTemporary(target, tmp);
+    if (fd < 0) return 1;
+    bool ok = WriteAll(fd, text);
+    struct stat old {};
+    if (ok && ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+    ok = ok && ::fsync(fd) == 0;
+    if (ok && backupOld && ::access(target.c_str(), F_OK) == 0) ok = KeepBackup(target);
+    if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
+    if (!ok) ::unlink(tmp.c_str());
+    // Closing releases the lock that marks the temporary file as in use.
+    if (::close(fd) != 0) ok = false;
+    return ok ? 0 : 1;
 }
 
-std::string JSettingsImp::print() const {
-    std::string out;
-    for (const TiXmlNode* n = doc_.FirstChild(); n; n = n->NextSibling()) {
-        PrintNode(n, 0, out);
-        out += '\n';
+std::string JSettingsImp::print() const { return PrintDocument(doc_); }
+
+void JSettingsImp::childrenChanged(const TiXmlElement* parent) {
+    for (SettingsFrame& f : frames_)
+        if (f.element == parent && f.itemsKnown) {
+            f.items.clear();
+            f.itemsKnown = false;
+        }
+}
+
+void JSettingsImp::gatherItems(SettingsFrame& frame) {
+    if (frame.itemsKnown || !frame.element) return;
+    frame.items.clear();
+    for (TiXmlElement* e = frame.element->FirstChildElement(); e; e = e->NextSiblingElement())
+        if (const int32_t n = ItemNumber(e->ValueStr())) frame.items.emplace(n, e);
+    frame.itemsKnown = true;
+}
+
+TiXmlElement* JSettingsImp::findItem(SettingsFrame& frame) {
+    gatherItems(frame);
+    const auto it = frame.items.find(frame.index);
+    return it == frame.items.end() ? nullptr : it->second;
+}
+
+TiXmlElement* JSettingsImp::frameElement(size_t k, bool create) {
+    SettingsFrame& frame = frames_[k];
+    if (frame.refused) return nullptr;
+    if (frame.element || !create) return frame.element;
+    TiXmlElement* cur = frame.anchor;
+    if (!cur) {
+        if (k == 0) return nullptr;
+        cur = baseElement(k - 1, true);
+        if (!cur) return nullptr;
     }
-    return out;
+    SettingsFrame& f = frames_[k];  // still the same frame; the stack does not change here
+    for (size_t i = f.existing; i < f.path.size(); ++i) {
+        const char* type = (i + 1 < f.path.size() || !f.isArray()) ? kGroup : kArray;
+        TiXmlElement* next = FindTyped(cur, f.path[i], type);
+        if (!next) {
+            next = AppendElement(cur, f.path[i], type);
+            childrenChanged(cur);
+            clean_ = false;
+        }
+        cur = next;
+    }
+    f.element = cur;
+    f.anchor = nullptr;
+    f.existing = f.path.size();
+    return cur;
 }
 
-TiXmlElement* JSettingsImp::baseElement(SettingsFrame& frame) {
-    if (!frame.element) return nullptr;
-    if (frame.itemName.empty()) return frame.element;
-    TiXmlElement* item = frame.element->FirstChildElement(frame.itemName);
-    if (!item) {
-        item = AppendElement(frame.element, frame.itemName, nullptr);
+TiXmlElement* JSettingsImp::baseElement(size_t k, bool create) {
+    TiXmlElement* element = frameElement(k, create);
+    if (!element) return nullptr;
+    SettingsFrame& frame = frames_[k];
+    if (frame.itemName.empty()) return element;
+    TiXmlElement* item = findItem(frame);
+    if (!item && create) {
+        item = AppendElement(element, frame.itemName, nullptr);
+        frame.items.emplace(frame.index, item);
         clean_ = false;
     }
     return item;
@@ -338,51 +666,52 @@ TiXmlElement* JSettingsImp::baseElement(SettingsFrame& frame) {
 
 void JSettingsImp::pushDead(bool array) {
     SettingsFrame frame;
+    frame.refused = true;
     frame.index = array ? 0 : -1;
     frames_.push_back(std::move(frame));
 }
 
 void JSettingsImp::push(const std::vector<std::string>& pieces, size_t count, bool array) {
-    TiXmlElement* cur = baseElement(frames_.back());
-    if (!cur || count == 0) {
+    if (count == 0 || frames_.back().refused) {
         pushDead(array);
         return;
     }
-    bool creating = false;
-    for (size_t k = 0; k + 1 < count; ++k) {
-        TiXmlElement* next = creating ? nullptr : FindTyped(cur, pieces[k], kGroup);
-        if (!next) {
-            creating = true;
-            next = AppendElement(cur, pieces[k], kGroup);
-            clean_ = false;
-        }
-        cur = next;
-    }
-    const char* type = array ? kArray : kGroup;
-    TiXmlElement* last = creating ? nullptr : FindTyped(cur, pieces[count - 1], type);
-    if (!last) {
-        last = AppendElement(cur, pieces[count - 1], type);
-        clean_ = false;
-    }
     SettingsFrame frame;
-    frame.element = last;
     frame.index = array ? 0 : -1;
     frame.path.assign(pieces.begin(), pieces.begin() + static_cast<std::ptrdiff_t>(count));
+    // Walk down as far as the document goes; the rest is created by the
+    // first write into this frame.
+    TiXmlElement* cur = innermostBase(false);
+    for (size_t i = 0; cur && i < count; ++i) {
+        const char* type = (i + 1 < count || !array) ? kGroup : kArray;
+        TiXmlElement* next = FindTyped(cur, pieces[i], type);
+        if (!next) break;
+        cur = next;
+        frame.existing = i + 1;
+        frame.anchor = cur;
+    }
+    if (frame.existing == count) {
+        frame.element = cur;
+        frame.anchor = nullptr;
+    }
     frames_.push_back(std::move(frame));
 }
 
 void JSettingsImp::prune(const SettingsFrame& frame) {
     TiXmlElement* cur = frame.element;
     for (size_t k = 0; k < frame.path.size() && cur; ++k) {
+        bool removed = false;
         TiXmlElement* child = cur->FirstChildElement();
         while (child) {
             TiXmlElement* next = child->NextSiblingElement();
             if (child->NoChildren()) {
                 cur->RemoveChild(child);
+                removed = true;
                 clean_ = false;
             }
             child = next;
         }
+        if (removed) childrenChanged(cur);
         TiXmlNode* parent = cur->Parent();
         cur = parent ? parent->ToElement() : nullptr;
     }
@@ -390,7 +719,10 @@ void JSettingsImp::prune(const SettingsFrame& frame) {
 
 void JSettingsImp::writeValueAt(TiXmlElement* parent, const std::string& name, const std::string& text) {
     TiXmlElement* e = FindValue(parent, name);
-    if (!e) e = AppendElement(parent, name, nullptr);
+    if (!e) {
+        e = AppendElement(parent, name, nullptr);
+        childrenChanged(parent);
+    }
     e->Clear();
     e->LinkEndChild(new TiXmlText(text));
     clean_ = false;
@@ -404,15 +736,15 @@ bool JSettingsImp::beginGroup(const std::string& key) {
         return false;
     }
     push(pieces, pieces.size(), false);
-    return frames_.back().element != nullptr;
+    return !frames_.back().refused;
 }
 
 bool JSettingsImp::endGroup() {
     if (frames_.size() <= 1) return false;
     if (frames_.back().isArray()) return true;
     const SettingsFrame frame = frames_.back();
-    if (frame.element) prune(frame);
     frames_.pop_back();
+    if (frame.element) prune(frame);
     return true;
 }
 
@@ -424,17 +756,20 @@ int32_t JSettingsImp::beginReadArray(const std::string& key) {
         return 0;
     }
     push(pieces, pieces.size(), true);
-    TiXmlElement* array = frames_.back().element;
+    SettingsFrame& frame = frames_.back();
+    TiXmlElement* array = frame.element;
     if (!array) return 0;
     int32_t count = 0;
     if (const TiXmlElement* size = FindValue(array, kSize))
         if (const TiXmlNode* t = size->FirstChild(); t && t->ToText())
             if (!ParseSettingsInteger(t->ValueStr(), count)) count = 0;
-    // The count is a length from the file: it never runs past the items the
-    // file holds, so a damaged "size" cannot keep a reader looping.
+    // The count is a length from the file: it never runs past the number of
+    // items the file holds, so that neither a damaged "size" nor one item of
+    // a huge number can keep a reader looping.
     if (count < 0) count = 0;
-    const int32_t present = HighestItemPresent(array);
-    return count < present ? count : present;
+    gatherItems(frame);
+    const size_t present = frame.items.size();
+    return static_cast<size_t>(count) < present ? count : static_cast<int32_t>(present);
 }
 
 void JSettingsImp::beginWriteArray(const std::string& key, int32_t size) {
@@ -446,16 +781,19 @@ void JSettingsImp::beginWriteArray(const std::string& key, int32_t size) {
     }
     push(pieces, pieces.size(), true);
     SettingsFrame& frame = frames_.back();
-    if (!frame.element) return;
+    if (frame.refused) return;
     if (size >= 0) {
         frame.highest = -1;
-        writeValueAt(frame.element, kSize, FormatSettingsInteger(size));
+        TiXmlElement* array = frameElement(frames_.size() - 1, true);
+        if (array) writeValueAt(array, kSize, FormatSettingsInteger(size));
     } else {
-        frame.highest = 0;
-        TiXmlElement* e = frame.element->FirstChildElement(kSize);
+        frames_.back().highest = 0;
+        TiXmlElement* array = frames_.back().element;
+        TiXmlElement* e = array ? array->FirstChildElement(kSize) : nullptr;
         while (e) {
             TiXmlElement* next = e->NextSiblingElement(kSize);
-            frame.element->RemoveChild(e);
+            array->RemoveChild(e);
+            childrenChanged(array);
             clean_ = false;
             e = next;
         }
@@ -466,7 +804,7 @@ int32_t JSettingsImp::setArrayIndex(int32_t i) {
     if (frames_.size() <= 1) return -1;
     SettingsFrame& frame = frames_.back();
     // Only an array takes an item, and item numbers run from 1 upwards.
-    if (!frame.isArray() || !frame.element || i < 0 || i == INT32_MAX) return -1;
+    if (!frame.isArray() || frame.refused || i < 0 || i == INT32_MAX) return -1;
     frame.index = i + 1;
     if (frame.highest >= 0 && frame.index > frame.highest) frame.highest = frame.index;
     frame.itemName = "a" + FormatSettingsInteger(frame.index);
@@ -475,9 +813,11 @@ int32_t JSettingsImp::setArrayIndex(int32_t i) {
 
 void JSettingsImp::endArray() {
     if (frames_.size() <= 1 || !frames_.back().isArray()) return;
+    if (!frames_.back().refused && frames_.back().highest >= 0) {
+        if (TiXmlElement* array = frameElement(frames_.size() - 1, true))
+            writeValueAt(array, kSize, FormatSettingsInteger(frames_.back().highest));
+    }
     const SettingsFrame frame = frames_.back();
-    if (frame.element && frame.highest >= 0)
-        writeValueAt(frame.element, kSize, FormatSettingsInteger(frame.highest));
     frames_.pop_back();
     if (frame.element) prune(frame);
 }
@@ -488,7 +828,7 @@ bool JSettingsImp::setValue(const std::string& key, const std::string& value) {
     if (!splitKey(key, pieces)) return false;
     const bool grouped = pieces.size() > 1;
     if (grouped) push(pieces, pieces.size() - 1, false);
-    TiXmlElement* base = baseElement(frames_.back());
+    TiXmlElement* base = innermostBase(true);
     if (base) writeValueAt(base, pieces.back(), value);
     if (grouped) endGroup();
     return base != nullptr;
@@ -498,26 +838,27 @@ bool JSettingsImp::value(const std::string& key, std::string& result) {
     if (!hasFrames()) return false;
     std::vector<std::string> pieces;
     if (!splitKey(key, pieces)) return false;
-    const bool grouped = pieces.size() > 1;
-    if (grouped) push(pieces, pieces.size() - 1, false);
-    bool found = false;
-    if (TiXmlElement* base = baseElement(frames_.back()))
-        if (const TiXmlElement* e = FindValue(base, pieces.back()))
-            if (const TiXmlNode* t = e->FirstChild(); t && t->ToText() && !t->ValueStr().empty()) {
-                result = t->ValueStr();
-                found = true;
-            }
-    if (grouped) endGroup();
-    return found;
+    // A read only looks: it opens no frame and creates nothing.
+    TiXmlElement* cur = innermostBase(false);
+    for (size_t i = 0; cur && i + 1 < pieces.size(); ++i) cur = FindTyped(cur, pieces[i], kGroup);
+    if (!cur) return false;
+    const TiXmlElement* e = FindValue(cur, pieces.back());
+    if (!e) return false;
+    const TiXmlNode* t = e->FirstChild();
+    if (!t || !t->ToText() || t->ValueStr().empty()) return false;
+    result = t->ValueStr();
+    return true;
 }
 
 bool JSettingsImp::remove(const std::string& key) {
     if (!hasFrames()) return false;
-    TiXmlElement* base = baseElement(frames_.back());
-    if (!base) return false;
+    if (frames_.back().refused) return false;
+    TiXmlElement* base = innermostBase(false);
+    if (!base) return true;  // nothing there to remove
     if (key.empty()) {
         if (base->FirstChild()) {
             base->Clear();
+            childrenChanged(base);
             clean_ = false;
         }
         return true;
@@ -526,6 +867,7 @@ bool JSettingsImp::remove(const std::string& key) {
     while (e) {
         TiXmlElement* next = e->NextSiblingElement(key);
         base->RemoveChild(e);
+        childrenChanged(base);
         clean_ = false;
         e = next;
     }
@@ -535,7 +877,7 @@ bool JSettingsImp::remove(const std::string& key) {
 std::vector<std::string> JSettingsImp::childGroups() {
     std::vector<std::string> names;
     if (!hasFrames()) return names;
-    if (TiXmlElement* base = baseElement(frames_.back()))
+    if (const TiXmlElement* base = innermostBase(false))
         for (const TiXmlElement* e = base->FirstChildElement(); e; e = e->NextSiblingElement())
             if (HasType(e, kGroup)) names.push_back(e->ValueStr());
     return names;
@@ -544,7 +886,7 @@ std::vector<std::string> JSettingsImp::childGroups() {
 std::vector<std::string> JSettingsImp::childKeys() {
     std::vector<std::string> names;
     if (!hasFrames()) return names;
-    if (TiXmlElement* base = baseElement(frames_.back()))
+    if (const TiXmlElement* base = innermostBase(false))
         for (const TiXmlElement* e = base->FirstChildElement(); e; e = e->NextSiblingElement())
             if (HasNoType(e)) names.push_back(e->ValueStr());
     return names;

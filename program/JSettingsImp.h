@@ -4,18 +4,31 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace Fjarnis2011 {
 namespace FJCore {
 
 // One open group or array of a settings document (the root has one too).
+// A frame opened on a key that the document does not hold yet is not created
+// there until something is written into it: reading never adds elements.
 struct SettingsFrame {
-    TiXmlElement* element = nullptr;  // not owned; null for a frame whose key was refused
+    TiXmlElement* element = nullptr;  // not owned; null while not in the document (or refused)
+    bool refused = false;             // the key (or an enclosing one) was refused: holds nothing
     int32_t index = -1;               // -1 group; array: 0 until an item is chosen, then 1-based
     int32_t highest = -1;             // -1 not tracked; else highest item number chosen so far
     std::vector<std::string> path;    // the key pieces this frame opened
     std::string itemName;             // "a<index>" once an item is chosen
+    // While element is null: how many leading pieces of path exist already,
+    // and the element of the last of them (null when none does: the
+    // enclosing frame's base is where the path starts).
+    size_t existing = 0;
+    TiXmlElement* anchor = nullptr;
+    // An array's items by number (the first element of each name "a<n>"),
+    // gathered once, so that walking a large array costs one pass.
+    std::unordered_map<int32_t, TiXmlElement*> items;
+    bool itemsKnown = false;
 
     bool isArray() const { return index != -1; }
 };
@@ -62,18 +75,35 @@ public:
     // The document as it is written to its file.
     std::string print() const;
 
+    // The largest settings file read or written: a settings file is a small
+    // list of choices, anything far larger is not one of ours. A document
+    // whose text would be larger is not saved, so that the program never
+    // writes a file it would refuse to read back.
+    static constexpr size_t kLargestFile = 16 * 1024 * 1024;
+
     // Splits a key at "/" and trims every piece; false when a piece is empty
     // or is not a name the document can be read back with.
     static bool splitKey(const std::string& key, std::vector<std::string>& pieces);
 
 private:
     bool hasFrames() const { return !frames_.empty(); }
-    TiXmlElement* baseElement(SettingsFrame& frame);
+    // The element of frame k, created (with what is missing of its path)
+    // when `create` is set; null for a refused frame, or one that is not in
+    // the document and is not to be created.
+    TiXmlElement* frameElement(size_t k, bool create);
+    // Where frame k's keys live: its element, or the chosen item in it.
+    TiXmlElement* baseElement(size_t k, bool create);
+    TiXmlElement* innermostBase(bool create) { return baseElement(frames_.size() - 1, create); }
+    void gatherItems(SettingsFrame& frame);
+    TiXmlElement* findItem(SettingsFrame& frame);
+    // Children were added to or removed from `parent`: an array frame on it
+    // gathers its items again.
+    void childrenChanged(const TiXmlElement* parent);
     void push(const std::vector<std::string>& pieces, size_t count, bool array);
     void pushDead(bool array);
     void prune(const SettingsFrame& frame);
     void writeValueAt(TiXmlElement* parent, const std::string& name, const std::string& text);
-    int32_t writeFile(const std::string& path, bool backupOld);
+    int32_t writeFile(const std::string& path, const std::string& text, bool backupOld);
 
     std::string path_;
     std::string rootName_;
@@ -84,6 +114,11 @@ private:
     // The file at path_ exists but could not be used; it is kept as
     // "<path>.bak" before a fresh document is written over it.
     bool backupPending_ = false;
+    // The document's text as it was loaded or last saved to path_: a save of
+    // the same text writes nothing, so a reader never rewrites its file, nor
+    // writes back an older state over another program's save.
+    std::string savedText_;
+    bool savedKnown_ = false;
 };
 
 }  // namespace FJCore

@@ -50,18 +50,22 @@ TEST_F(JSettingsTest, OurPrinterWritesWhatTheLibraryPrinterWrites) {
     // Comments, a doctype, attributes with quotes, mixed content, escaped
     // characters and control characters, loaded and written back.
     makeDir("configs");
-    writeFile(file(),
-              kDecl + "<!DOCTYPE root>\n<!-- by hand -->\n<root>\n"
-                      "  <g type=\"group\"><v>a &amp; b &lt;c&gt; \"q\" 'a'</v>\n"
-                      "  <w q='say \"hi\"' n=\"1\">text</w><mixed>one<b>two</b>three</mixed></g>\n"
-                      "  <!--inner--><tab>x&#x09;y&#x0A;z</tab><u>gr\xC3\xBC\xC3\x9F""e</u>\n"
-                      "</root>\n");
+    const std::string original =
+        kDecl + "<!DOCTYPE root>\n<!-- by hand -->\n<root>\n"
+                "  <g type=\"group\"><v>a &amp; b &lt;c&gt; \"q\" 'a'</v>\n"
+                "  <w q='say \"hi\"' n=\"1\">text</w><mixed>one<b>two</b>three</mixed></g>\n"
+                "  <!--inner--><tab>x&#x09;y&#x0A;z</tab><u>gr\xC3\xBC\xC3\x9F""e</u>\n"
+                "</root>\n";
+    writeFile(file(), original);
     const std::string expected = TinyXmlPrint(file());
     {
         JSettings s(wfile(), L"root");
         ASSERT_EQ(s.status(), 0);
+        EXPECT_EQ(s.saveAs(wpath("configs/copy.brt")), 0);
     }
-    EXPECT_EQ(readFile(file()), expected);
+    EXPECT_EQ(readFile(path("configs/copy.brt")), expected);
+    // Only read: the file is not rewritten, not even into that layout.
+    EXPECT_EQ(readFile(file()), original);
     EXPECT_FALSE(exists(file() + ".bak"));
 }
 
@@ -421,11 +425,11 @@ TEST_F(JSettingsTest, SaveOnlyWhenSomethingChangedAndCreateTheFolder) {
 TEST_F(JSettingsTest, AFailedSaveReportsOneAndKeepsTheOldFile) {
     { JSettings s(wfile(), L"k"); }
     const std::string before = readFile(file());
-    // A directory where the temporary file would go makes the write fail.
-    makeDir("configs/t.brt.tmp");
     JSettings s(wfile(), L"k");
     s.setValue(L"v", int32_t(1));
-    EXPECT_EQ(s.save(), 1);
+    // A file where the folder would go makes every save below it fail.
+    writeFile(path("plain"), "x");
+    EXPECT_EQ(s.saveAs(wpath("plain/t.brt")), 1);
     EXPECT_EQ(readFile(file()), before);
 }
 
