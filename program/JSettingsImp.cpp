@@ -68,6 +68,21 @@ TiXmlElement* FindValue(TiXmlElement* parent, const std::string& name) {
     return nullptr;
 }
 
+// Removes an element; when that leaves two texts side by side, they become
+// one, as they would be read back once written, so that the document prints
+// the same text before and after a save.
+void RemoveElement(TiXmlElement* parent, TiXmlElement* child) {
+    TiXmlNode* before = child->PreviousSibling();
+    TiXmlNode* after = child->NextSibling();
+    parent->RemoveChild(child);
+    TiXmlText* first = before ? before->ToText() : nullptr;
+    TiXmlText* second = after ? after->ToText() : nullptr;
+    if (first && second && !first->CDATA() && !second->CDATA()) {
+        first->SetValue(first->ValueStr() + second->ValueStr());
+        parent->RemoveChild(second);
+    }
+}
+
 TiXmlElement* AppendElement(TiXmlElement* parent, const std::string& name, const char* type) {
     auto* e = new TiXmlElement(name);
     if (type) e->SetAttribute(kType, type);
@@ -705,7 +720,7 @@ void JSettingsImp::prune(const SettingsFrame& frame) {
         while (child) {
             TiXmlElement* next = child->NextSiblingElement();
             if (child->NoChildren()) {
-                cur->RemoveChild(child);
+                RemoveElement(cur, child);
                 removed = true;
                 clean_ = false;
             }
@@ -792,7 +807,7 @@ void JSettingsImp::beginWriteArray(const std::string& key, int32_t size) {
         TiXmlElement* e = array ? array->FirstChildElement(kSize) : nullptr;
         while (e) {
             TiXmlElement* next = e->NextSiblingElement(kSize);
-            array->RemoveChild(e);
+            RemoveElement(array, e);
             childrenChanged(array);
             clean_ = false;
             e = next;
@@ -866,7 +881,7 @@ bool JSettingsImp::remove(const std::string& key) {
     TiXmlElement* e = base->FirstChildElement(key);
     while (e) {
         TiXmlElement* next = e->NextSiblingElement(key);
-        base->RemoveChild(e);
+        RemoveElement(base, e);
         childrenChanged(base);
         clean_ = false;
         e = next;
