@@ -373,6 +373,41 @@ public:
     int Get_Radio_Range(FJParse::Radio_Range& range);
     int Get_Radio_Info(FJParse::Radio_Info& info);
 
+    // ==== GNSS board work =======================================================
+    // Defined in EmGnss_Receiver_BoardCmds.cpp, in the pattern of the command
+    // block above: the protocol object builds the commands of the board the
+    // receiver carries, combined with the receiver's own; this object locks,
+    // queues and paces them.
+public:
+    // Initialises the board's outputs.
+    void Send_Gnss_Init();
+    // Starts the board as an RTK base or rover with the settings kept by
+    // Set_Gnss_BsCfg / Set_Gnss_RvCfg.
+    void Send_Gnss_StartBs();
+    void Send_Gnss_StartRv();
+    // Output rates of the board's position, raw observations and ephemerides.
+    void Set_Gnss_PosFrq(FJParse::GNSS_FRQ rate);
+    void Send_Gnss_Obs(FJParse::GNSS_FRQ rate);
+    void Send_Gnss_Ephemeris(FJParse::GNSS_FRQ rate);
+    void Send_Gnss_EphemSat(unsigned int satellite);
+    void Set_Gnss_SatUse(unsigned int satellite, bool use, unsigned int release);
+    // The board's NMEA sentences (NMEA_SENTENCE_BIT mask) at one rate.
+    void Set_Gnss_Nmea(unsigned long sentences, FJParse::GNSS_FRQ rate, int unused);
+    void Send_Gnss_UnlogData();
+    // The receiver's own position rate.
+    void Set_Position_Frq(FJParse::GNSS_FRQ rate);
+    // The receiver's NMEA output: the sentences of the list on the output
+    // port `selector`, in the second form with each sentence's rate and `on`.
+    void Set_Orvel_NMEA(const std::vector<FJParse::_set_nmea>& sentences, int selector);
+    void Set_Orvel_NMEA(const std::vector<FJParse::_set_nmea>& sentences, int selector, bool on);
+    // The elevation mask (low 8 bits of the argument) as the maker's
+    // receivers set it: a setting of the new protocol, whose command comes
+    // with that protocol's commands; the old-protocol receivers take none, so
+    // nothing is queued yet (the writer is woken all the same).
+    void Set_Gnss_ElevMask(unsigned int mask);
+    // The elevation mask the board reported last (degrees); 0 without a board.
+    unsigned int GetInfo_Gnss_ElevMask();
+
 private:
     // The two shapes of the members above (EmGnss_Receiver_Ops.h).
     template <class Build>

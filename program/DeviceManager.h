@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 class DeviceObserver;
 
@@ -101,6 +102,15 @@ public:
     void setGprsSvcInfo(SvcInfo info);
     void setGprsIp(IP_ADRES address, unsigned port, Protocol_Net protocol);
     void setComBaudrate(Com_Baudrate rate);
+    // RTK work (DeviceManagerRtk.cpp): the elevation mask, the output mode,
+    // the start type, the automatic base distance (only for start type 1 on
+    // a receiver whose firmware has it: the version flag), the transmit port
+    // and format, then the receiver's and the board's position rate.
+    void setRtkParams(unsigned output, int startType, uint16_t autoBaseDistance, unsigned transmitPort,
+                      unsigned transmitFormat, unsigned elevationMask, Fjarnis2011::FJParse::GNSS_FRQ rate);
+    // The receiver's NMEA output: the sentences of the list with their rates,
+    // `flag`, on the output port `value`.
+    void setOrvelNmea(std::vector<Fjarnis2011::FJParse::_set_nmea>& list, bool flag, int value);
     void onRtkPageShown() {}
     void onGprsStatus() {}
 

@@ -3,6 +3,7 @@
 #include "protocol/RingBuffer.h"
 #include "protocol/boards/EmIMainBoard.h"
 #include "protocol/boards/Em_MainBd_Common.h"
+#include "protocol/boards/Em_MainBd_NoCommands.h"
 #include "protocol/boards/Em_MainBd_NovAt_OEM.h"
 #include "protocol/boards/Em_MainBd_Unicore.h"
 
@@ -20,6 +21,10 @@ std::unique_ptr<EmIMainBoard> CreateCommonBoard(MAINBD_OEM_TYPE t) {
         return std::make_unique<Em_MainBd_Common>();
     case MAINBD_UNICORE:
         return std::make_unique<Em_MainBd_Unicore>();
+    case MAINBD_TRIMBLE_BD:
+    case MAINBD_HEMISPHERE:
+        // Until their families join: a board of the type that takes no command.
+        return std::make_unique<Em_MainBd_NoCommands>(t);
     default:
         return nullptr;
     }

@@ -17,9 +17,10 @@ namespace FJParse {
 // Makes the board of a type, or null when there is none for it.
 using BoardFactory = std::function<std::unique_ptr<EmIMainBoard>(MAINBD_OEM_TYPE)>;
 
-// The boards of other makers' receivers that this library has: 2 (NovAtel
-// OEM), 5 (NMEA only) and 6 (Unicore); null for any other type. The Trimble
-// BD (1) and Hemisphere (4) families join here as they are built.
+// The boards of other makers' receivers: 2 (NovAtel OEM), 5 (NMEA only) and
+// 6 (Unicore); the Trimble BD (1) and Hemisphere (4) boards are boards without
+// commands (Em_MainBd_NoCommands) until their families join here; null for any
+// other type.
 std::unique_ptr<EmIMainBoard> CreateCommonBoard(MAINBD_OEM_TYPE t);
 
 class Em_Format_Common : public Em_IFormat {

@@ -208,6 +208,50 @@ public:
     void Get_Gprs_GetList(char* text, int* length) const;
 
 public:
+    // ==== GNSS board commands ==============================================
+    // Each appends the records of one piece of GNSS work, as the format in use
+    // builds it for the board the receiver carries: the board's own commands
+    // (relayed by the maker's old-protocol receivers) combined with the
+    // receiver's own. No gate; nothing without a format, and no board command
+    // for a board that takes none.
+
+    // Initialises the board's outputs.
+    void Get_Gnss_Inite(std::vector<_STR_CMD>& out);
+    // Starts the board as an RTK base or rover with the settings of
+    // Set_Gnss_BsCfg / Set_Gnss_RvCfg.
+    void Get_Gnss_StartBase(std::vector<_STR_CMD>& out);
+    void Get_Gnss_StartRover(std::vector<_STR_CMD>& out);
+    // Elevation mask in degrees.
+    void Set_Gnss_ElevDgre(unsigned degrees, std::vector<_STR_CMD>& out);
+    // Output rates of the position, the raw observations and the ephemerides.
+    void Set_Gnss_PosFrq(std::vector<_STR_CMD>& out, GNSS_FRQ rate);
+    void Send_Gnss_Obs(std::vector<_STR_CMD>& out, GNSS_FRQ rate);
+    void Send_Gnss_Ephemeris(std::vector<_STR_CMD>& out, GNSS_FRQ rate);
+    // The ephemeris of one satellite.
+    void Send_Gnss_EphemSat(std::vector<_STR_CMD>& out, unsigned satellite);
+    // The board's NMEA sentences (NMEA_SENTENCE_BIT mask) at one rate; the
+    // int is not used.
+    void Set_Gnss_Nmea(std::vector<_STR_CMD>& out, unsigned long sentences, GNSS_FRQ rate, int unused);
+    // Locks a satellite out of the solution, or releases it.
+    void Set_Gnss_SatUse(std::vector<_STR_CMD>& out, unsigned satellite, bool use, unsigned release);
+    // The board's query whose answer carries its elevation mask.
+    void Get_Gnss_ElevMask(std::vector<_STR_CMD>& out);
+    // Stops the board's output.
+    void Send_Gnss_UnlogData(std::vector<_STR_CMD>& out);
+    // The elevation mask the board reported last (degrees); 0 without a board.
+    unsigned GetInfo_Gnss_ElevMask() const;
+    // The receiver's position rate ("SW"); the maker's old-protocol receivers
+    // only, until the new protocol's rate command is built.
+    void Get_Cmd_Position_Frq(std::vector<_STR_CMD>& out, GNSS_FRQ rate);
+    // The receiver's NMEA output: the board's sentences of the list, then the
+    // receiver's selection of them with `selector` (the program passes its
+    // output port: 1 cable, 2 Bluetooth, 3 both); the second form also sends
+    // each sentence's rate and the flag `on`. The maker's old-protocol
+    // receivers only, until the new protocol's route is built.
+    void Set_Orvel_NMEA(std::vector<_STR_CMD>& out, const std::vector<_set_nmea>& sentences, int selector);
+    void Set_Orvel_NMEA(std::vector<_STR_CMD>& out, const std::vector<_set_nmea>& sentences, int selector, bool on);
+
+public:
     // ==== Solution, status and record getters ==============================
     // Each copies the last decoded value out of the format or its board's
     // report parser; none sends anything. A getter whose receiver it does not

@@ -49,7 +49,9 @@ unsigned Em_RepParser_Unicore::Decode_BinFrame(const uint8_t* data, int, unsigne
     return TakeBinFrame(*this, data, length);
 }
 
-Em_MainBd_Common::Em_MainBd_Common() : EmIMainBoard(MAINBD_NMEA_ONLY) {
+Em_MainBd_Common::Em_MainBd_Common() : Em_MainBd_Common(MAINBD_NMEA_ONLY) {}
+
+Em_MainBd_Common::Em_MainBd_Common(MAINBD_OEM_TYPE reportedType) : EmIMainBoard(reportedType) {
     std::unique_ptr<Em_IRepParser> parser(new (std::nothrow) Em_RepParser_Common);
     std::unique_ptr<Em_ICmdPaker> builder(new (std::nothrow) Em_CmdPaker_Common);
     SetParts(std::move(parser), std::move(builder));

@@ -42,6 +42,10 @@ public:
     unsigned Parse_NextFrame() override;
     // Returns 1: this board has no binary frames.
     unsigned Parse_BinFrame(const uint8_t* data, int id, unsigned length) override;
+
+protected:
+    // The same board reporting another type (see Em_MainBd_NoCommands).
+    explicit Em_MainBd_Common(MAINBD_OEM_TYPE reportedType);
 };
 
 }  // namespace FJParse

@@ -4,6 +4,7 @@
 #include "protocol/FrameReaders.h"
 #include "protocol/RingBuffer.h"
 #include "protocol/boards/EmIMainBoard.h"
+#include "protocol/boards/Em_MainBd_NoCommands.h"
 #include "protocol/boards/Em_MainBd_NovAt_OEM.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
 #include "protocol/oldproto/Em_OldCommands.h"
@@ -69,8 +70,8 @@ std::unique_ptr<EmIMainBoard> CreateOrvelNavBoard(MAINBD_OEM_TYPE t) {
         // The OEM families are the same boards as in other makers' receivers.
         return CreateCommonBoard(t);
     case MAINBD_ORVEL_OLD:
-        // The maker's own board joins with its family.
-        return nullptr;
+        // Until its family joins: a board of the type that takes no command.
+        return std::make_unique<Em_MainBd_NoCommands>(t);
     default:
         return CreateCommonBoard(MAINBD_NOVATEL_OEM);
     }
@@ -110,26 +111,6 @@ bool Em_Format_OrvelNav::Reset_GnsMd(MAINBD_OEM_TYPE t) {
 
 void Em_Format_OrvelNav::Send_DiffDataToGnss(CmdList& out, const uint8_t* data, unsigned length) {
     PackDiffDataFrames(comStatus, out, data, length);
-}
-
-void Em_Format_OrvelNav::Get_Gnss_Reset(CmdList& out, int /*extra*/) {
-    EmIMainBoard* board = MainBoard();
-    switch (board ? board->Type() : MAINBD_ORVEL_NEW) {
-    case MAINBD_TRIMBLE_BD:
-    case MAINBD_NOVATEL_OEM:
-    case MAINBD_HEMISPHERE: {
-        CmdList boardRecords;
-        board->Cmd_Reset(boardRecords);
-        SplitToRzFrames(comStatus, out, boardRecords);
-        return;
-    }
-    case MAINBD_ORVEL_OLD:
-        board->Cmd_Reset(out);
-        break;
-    default:
-        break;
-    }
-    AppendTextCommand(comStatus, out, "RK,B255", 3000);
 }
 
 // One attempt at the bytes at the first unconsumed position. The frame is cut
@@ -232,8 +213,7 @@ void Em_Format_OrvelNav::DispatchReply() {
         DecodeModuleReply(*this);
         break;
     case OldReplyId::RH:
-        // Satellite data joins with the satellite decoder; until then the
-        // chunks are consumed without a callback.
+        DecodeSatelliteData(*this);
         break;
     case OldReplyId::SD:
         DecodeBattery(*this);

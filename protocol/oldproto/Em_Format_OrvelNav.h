@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace Fjarnis2011 {
 namespace FJParse {
@@ -84,8 +85,9 @@ DollarFrameCut ReadDollarFrame(const uint8_t* p, int n);
 // OEM, 3 the maker's own board, 4 Hemisphere; any other type gets a NovAtel
 // board. The OEM families come from CreateCommonBoard, so each appears here
 // as soon as it joins there; the maker's own board is added here with its
-// family. Null while the family is not in this build (of the four, only the
-// NovAtel board is so far).
+// family. A type whose family is not in this build yet (of the four, only the
+// NovAtel family is so far) gets a board without commands of that type
+// (Em_MainBd_NoCommands).
 std::unique_ptr<EmIMainBoard> CreateOrvelNavBoard(MAINBD_OEM_TYPE t);
 
 class Em_Format_OrvelNav : public Em_IFormat {
@@ -104,16 +106,50 @@ public:
     // was consumed (call again), false when no complete frame is buffered.
     bool ParseNextFrame() override;
     // Replaces the main board by the board of type t and applies its settings.
-    // When this build has no board for t the current board is kept and the
-    // result is false.
+    // When no board can be made (the factory gives none) the current board is
+    // kept and the result is false.
     bool Reset_GnsMd(MAINBD_OEM_TYPE t) override;
     // Correction bytes as "VD" frames of at most 55 bytes, delay 10 each.
     void Send_DiffDataToGnss(CmdList& out, const uint8_t* data, unsigned length) override;
-    // The GNSS board's reset. The OEM boards (types 1, 2, 4) get their own
-    // reset commands relayed in "RZ" frames; the maker's own board (type 3)
-    // takes its records as they are and then the receiver's "RK,B255" (delay
-    // 3000), which is all a receiver without a board command gets.
+
+    // ---- GNSS board work (Em_Format_OrvelNav_Board.cpp) ----
+    // The receiver's own commands combined with the board's. The board's
+    // records reach an OEM board (types 1, 2, 4) relayed in "RZ" frames of at
+    // most 55 bytes; the maker's own board (type 3) takes them as they are
+    // (its builder frames them itself), given the argument 2 where the OEM
+    // boards get 0; a receiver without a board of these types gets no board
+    // command, only the receiver's own commands of the operation.
+    // Initialises the board's outputs.
+    void Get_Gnss_Inite(CmdList& out, int extra) override;
+    // Types 1 and 4: "RG,B0", "SJ,B96,B3" (100 ms each), the board's base
+    // start. Type 2: "RK,B0", the board's base start, "SJ,B96,B3" and, while
+    // no base configuration has been given, "ST,B1" (3000 ms each). Type 3:
+    // the board's base start.
+    void Get_Gnss_StartBase(CmdList& out, int extra) override;
+    // Types 1 and 4: the board's rover start, then the elevation mask of the
+    // rover settings. Type 2: the elevation mask of the rover settings (13
+    // for 91 or more), then "RM" with that mask or-ed with the code of the
+    // rover's correction type (2000 ms). Type 3: the board's rover start.
+    void Get_Gnss_StartRover(CmdList& out, int extra) override;
+    // The OEM boards' reset records, relayed; the maker's own board's records,
+    // then "RK,B255" (3000 ms), which is all a receiver without a board
+    // command gets.
     void Get_Gnss_Reset(CmdList& out, int extra) override;
+    // "SJ" setting 0x38 with the low byte of the degrees (200 ms), the
+    // board's elevation mask (selector as given; 1 for the maker's own
+    // board), "SW,B1,B<degrees>" (200 ms).
+    void Set_Gnss_ElevDgre(CmdList& out, int degrees, double unused, int selector) override;
+    void Set_Gnss_PosFrq(CmdList& out, GNSS_FRQ frq) override;
+    void Send_Gnss_Obs(CmdList& out, GNSS_FRQ frq) override;
+    void Set_Gnss_Nmea(CmdList& out, uint32_t sentenceMask, GNSS_FRQ frq, int extra) override;
+    // The board's query whose answer carries its elevation mask.
+    void Get_Gnss_ElevMask(CmdList& out) override;
+    void Send_Gnss_UnlogData(CmdList& out) override;
+    // NMEA selection: the board's list command, then "RF" with the
+    // receiver's mask and the rate (100 ms); the form with rates adds "RD"
+    // with each sentence's rate (100 ms).
+    void Set_Orvel_NMEA(CmdList& out, const std::vector<_set_nmea>& list, int rate);
+    void Set_Orvel_NMEA(CmdList& out, const std::vector<_set_nmea>& list, int rate, bool on);
 
     // What the last call of ParseNextFrame came to.
     OldFrameResult LastResult() const { return lastResult_; }

@@ -3,6 +3,8 @@
 #include "protocol/Em_Base64.h"
 #include "protocol/newproto/Em_OvTypes.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
+#include "platform/Endian.h"
+#include "platform/Numbers.h"
 
 #include <cstring>
 
@@ -114,6 +116,106 @@ unsigned BuildCorsAutoPayload(const cors_info& cors, unsigned mode, uint8_t* out
     put(cors.userName, userLength);
     put(cors.password, passwordLength);
     return p;
+}
+
+bool AppendPositionRate(int comStatus, std::vector<_STR_CMD>& out, int32_t rate, int64_t value) {
+    constexpr uint32_t kDelay = 200;
+    if (rate != 0) {
+        const char* text = rate == 2 ? "SW,B0,B5" : rate == 11 ? "SW,B0,B2" : "SW,B0,B1";
+        AppendTextCommand(comStatus, out, text, kDelay);
+        return true;
+    }
+    if (value < 0) return false;
+    // The B token carries the low byte of the value.
+    AppendTextCommand(comStatus, out, ("SW,B1,B" + platform::FormatInt(value & 0xFF)).c_str(), kDelay);
+    return true;
+}
+
+namespace {
+
+struct NmeaMaskRow {
+    uint32_t input;
+    uint16_t output;
+};
+
+// The receiver's order of the sentence bits and the output bit of each.
+constexpr NmeaMaskRow kNmeaMaskRows[] = {
+    {0x1, 0x1},       {0x40, 0x2},     {0x10, 0x4},     {0x20, 0x8},      {0x100, 0x10},
+    {0x2, 0x20},      {0x200, 0x40},   {0x400, 0x80},   {0x800, 0x100},   {0x1000, 0x200},
+    {0x2000, 0x400},  {0x4000, 0x800}, {0x8000, 0x1000}, {0x10000, 0x100}, {0x20000, 0x200},
+};
+
+// Places of a sentence's rate in the form with rates.
+enum RatePlace : uint8_t { kA0, kA1, kA2, kA3, kB0, kB1, kB2, kB3, kC, kDLow, kDHigh };
+
+struct NmeaRateRow {
+    uint32_t input;
+    uint16_t output;
+    int boardType;  // 0: every board
+    RatePlace place;
+};
+
+constexpr NmeaRateRow kNmeaRateRows[] = {
+    {0x1, 0x1, 0, kA0},          {0x40, 0x2, 0, kA1},         {0x10, 0x4, 0, kA2},
+    {0x20, 0x8, 0, kA3},         {0x100, 0x10, 0, kB0},       {0x2, 0x20, 0, kB1},
+    {0x200, 0x40, 0, kB2},       {0x400, 0x80, 0, kB3},       {0x2000, 0x400, 0, kC},
+    {0x800, 0x100, 2, kDLow},    {0x1000, 0x200, 2, kDHigh},  {0x4000, 0x800, 1, kDLow},
+    {0x8000, 0x1000, 1, kDHigh}, {0x10000, 0x100, 4, kDLow},  {0x20000, 0x200, 4, kDHigh},
+};
+
+}  // namespace
+
+uint16_t OrvelNmeaMask(const std::vector<_set_nmea>& list) {
+    uint16_t mask = 0;
+    for (const _set_nmea& element : list) {
+        for (const NmeaMaskRow& row : kNmeaMaskRows) {
+            if (element.sentence & row.input) {
+                mask |= row.output;
+                break;
+            }
+        }
+    }
+    return mask;
+}
+
+OrvelNmeaSelection OrvelNmeaWithRates(const std::vector<_set_nmea>& list, int boardType) {
+    OrvelNmeaSelection s;
+    for (const _set_nmea& element : list) {
+        for (const NmeaRateRow& row : kNmeaRateRows) {
+            if (!(element.sentence & row.input)) continue;
+            if (row.boardType == 0 || row.boardType == boardType) {
+                s.mask |= row.output;
+                const uint8_t value = uint8_t(element.rate);
+                switch (row.place) {
+                case kC: s.valueC = value; break;
+                case kDLow: s.valueDLow = value; break;
+                case kDHigh: s.valueDHigh = value; break;
+                default:
+                    if (row.place <= kA3)
+                        s.groupA[row.place - kA0] = value;
+                    else
+                        s.groupB[row.place - kB0] = value;
+                    break;
+                }
+            }
+            break;  // the first sentence bit decides
+        }
+    }
+    return s;
+}
+
+void AppendNmeaOutput(int comStatus, std::vector<_STR_CMD>& out, uint16_t mask, int rate) {
+    const std::string text = "RF,M" + platform::FormatInt(mask) + ",B" + platform::FormatInt(rate);
+    AppendTextCommand(comStatus, out, text.c_str(), 100);
+}
+
+void AppendNmeaRates(int comStatus, std::vector<_STR_CMD>& out, const OrvelNmeaSelection& s, int rate, bool on) {
+    const uint16_t d = uint16_t(s.valueDHigh << 8 | s.valueDLow);
+    const std::string text = "RD,B" + platform::FormatInt(on ? 1 : 0) + ",M" + platform::FormatInt(s.mask) + ",B" +
+                             platform::FormatInt(rate) + ",L" + platform::FormatInt(platform::ReadLE32(s.groupA)) +
+                             ",L" + platform::FormatInt(platform::ReadLE32(s.groupB)) + ",B" +
+                             platform::FormatInt(s.valueC) + ",M" + platform::FormatInt(d);
+    AppendTextCommand(comStatus, out, text.c_str(), 100);
 }
 
 }  // namespace FJParse

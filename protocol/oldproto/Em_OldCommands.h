@@ -14,6 +14,7 @@
 // unframed ever reaches the receiver.
 
 #include "protocol/Em_Types.h"
+#include "protocol/boards/Em_BoardTypes.h"
 
 #include <cstdint>
 #include <string>
@@ -61,6 +62,42 @@ unsigned AppendNtripLogin(int comStatus, std::vector<_STR_CMD>& out, const cors_
 constexpr unsigned kCorsAutoTextLimit = 50;
 constexpr unsigned kCorsAutoPayloadMax = kCorsAutoTextLimit + 5;
 unsigned BuildCorsAutoPayload(const cors_info& cors, unsigned mode, uint8_t* out);
+
+// ---- GNSS board work ---------------------------------------------------
+
+// The receiver's position-rate command "SW" (delay 200). With a rate other
+// than 0: "SW,B0,B5" for 5 Hz, "SW,B0,B2" for 2 Hz and "SW,B0,B1" for 1 Hz and
+// every other rate. With rate 0: "SW,B1,B<value>" when the value is 0 or more,
+// nothing when it is negative. False when nothing was appended.
+bool AppendPositionRate(int comStatus, std::vector<_STR_CMD>& out, int32_t rate, int64_t value);
+
+// What the receiver's NMEA selection ("RF" and, with rates, "RD") carries for
+// a list of sentences: the receiver's own output mask, and in the form with
+// rates the rate of each sentence (the low byte of the element's rate word) in
+// its place of groups A and B (four bytes each, byte 0 first), value C and
+// value D (low and high byte).
+struct OrvelNmeaSelection {
+    uint16_t mask = 0;
+    uint8_t groupA[4] = {};
+    uint8_t groupB[4] = {};
+    uint8_t valueC = 0;
+    uint8_t valueDLow = 0;
+    uint8_t valueDHigh = 0;
+};
+// The mask alone: each element adds the output bit of the first of its
+// sentence bits in the receiver's order; an element with none adds nothing.
+uint16_t OrvelNmeaMask(const std::vector<_set_nmea>& list);
+// The mask and the rates. The board's own sentences (GPALM and GPRMB of the
+// NovAtel board, the two PTNL sentences of the Trimble BD board, GPGNS and
+// GPRRE of the Hemisphere board) count only on their board type: an element
+// whose first sentence bit is another board's adds nothing. A later element
+// that sets the same place overwrites it.
+OrvelNmeaSelection OrvelNmeaWithRates(const std::vector<_set_nmea>& list, int boardType);
+// "RF,M<mask>,B<rate>" (delay 100).
+void AppendNmeaOutput(int comStatus, std::vector<_STR_CMD>& out, uint16_t mask, int rate);
+// "RD,B<on>,M<mask>,B<rate>,L<A>,L<B>,B<C>,M<D>" (delay 100): A and B are the
+// groups as little-endian words, D is high byte D-high, low byte D-low.
+void AppendNmeaRates(int comStatus, std::vector<_STR_CMD>& out, const OrvelNmeaSelection& s, int rate, bool on);
 
 }  // namespace FJParse
 }  // namespace Fjarnis2011

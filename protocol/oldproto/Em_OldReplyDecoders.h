@@ -44,6 +44,15 @@ void DecodeBubble(Em_Format_OrvelNav& f);
 void DecodeFhReply(Em_Format_OrvelNav& f);
 void DecodeFirmwareDebug(Em_Format_OrvelNav& f);
 void DecodeSourceTable(Em_Format_OrvelNav& f);
+// "RH": satellite data, collected from chunks of 55 payload bytes (a shorter
+// chunk ends the record; more than 275 bytes collected before it drop the
+// collection) and decoded by its kind into the format's satellite arrays and
+// the main board's satellite tables (class 1): a satellite list (merged into
+// the tables), satellite records for the tables, a signal-strength update or
+// satellite positions. Bits: 0x8000000 GPS, 0x100000 GLONASS, 0x200000
+// BeiDou, 0x400000 SBAS, 0x40000000 satellites listed, 0x100 tables updated.
+// Nothing without a main board.
+void DecodeSatelliteData(Em_Format_OrvelNav& f);
 // "VI": a module packet of the internal modem or radio, collected over one or
 // more replies and decoded by its reply id.
 void DecodeModuleReply(Em_Format_OrvelNav& f);

@@ -117,9 +117,11 @@ TEST(Facade, ChoiceTableOfTheLibrary) {
         {1, 5, Kind::Common, 1, 5},
         {1, 6, Kind::Common, 1, 6},
         {1, 2, Kind::Common, 1, 2},
-        // Boards of these families are not in the library yet: no board.
-        {1, 1, Kind::Common, 1, 0},
-        {1, 4, Kind::Common, 1, 0},
+        // The families of these boards are not in the library yet: a board
+        // of the type that takes no command.
+        {1, 1, Kind::Common, 1, 1},
+        {1, 4, Kind::Common, 1, 4},
+        // Types the format does not serve: no board.
         {1, 0, Kind::Common, 1, 0},
         {1, 3, Kind::Common, 1, 0},
         {1, 7, Kind::Common, 1, 0},

@@ -225,12 +225,15 @@ TEST(NovAtelOldProtocol, TheBoardOpensTheOldProtocolCommands) {
     EXPECT_EQ(std::memcmp(out[0].data, sd, sizeof sd), 0);
     EXPECT_EQ(out[0].delay, 200u);
 
-    // A board family that is not in the library: no board, the gate stays shut.
+    // A board family that is not in the library yet: a board of its type
+    // without commands, so the receiver's own commands go out all the same.
     Em_Gnss trimble(GNSS_MNFCTR_ORVEL, MAINBD_TRIMBLE_BD);
-    EXPECT_FALSE(trimble.IsOrvelOldProtocolReceiver());
-    std::vector<_STR_CMD> none;
-    trimble.Get_Battery(none);
-    EXPECT_TRUE(none.empty());
+    EXPECT_TRUE(trimble.IsOrvelOldProtocolReceiver());
+    EXPECT_EQ(trimble.GetMainBdType(), MAINBD_TRIMBLE_BD);
+    std::vector<_STR_CMD> battery;
+    trimble.Get_Battery(battery);
+    ASSERT_EQ(battery.size(), 1u);
+    EXPECT_EQ(std::memcmp(battery[0].data, sd, sizeof sd), 0);
 
     // The board's output: a BESTPOS log in two "RG" replies.
     Calls calls;

@@ -11,6 +11,8 @@
 #include "protocol/Em_Format_Common.h"
 #include "protocol/FrameReaders.h"
 #include "protocol/boards/EmIMainBoard.h"
+#include "protocol/boards/Em_MainBd_NoCommands.h"
+#include "protocol/boards/Em_MainBd_NovAt_OEM.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
 
 #include <gtest/gtest.h>
@@ -218,7 +220,7 @@ TEST(OldFormatCutter, UnknownRepliesAreConsumedWithoutACallback) {
     EXPECT_EQ(rig.format.changeMask, 0u);
     EXPECT_EQ(rig.Unconsumed(), 0);
     // Replies that carry nothing to store: consumed, no callback.
-    for (const char* l : {"VD", "VL", "RH", "RK"}) EXPECT_TRUE(rig.FeedAndPump(Dollar(l, {0x01})).empty()) << l;
+    for (const char* l : {"VD", "VL", "RK"}) EXPECT_TRUE(rig.FeedAndPump(Dollar(l, {0x01})).empty()) << l;
     EXPECT_EQ(rig.Unconsumed(), 0);
 }
 
@@ -398,10 +400,12 @@ TEST(OldFormatBoards, BoardByTypeWithItsSettings) {
     EXPECT_EQ(rig.format.MainBoard()->Type(), MAINBD_ORVEL_OLD);
 }
 
-// The families of these receivers' boards join the library one by one; until
-// a family is there its type makes no board, and the format keeps the board
-// it had.
-TEST(OldFormatBoards, AFamilyNotInThisBuildKeepsTheCurrentBoard) {
+// A factory that has no board for a type leaves the format with the board it
+// had; the library's own factory has a board for every type: the NovAtel
+// family (which also stands for types these receivers do not carry), and for
+// the types whose families have not joined yet a board of that type that
+// takes no command.
+TEST(OldFormatBoards, AFactoryWithoutABoardKeepsTheCurrentOne) {
     board_test::Recorder rec;
     RingBuffer ring;
     const BoardFactory partial = [&rec](MAINBD_OEM_TYPE t) -> std::unique_ptr<EmIMainBoard> {
@@ -414,18 +418,23 @@ TEST(OldFormatBoards, AFamilyNotInThisBuildKeepsTheCurrentBoard) {
     ASSERT_NE(format.MainBoard(), nullptr);
     EXPECT_EQ(format.MainBoard()->Type(), MAINBD_HEMISPHERE);
 
-    // The library's own board list: of the four families only NovAtel is
-    // built yet, and it also stands for types these receivers do not carry.
     for (int t = 0; t <= 7; ++t) {
         const std::unique_ptr<EmIMainBoard> made = CreateOrvelNavBoard(MAINBD_OEM_TYPE(t));
+        ASSERT_NE(made, nullptr) << t;
         if (t == MAINBD_TRIMBLE_BD || t == MAINBD_ORVEL_OLD || t == MAINBD_HEMISPHERE) {
-            EXPECT_EQ(made, nullptr) << t;
+            EXPECT_NE(dynamic_cast<Em_MainBd_NoCommands*>(made.get()), nullptr) << t;
+            EXPECT_EQ(made->Type(), t);
         } else {
-            ASSERT_NE(made, nullptr) << t;
+            EXPECT_NE(dynamic_cast<Em_MainBd_NovAt_OEM*>(made.get()), nullptr) << t;
             EXPECT_EQ(made->Type(), MAINBD_NOVATEL_OEM) << t;
         }
     }
-    Em_Format_OrvelNav bare(ring);
+    Em_Format_OrvelNav library(ring);
+    EXPECT_TRUE(library.Reset_GnsMd(MAINBD_TRIMBLE_BD));
+    ASSERT_NE(library.MainBoard(), nullptr);
+    EXPECT_EQ(library.MainBoard()->Type(), MAINBD_TRIMBLE_BD);
+
+    Em_Format_OrvelNav bare(ring, [](MAINBD_OEM_TYPE) { return std::unique_ptr<EmIMainBoard>(); });
     EXPECT_FALSE(bare.Reset_GnsMd(MAINBD_TRIMBLE_BD));
     EXPECT_EQ(bare.MainBoard(), nullptr);
     // Without a board the maker's replies are still decoded.

@@ -1,0 +1,32 @@
+// DeviceManager's requests of the RTK and Output pages: each forwards to the
+// receiver object, which queues the commands and returns at once.
+
+#include "program/DeviceManager.h"
+
+using Fjarnis2011::FJParse::GNSS_FRQ;
+
+namespace {
+// The start type whose automatic base needs its distance.
+constexpr int kStartAutomaticBase = 1;
+}  // namespace
+
+void DeviceManager::setRtkParams(unsigned output, int startType, uint16_t autoBaseDistance, unsigned transmitPort,
+                                 unsigned transmitFormat, unsigned elevationMask, GNSS_FRQ rate) {
+    if (!receiver_)
+        return;
+    receiver_->Set_Gnss_ElevMask(elevationMask);
+    receiver_->Set_DevcInfo_OutPut(output);
+    receiver_->Set_DevcInfo_StrtTp(unsigned(startType));
+    // Only firmware from version 8 on knows the automatic base's distance.
+    if (startType == kStartAutomaticBase && versionFlag())
+        receiver_->Set_DevcInfo_AutoBaseDist(autoBaseDistance);
+    receiver_->Set_DevcInfo_TrsmtPort(transmitPort);
+    receiver_->Set_DevcInfo_TrsmtFmat(transmitFormat);
+    receiver_->Set_Position_Frq(rate);
+    receiver_->Set_Gnss_PosFrq(rate);
+}
+
+void DeviceManager::setOrvelNmea(std::vector<Fjarnis2011::FJParse::_set_nmea>& list, bool flag, int value) {
+    if (receiver_)
+        receiver_->Set_Orvel_NMEA(list, value, flag);
+}

@@ -1,0 +1,137 @@
+// DeviceManager's RTK and NMEA-output requests against the simulated receiver
+// (a NovAtel board, firmware V8.1): each sends exactly its frames, in order.
+
+#include "program/DeviceManager.h"
+#include "program/DeviceObserver.h"
+
+#include "TestSupport.h"
+#include "platform/ComPorts.h"
+#include "tests/sim/SimReceiver.h"
+
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kCom = 8;
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+
+struct Frame {
+    std::string letters;
+    Bytes payload;
+    bool operator==(const Frame&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& os, const Frame& f) {
+    os << f.letters;
+    for (uint8_t b : f.payload) os << ' ' << std::hex << int(b);
+    return os;
+}
+
+class DeviceManagerRtkSimTest : public ProgramFolderTest {
+protected:
+    void SetUp() override {
+        ProgramFolderTest::SetUp();
+        DeviceObserver::instance();
+        std::string error;
+        ASSERT_TRUE(sim_.Start(&error)) << error;
+        sim_.RegisterAsCom(kCom);
+        manager_ = DeviceManager::instance();
+        manager_->setManufacturer(2);
+        manager_->setDeviceType(2);
+        ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
+        // Device type 2: initialised as soon as the device information came.
+        ASSERT_TRUE(QTest::qWaitFor([&] { return manager_->connectionState() == 4; }, 10000));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return manager_->boardType() == 2; }, 5000));
+        ASSERT_TRUE(manager_->versionFlag());
+    }
+    void TearDown() override {
+        delete DeviceManager::existing();
+        delete DeviceObserver::existing();
+        sim_.Stop();
+        platform::RegisterComPort(kCom, std::string());
+        ProgramFolderTest::TearDown();
+    }
+
+    // The frames the receiver got after `from`, but the periodic-output
+    // switch that the receiver object sends on its own ("RG").
+    std::vector<Frame> FramesAfter(size_t from) const {
+        std::vector<Frame> out;
+        const auto all = sim_.Received();
+        for (size_t i = from; i < all.size(); ++i)
+            if (all[i].letters != "RG") out.push_back({all[i].letters, all[i].payload});
+        return out;
+    }
+    std::vector<Frame> WaitForFrames(size_t from, size_t count) {
+        EXPECT_TRUE(QTest::qWaitFor([&] { return FramesAfter(from).size() >= count; }, 10000));
+        return FramesAfter(from);
+    }
+    // Waits until the receiver object's queue is quiet, then marks the place.
+    size_t Mark() {
+        QTest::qWait(300);
+        return sim_.Received().size();
+    }
+
+    sim::SimReceiver sim_;
+    DeviceManager* manager_ = nullptr;
+};
+
+// Output mode 1, automatic base (start type 1) 4660 m away, transmit port 2,
+// format 3, elevation mask 15, 5 Hz: the settings, the receiver's rate and
+// the NovAtel board's position log relayed. The elevation mask goes out only
+// as the new protocol sets it, so nothing here.
+TEST_F(DeviceManagerRtkSimTest, RtkParametersGoOutInOrder) {
+    const size_t from = Mark();
+    manager_->setRtkParams(1, 1, 0x1234, 2, 3, 15, Fjarnis2011::FJParse::GNSS_FRQ_5HZ);
+    const std::vector<Frame> want = {
+        {"SJ", {0x28, 1}},           // output mode
+        {"SJ", {0x60, 1}},           // start type
+        {"SJ", {0x61, 0x34, 0x12}},  // automatic base distance, low byte first
+        {"SJ", {0x3E, 2}},           // transmit port
+        {"SJ", {0x3F, 3}},           // transmit format
+        {"SW", {0x00, 0x05}},        // the receiver's 5 Hz
+        {"RZ", Text("log bestposb ontime 0.2\r\n")},
+    };
+    EXPECT_EQ(WaitForFrames(from, want.size()), want);
+    QTest::qWait(500);
+    EXPECT_EQ(FramesAfter(from).size(), want.size()) << "nothing more";
+}
+
+// Start type 0 sends no distance; 1 Hz is "SW,B0,B1".
+TEST_F(DeviceManagerRtkSimTest, NoDistanceWithoutTheAutomaticBase) {
+    const size_t from = Mark();
+    manager_->setRtkParams(0, 0, 500, 1, 0, 10, Fjarnis2011::FJParse::GNSS_FRQ_1HZ);
+    const std::vector<Frame> want = {
+        {"SJ", {0x28, 0}}, {"SJ", {0x60, 0}}, {"SJ", {0x3E, 1}}, {"SJ", {0x3F, 0}},
+        {"SW", {0x00, 0x01}}, {"RZ", Text("log bestposb ontime 1\r\n")},
+    };
+    EXPECT_EQ(WaitForFrames(from, want.size()), want);
+}
+
+// The NMEA output with rates: the board's lines relayed, then "RF" with the
+// receiver's mask and the port, then "RD" with each sentence's rate.
+TEST_F(DeviceManagerRtkSimTest, NmeaOutputGoesOutInOrder) {
+    const size_t from = Mark();
+    // GPGGA 1 Hz, GPGSV every 5 s, GPALM every 10 s (a NovAtel sentence).
+    std::vector<Fjarnis2011::FJParse::_set_nmea> list = {{0x1, 3}, {0x40, 5}, {0x800, 6}};
+    manager_->setOrvelNmea(list, true, 3);
+    const std::vector<Frame> want = {
+        {"RZ", Text("LOG GPGGA ONTIME 1.0\r\n")},
+        {"RZ", Text("LOG GPGSV ONTIME 5.0\r\n")},
+        {"RZ", Text("LOG GPALM ONTIME 10.0\r\n")},
+        // mask 0x0103 (high byte first), port 3
+        {"RF", {0x01, 0x03, 0x03}},
+        // on, mask, port, A = 03 05 00 00, B = 0, C = 0, D = 0x0006 (high byte first)
+        {"RD", {0x01, 0x01, 0x03, 0x03, 0x03, 0x05, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x06}},
+    };
+    EXPECT_EQ(WaitForFrames(from, want.size()), want);
+}
+
+}  // namespace
