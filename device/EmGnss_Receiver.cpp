@@ -28,14 +28,6 @@ constexpr uint32_t kModeSwitchSleep = 500;
 // The longest replay-file path, without its terminating zero.
 constexpr size_t kMaxPathLength = 255;
 
-// The new-protocol mode switch, which the protocol library does not offer yet:
-// the call is made once the member exists and appends nothing until then.
-template <class G>
-void GetCmdComDirect(G& gnss, std::vector<_STR_CMD>& out, unsigned mode) {
-    if constexpr (requires { gnss.Get_Cmd_Com_Direct(out, FJParse::OV_COM_DIRECT_ENUM(mode)); })
-        gnss.Get_Cmd_Com_Direct(out, FJParse::OV_COM_DIRECT_ENUM(mode));
-}
-
 // Runs one command builder of the protocol object; a builder that runs out of
 // memory leaves what it appended and nothing escapes.
 template <class F>
@@ -394,7 +386,7 @@ void EmGnss_Receiver::Send_OvMdl(unsigned mode) {
     std::vector<_STR_CMD> commands;
 
     if (gnss->Get_Mnfctr() == FJParse::GNSS_MNFCTR_ORVEL && gnss->Get_GnsMd() == FJParse::MAINBD_ORVEL_NEW) {
-        Build([&] { GetCmdComDirect(*gnss, commands, mode); });
+        Build([&] { gnss->Get_Cmd_Com_Direct(commands, FJParse::OV_COM_DIRECT_ENUM(mode)); });
         Cmds_Write(commands);
         services->Sleep(kModeSwitchSleep);
         gnss->Data_Clear();

@@ -129,7 +129,10 @@ void Em_Gnss::Reg_Callbacks(const _CALLBACKS_RECEIVER* callbacks, const void* co
     if (context) callbackContext_ = context;
 }
 
-void Em_Gnss::Data_Clear() { ring_->Clear(); }
+void Em_Gnss::Data_Clear() {
+    ring_->Clear();
+    if (Em_IFormat* format = Format()) format->DataCleared();
+}
 
 void Em_Gnss::Get_RevMsg(Msg_Type* kind, uint32_t* bits) const {
     const Em_IFormat* format = Format();

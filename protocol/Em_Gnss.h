@@ -317,6 +317,7 @@ public:
     void Get_Static_Time(unsigned& first, unsigned& second) const;
     // The eBubble record of the "FF" reply (old protocol).
     void Get_eBubble_info(eBubble_info& info) const;
+
 public:
     // ==== Old-protocol radio, static recording, PPK points and eBubble ======
     // The internal UHF radio is set through module packets that the receiver
@@ -383,6 +384,13 @@ public:
     void Get_Cmd_StartPPKpt(std::vector<_STR_CMD>& out, StartPointInfo* point);
     void Get_Cmd_EndPPKpt(EndPointInfo* point, std::vector<_STR_CMD>& out);
     void Get_Cmd_AntPPKpt(AntPointInfo* point, std::vector<_STR_CMD>& out);
+
+public:
+    // ---- The maker's new protocol: com direct ----------------------------
+    // Switches the new-protocol receiver's port between its own working mode
+    // and pass-through to its GNSS board (parameter 264 with the value, as a
+    // setting); nothing for any other receiver.
+    void Get_Cmd_Com_Direct(std::vector<_STR_CMD>& out, OV_COM_DIRECT_ENUM mode);
 };
 
 }  // namespace FJParse

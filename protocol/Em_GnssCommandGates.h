@@ -6,6 +6,8 @@
 
 #include "protocol/Em_Gnss.h"
 #include "protocol/Em_IFormat.h"
+#include "protocol/boards/EmIMainBoard.h"
+#include "protocol/boards/Em_MainBd_Q50.h"
 #include "protocol/newproto/Em_TlvPacker.h"
 #include "protocol/oldproto/Em_Format_OrvelNav.h"
 
@@ -36,6 +38,13 @@ inline Em_Format_OrvelNav* OldNavFormat(const Em_Gnss& gnss) {
 inline bool NewProtocolBoard(const Em_Gnss& gnss) {
     const Em_IFormat* format = gnss.Format();
     return gnss.IsOrvelNewProtocolReceiver() && format != nullptr && format->MainBoard() != nullptr;
+}
+
+// The new-protocol board's report parser, with the records its replies
+// left, when the receiver has the new-protocol board; else null.
+inline Em_RepParser_Q50* NewParser(const Em_Gnss& gnss) {
+    if (!NewProtocolBoard(gnss)) return nullptr;
+    return dynamic_cast<Em_RepParser_Q50*>(gnss.Format()->MainBoard()->RepParser());
 }
 
 // One new-protocol command (operation item first) when the receiver has the

@@ -168,10 +168,9 @@ void Em_Gnss::GetInfo_DevcInfo(DEVICE_STR& info) const {
 int Em_Gnss::Get_Battery_Grd() const {
     if (!IsOrvelManufacturer()) return -1;
     if (const Em_Format_OrvelNav* format = OldNavFormat(*this)) return int(format->batteryLevel);
-    // The new-protocol receiver's grade comes from its power record
-    // (NewProtocolBatteryGrade), which only the new-protocol board's report
-    // parser keeps; no report parser of this build keeps it, so there is no
-    // grade to give.
+    // The new-protocol receiver's grade comes from the power record (772)
+    // its board's parser keeps; without that board there is none to give.
+    if (const Em_RepParser_Q50* parser = NewParser(*this)) return NewProtocolBatteryGrade(parser->records.powerStatus);
     return -1;
 }
 

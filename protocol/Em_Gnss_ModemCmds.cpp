@@ -336,7 +336,8 @@ void Em_Gnss::GetInfo_Gprs_Info(WirelessInfo& info) const {
 
 int Em_Gnss::GetInfo_Gprs_Signa() const {
     if (const Em_Format_OrvelNav* format = OldNavFormat(*this)) return format->Modem().signalRaw;
-    // The new-protocol board keeps its own signal record; it is not read here.
+    // The new-protocol board keeps the modem's signal record (5132).
+    if (const Em_RepParser_Q50* parser = NewParser(*this)) return int(parser->records.modemSignal.value);
     return -1;
 }
 
@@ -373,8 +374,17 @@ void Em_Gnss::Get_Cors_Info_Auto(cors_info& cors, int& mode) const {
 }
 
 void Em_Gnss::Get_Gprs_GetList(char* text, int* length) const {
+    if (text == nullptr || length == nullptr) return;
+    if (const Em_RepParser_Q50* parser = NewParser(*this)) {
+        // The source list of the new-protocol board (4358).
+        const Q50_Records& r = parser->records;
+        const uint32_t n = std::min<uint32_t>(r.sourceListLength, Q50_Records::kSourceListSize);
+        std::memcpy(text, r.sourceList, n);
+        *length = int(n);
+        return;
+    }
     const Em_Format_OrvelNav* format = OldNavFormat(*this);
-    if (!format || text == nullptr || length == nullptr) return;
+    if (!format) return;
     const ModemRecord& modem = format->Modem();
     const uint32_t n = std::min<uint32_t>(modem.sourceTableLength, ModemRecord::kSourceTableSize);
     std::memcpy(text, modem.sourceTable, n);

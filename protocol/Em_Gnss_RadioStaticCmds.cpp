@@ -14,6 +14,7 @@
 #include "protocol/oldproto/Em_OldCommands.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
@@ -239,8 +240,11 @@ Radio_Baudrate Em_Gnss::Get_Radio_Baudrate() const {
 }
 
 double Em_Gnss::Get_Radio_Frq() const {
-    const Em_Format_OrvelNav* format = OldNavFormat(*this);
-    return format ? format->Radio().frequency : -1.0;
+    if (const Em_Format_OrvelNav* format = OldNavFormat(*this)) return format->Radio().frequency;
+    // The new-protocol board keeps the frequency as a single-precision value.
+    if (const Em_RepParser_Q50* parser = NewParser(*this))
+        return double(std::bit_cast<float>(parser->records.radioFrequencyBits));
+    return -1.0;
 }
 
 Rdo_Mdl Em_Gnss::Get_Transmit_Mdl() const {

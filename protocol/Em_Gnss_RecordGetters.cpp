@@ -10,6 +10,8 @@
 #include "protocol/boards/EmIMainBoard.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace Fjarnis2011 {
@@ -113,7 +115,22 @@ void Em_Gnss::Get_Static_Time(unsigned& first, unsigned& second) const {
 }
 
 void Em_Gnss::Get_eBubble_info(eBubble_info& info) const {
-    if (const Em_Format_OrvelNav* format = OldNavFormat(*this)) info = format->bubble;
+    if (const Em_Format_OrvelNav* format = OldNavFormat(*this)) {
+        info = format->bubble;
+        return;
+    }
+    // The new-protocol board's eBubble item (1041): the state and the word as
+    // they came, the three angles (signed) times 360, the last value (a
+    // single-precision number) times 3600, truncated.
+    const Em_RepParser_Q50* parser = NewParser(*this);
+    if (!parser) return;
+    const Q50_Bubble& b = parser->records.bubble;
+    info.word[0] = b.state;
+    info.word[1] = b.word;
+    for (int i = 0; i < 3; ++i) info.word[2 + i] = uint32_t(int32_t(int16_t(b.angles[i])) * 360);
+    const double scaled = double(std::bit_cast<float>(b.floatBits)) * 3600.0;
+    // Out of range (or not a number), the value cannot be an integer.
+    info.word[5] = std::isfinite(scaled) && std::fabs(scaled) < 2147483648.0 ? uint32_t(int32_t(scaled)) : 0u;
 }
 
 }  // namespace FJParse

@@ -85,6 +85,9 @@ public:
     virtual void Get_Cmd_PassCom(CmdList& out, int port);
     // The report parser's NMEA-parsing switch; nothing without a board.
     virtual void Set_GNSS_ParseNmea(bool on);
+    // Told after the protocol object dropped every buffered byte; a format
+    // that keeps bytes of its own past the receive buffer drops them too.
+    virtual void DataCleared() {}
 
     EmIMainBoard* MainBoard() const { return mainBoard_.get(); }
     RingBuffer& Ring() const { return ring_; }

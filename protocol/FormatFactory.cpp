@@ -10,7 +10,5 @@ std::unique_ptr<Em_IFormat> CreateFormat(GNSS_MANUFACTURER m, bool newProtocol, 
     return newProtocol ? CreateFormat_OrvelNew(ring) : CreateFormat_OrvelNav(ring);
 }
 
-std::unique_ptr<Em_IFormat> CreateFormat_OrvelNew(RingBuffer&) { return nullptr; }
-
 }  // namespace FJParse
 }  // namespace Fjarnis2011

@@ -34,8 +34,8 @@ echo "== fuzz targets (clang, libFuzzer): built and run briefly over their seed 
 CXX=clang++ cmake -S . -B build/ci-fuzz -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRANTOR_BUILD_FUZZ=ON -DBRANTOR_SANITIZE=address,undefined \
       -DBRANTOR_BUILD_PROGRAM=OFF -DBRANTOR_BUILD_TESTS=OFF >/dev/null
-cmake --build build/ci-fuzz -j "$jobs" --target fuzz_facade fuzz_oldformat fuzz_novatel fuzz_settings
-for target in facade oldformat novatel settings; do
+cmake --build build/ci-fuzz -j "$jobs" --target fuzz_facade fuzz_oldformat fuzz_novatel fuzz_settings fuzz_newformat
+for target in facade oldformat novatel settings newformat; do
   work=$(mktemp -d)
   cp fuzz/corpus/$target/* "$work"/
   build/ci-fuzz/bin/fuzz_$target -max_total_time=20 -print_final_stats=0 "$work" 2>&1 | tail -n 1

@@ -4,6 +4,7 @@
 // thread carries out and announces, in that order; nothing on a replay file.
 
 #include "tests/device/ReceiverTestSupport.h"
+#include "protocol/newproto/Em_TlvPacker.h"
 
 #include <gtest/gtest.h>
 
@@ -24,13 +25,6 @@ std::vector<std::string> Story(FakeWorld& world) {
             if (e.rfind("create", 0) != 0 && e != "write 1") out.push_back(e);
     });
     return out;
-}
-
-// The new-protocol mode switch, once the protocol object offers it.
-template <class G>
-void NewProtocolSwitch(G& gnss, std::vector<_STR_CMD>& out, unsigned mode) {
-    if constexpr (requires { gnss.Get_Cmd_Com_Direct(out, OV_COM_DIRECT_ENUM(mode)); })
-        gnss.Get_Cmd_Com_Direct(out, OV_COM_DIRECT_ENUM(mode));
 }
 
 }  // namespace
@@ -131,9 +125,15 @@ TEST(ModeSwitch, TheNewProtocolBoardKeepsItsManufacturerAndRate) {
         rx.RegisterCbs_Receiver(CallbackRecorder::Table(), nullptr);
         ASSERT_TRUE(rx.Port_Open(Com(3)));
         FakePort* port = world.Port();
-        const auto expected =
-            Expected(GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_NEW, COM_STATUS_SERIAL,
-                     [&](Em_Gnss& g, std::vector<_STR_CMD>& v) { NewProtocolSwitch(g, v, mode); });
+        // The link frames carry the process-wide sequence number: the
+        // receiver's command is built from the same number as the expected one.
+        const uint8_t sequence = PeekLinkSequence();
+        const auto expected = Expected(GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_NEW, COM_STATUS_SERIAL,
+                                       [&](Em_Gnss& g, std::vector<_STR_CMD>& v) {
+                                           g.Get_Cmd_Com_Direct(v, OV_COM_DIRECT_ENUM(mode));
+                                       });
+        ASSERT_EQ(expected.size(), 1u);
+        ResetLinkSequence(sequence);
         world.onSleep = [&] { world.WaitUntil([&] { return port->writes.size() >= expected.size(); }); };
         rx.Send_OvMdl(mode);
         Drain(rx, world, port);

@@ -2,6 +2,7 @@
 // gates, the data path with its callbacks, the link kind, the base and rover
 // settings and the raw record file.
 #include "protocol/Em_Gnss.h"
+#include "protocol/newproto/Em_Format_OrvelNew.h"
 
 #include "FrameFixtures.h"
 #include "RecordingBoard.h"
@@ -71,6 +72,7 @@ Kind KindOf(const Em_Gnss& g) {
     Em_IFormat* f = g.Format();
     if (!f) return Kind::None;
     if (dynamic_cast<Em_Format_Common*>(f)) return Kind::Common;
+    if (dynamic_cast<Em_Format_OrvelNew*>(f)) return Kind::MakerNew;
     auto* m = dynamic_cast<MakerFormat*>(f);
     return m && m->newProtocol ? Kind::MakerNew : Kind::MakerOld;
 }
@@ -121,9 +123,6 @@ TEST(Facade, ChoiceTableOfTheLibrary) {
         {1, 0, Kind::Common, 1, 0},
         {1, 3, Kind::Common, 1, 0},
         {1, 7, Kind::Common, 1, 0},
-        // The maker's new-protocol format is not in the library yet: no
-        // format at all. (The old-protocol format has its own tests.)
-        {2, 0, Kind::None, 0, 0},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << "manufacturer " << row.m << ", board " << row.t);
@@ -134,16 +133,28 @@ TEST(Facade, ChoiceTableOfTheLibrary) {
         EXPECT_EQ(g.GetMainBdType(), row.board);
         EXPECT_EQ(GatesOf(g), (Gates{false, false, false}));
     }
+    // The maker's receiver with board type 0: the new-protocol format with
+    // its board. (The old-protocol format has its own tests.)
+    Em_Gnss newProtocol{GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_NEW};
+    EXPECT_EQ(KindOf(newProtocol), Kind::MakerNew);
+    EXPECT_EQ(newProtocol.Get_Mnfctr(), 2);
+    EXPECT_EQ(newProtocol.Get_GnsMd(), 0);
+    EXPECT_EQ(GatesOf(newProtocol), (Gates{true, true, false}));
     // The default is the maker's receiver with a NovAtel board.
     Em_Gnss byDefault;
     EXPECT_EQ(KindOf(byDefault), Kind::MakerOld);
 }
 
-// A protocol object with no format (the maker's new-protocol receiver, for
-// now) is inert: every gate closed, bytes dropped, nothing parsed, nothing made.
+// A protocol object with no format (its format could not be made) is inert:
+// every gate closed, bytes dropped, nothing parsed, nothing made.
 TEST(Facade, WithoutAFormatNothingHappens) {
     CallsScope scope;
-    Em_Gnss g(GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_NEW);
+    Em_Gnss g(GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_NEW,
+              [](GNSS_MANUFACTURER m, bool, RingBuffer& ring) -> std::unique_ptr<Em_IFormat> {
+                  // Only other makers' receivers get a format.
+                  if (m == GNSS_MNFCTR_OTHER) return std::make_unique<Em_Format_Common>(ring);
+                  return nullptr;
+              });
     g.Reg_Callbacks(&kCallbacks, nullptr);
     EXPECT_FALSE(g.Reset_GnsMd(MAINBD_UNICORE));
     Feed(g, kGga);

@@ -1,0 +1,42 @@
+#pragma once
+
+// The command builder of the maker's new-protocol board: each command is one
+// item list (operation item 14 for a setting, 15 for a query, then the
+// parameter items) packed by the new protocol's TLV packer into link frames,
+// with command id 0. The base and rover settings of the base class supply the
+// values of the base and rover commands.
+
+#include "protocol/boards/Em_ICmdPaker.h"
+
+namespace Fjarnis2011 {
+namespace FJParse {
+
+class Em_CmdPaker_Q50 : public Em_ICmdPaker {
+public:
+    // Position (1040) and dilutions (1036) at 1 Hz; satellites (1037), the
+    // text items 1032 and 1044 and the base position (1039) every 5 s.
+    void Cmd_Inite(CmdList& out, int extra) override;
+    void Cmd_PosFrq(CmdList& out, GNSS_FRQ frq) override;  // 1040
+    void Cmd_Obs(CmdList& out, GNSS_FRQ frq) override;     // 1031
+    void Cmd_Ephemeris(CmdList& out, GNSS_FRQ frq) override;
+    void Cmd_EphemSat(CmdList& out, unsigned satellite) override;
+    void Cmd_ElevMask_Set(CmdList& out, int mask, unsigned selector) override;  // 1105
+    void Cmd_SatUse(CmdList& out, unsigned satellite, bool use, unsigned release) override;
+    void Cmd_Nmea(CmdList& out, uint32_t sentenceMask, GNSS_FRQ frq, int extra) override;
+    void Cmd_ElevMask(CmdList& out) override;    // query of 1105
+    void Cmd_UnlogData(CmdList& out) override;   // 1108
+    // Elevation and PDOP masks, base position (degrees), output port,
+    // differential type, port and baud code, all from the base settings.
+    void Cmd_StartBase(CmdList& out) override;
+    // Elevation and PDOP masks of the rover settings.
+    void Cmd_StartRover(CmdList& out) override;
+    void Cmd_Reset(CmdList& out) override;       // 1107
+};
+
+// The differential type the new-protocol board is told for a correction type
+// code of the base settings: 3 -> 2; 4, 5, 8-11 -> 5; 6 -> 3; 7, 13, 14 -> 6;
+// 12 -> 4; any other -> 1.
+uint16_t Q50_DiffTypeOf(uint32_t correctionType);
+
+}  // namespace FJParse
+}  // namespace Fjarnis2011
