@@ -14,7 +14,11 @@
 //                   L bytes as its payload, then ParseData
 //   0xF4 id L       feed the module packet (id, the next L bytes) in "VI" frames
 //                   of at most 55 bytes, then ParseData
-//   0xF5-0xFF       ParseData
+//   0xF5 p[16]      run the radio, static, PPK and eBubble commands with
+//                   arguments taken from the next 16 bytes (the point records
+//                   filled from them, repeated): every record must be one
+//                   sound "$$" frame; then read every radio getter
+//   0xF6-0xFF       ParseData
 //
 // The Trimble BD and Hemisphere boards are the library's own, fed the board
 // output of "RG" replies as it comes; the other families are stood in for by
@@ -118,6 +122,71 @@ inline std::vector<uint8_t> Frame(uint8_t a, uint8_t b, const uint8_t* payload, 
     return f;
 }
 
+// Every record a command appends is one whole "$$" frame within the record.
+inline void CheckFrames(const std::vector<_STR_CMD>& out) {
+    for (const _STR_CMD& cmd : out) {
+        Check(cmd.length <= sizeof cmd.data);
+        const DollarFrameCut cut = ReadDollarFrame(cmd.data, int(cmd.length));
+        Check(cut.result == OldFrameResult::Decoded && unsigned(cut.length) == cmd.length);
+    }
+}
+
+template <class T>
+T FilledFrom(const uint8_t* p) {
+    T record{};
+    auto* bytes = reinterpret_cast<uint8_t*>(&record);
+    for (size_t k = 0; k < sizeof record; ++k) bytes[k] = p[k % 16];
+    return record;
+}
+
+inline void RunCommands(Em_Gnss& g, const uint8_t* p) {
+    std::vector<_STR_CMD> out;
+    int32_t word = 0;
+    std::memcpy(&word, p, 4);
+    double mhz = 0;
+    std::memcpy(&mhz, p + 4, 8);
+    g.Set_Radio_Power(out, Radio_Power(word));
+    g.Get_Radio_Power(out);
+    g.Set_Radio_Baudrate(out, Radio_Baudrate(word));
+    g.Get_Cmd_Radio_Baudrate(out);
+    g.Get_Radio_Frq(out);
+    g.Set_Radio_Frq(out, mhz);
+    g.Set_Radio_Frq(out, 400.0 + p[12] * 0.3);
+    g.Set_Radio_Mdl(out, Rdo_Mdl(word));
+    g.Set_Radio_Sensitivity(out, Rdo_Sensitv(word));
+    g.Get_Cmd_Radio_Sensitivity(out);
+    g.Set_Radio_FEC(out, p[13] & 1);
+    g.Get_Cmd_Radio_FEC(out);
+    g.Set_Radio_Callsign(out, FilledFrom<Radio_Callsign>(p));
+    g.Get_Cmd_Radio_Callsign(out);
+    g.Set_Radio_ChannelSpace(out, Channel_Space(p[14] % 4));
+    g.Get_Cmd_Radio_ChannelSpace(out);
+    Static_Point point = FilledFrom<Static_Point>(p);
+    g.Set_Static_Point(out, &point);
+    g.Get_Cmd_Static_Point(out);
+    g.Set_Static_Begin(out, p[13] & 2);
+    g.Set_Static_Begin(out, p[13] & 4, uint16_t(word));
+    g.Set_eBubble_frq(out, GNSS_FRQ(p[15]));
+    g.Set_eBubble_calibration(out, p[13] & 8, word);
+    StartPointInfo start = FilledFrom<StartPointInfo>(p);
+    EndPointInfo end = FilledFrom<EndPointInfo>(p);
+    AntPointInfo antenna = FilledFrom<AntPointInfo>(p);
+    g.Get_Cmd_StartPPKpt(out, &start);
+    g.Get_Cmd_EndPPKpt(&end, out);
+    g.Get_Cmd_AntPPKpt(&antenna, out);
+    CheckFrames(out);
+
+    Radio_Range range{};
+    Radio_Info info{};
+    const int r = g.Get_Radio_Range(range);
+    Check(r >= -1 && r <= 2);
+    Check(g.Get_Radio_Info(info) == r);
+    (void)g.Get_Radio_Power();
+    (void)g.Get_Radio_Baudrate();
+    (void)g.Get_Radio_Frq();
+    (void)g.Get_Transmit_Mdl();
+}
+
 inline int RunOne(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
     Em_Gnss g(GNSS_MNFCTR_ORVEL, MAINBD_OEM_TYPE(data[0] & 7), &Formats);
@@ -182,6 +251,9 @@ inline int RunOne(const uint8_t* data, size_t size) {
                 frames.insert(frames.end(), f.begin(), f.end());
             }
             feed(frames.data(), frames.size());
+        } else if (c == 0xF5 && at + 16 <= size) {
+            RunCommands(g, data + at);
+            at += 16;
         } else {
             g.ParseData();
         }
