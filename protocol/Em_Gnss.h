@@ -391,6 +391,152 @@ public:
     // and pass-through to its GNSS board (parameter 264 with the value, as a
     // setting); nothing for any other receiver.
     void Get_Cmd_Com_Direct(std::vector<_STR_CMD>& out, OV_COM_DIRECT_ENUM mode);
+
+public:
+    // ==== The maker's new protocol: command set ==============================
+    // Each appends the link frames of one command (an operation item and its
+    // parameter items) when the receiver is the maker's new-protocol receiver
+    // with its board, and nothing otherwise. A member with a pointer sets the
+    // parameter when the pointer is given and queries it when it is null; a
+    // bool member switches between two parameters; a _Query member asks.
+
+    // Modem.
+    void Get_Cmd_Modem_Dial(std::vector<_STR_CMD>& out, bool on);
+    void Get_Cmd_Modem_Power(std::vector<_STR_CMD>& out, bool on);
+    void Get_Cmd_Modem_Auto_Dial(std::vector<_STR_CMD>& out, const unsigned char* value);
+    void Get_Cmd_Modem_Auto_Power_On(std::vector<_STR_CMD>& out, const unsigned char* value);
+    void Get_Cmd_Modem_Dial_Param(std::vector<_STR_CMD>& out, const OV_MODEM_DIAL_PARA_STRUCT* value);
+    void Get_Cmd_Modem_Dial_Status_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_Modem_Power_Status_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_Modem_Signal_Intensity_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_Modem_Band_Mode(std::vector<_STR_CMD>& out, const unsigned short* value);
+
+    // GNSS. The data rates: the rate of item 1027; one item's rate; several
+    // items' rates in one command. A data id outside 1027..1050 is not a
+    // rate item: a list holding one is not sent at all.
+    void Get_Cmd_Gnss_Data_Freq(std::vector<_STR_CMD>& out, OV_DATA_FRQ_ENUM rate);
+    void Get_Cmd_Gnss_Data_Freq(std::vector<_STR_CMD>& out, const DataFreq& rate);
+    void Get_Cmd_Gnss_Data_Freq(std::vector<_STR_CMD>& out, const std::vector<DataFreq>& rates);
+    void Get_Cmd_Gnss_IO_ID(std::vector<_STR_CMD>& out, OV_GNSS_IO_ID_ENUM id);
+    void Get_Cmd_Gnss_ElevMask(std::vector<_STR_CMD>& out, const unsigned char* degrees);
+    void Get_Cmd_Gnss_Pdop_Mask(std::vector<_STR_CMD>& out, const unsigned char* pdop);
+    void Get_Cmd_Gnss_Diff_Type(std::vector<_STR_CMD>& out, const unsigned short* type);
+    void Get_Cmd_Gnss_Base_Position(std::vector<_STR_CMD>& out, const OV_GNSS_BASE_SET_STRUCT* base);
+    void Get_Cmd_Gnss_Sat_Enable(std::vector<_STR_CMD>& out, const OV_GNSS_SATELLITE_ENABLE_STRUCT* enable);
+
+    // System.
+    void Get_Cmd_System_Admin(std::vector<_STR_CMD>& out, unsigned short command);
+    void Get_Cmd_System_Power_Off(std::vector<_STR_CMD>& out);
+    void Get_Cmd_System_Power_Status_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_System_Reboot(std::vector<_STR_CMD>& out);
+    void Get_Cmd_System_Hardware_Info_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_System_Firmware_Info_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_System_GSensor_Valid(std::vector<_STR_CMD>& out, OV_GSENSOR_VALID_PERIOD_STRUCT period);
+
+    // Network link: the receiver's own connection to a correction server.
+    // Auto-open on the maker's old-protocol receivers sets or asks their
+    // modem's login mode instead.
+    void Get_Cmd_NetLink_Auto_Open(std::vector<_STR_CMD>& out, const unsigned char* value);
+    void Get_Cmd_NetLink_Status_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_NetLink_Source_List_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_NetLink_Address(std::vector<_STR_CMD>& out, const OV_IP_ADDRESS_STRUCT* address);
+    void Get_Cmd_NetLink_Server_Type(std::vector<_STR_CMD>& out, const unsigned short* type);
+    void Get_Cmd_NetLink_Data_Source(std::vector<_STR_CMD>& out, const OV_CORS_DATA_SOURCE_STRUCT* source);
+    void Get_Cmd_NetLink_Account(std::vector<_STR_CMD>& out, const OV_ACCOUNT_STRUCT* account);
+    void Get_Cmd_NetLink_Connect(std::vector<_STR_CMD>& out, bool on);
+
+    // Data link.
+    void Get_Cmd_DataLink_Mode(std::vector<_STR_CMD>& out, const unsigned short* mode);
+    void Get_Cmd_DataLink_Differential_Data(std::vector<_STR_CMD>& out, const OV_BLOCK_DATA_STRUCT* data);
+
+    // Radio.
+    void Get_Cmd_Radio_Frequency(std::vector<_STR_CMD>& out, const float* mhz);
+    void Get_Cmd_Radio_Power(std::vector<_STR_CMD>& out, const unsigned* power);
+    void Get_Cmd_Radio_Stepper(std::vector<_STR_CMD>& out, const unsigned* stepper);
+    void Get_Cmd_Radio_Air_Baud(std::vector<_STR_CMD>& out, const unsigned* baud);
+    void Get_Cmd_Radio_Protocol(std::vector<_STR_CMD>& out, const unsigned short* protocol);
+    void Get_Cmd_Radio_Infolist_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_Radio_Power_On(std::vector<_STR_CMD>& out, bool on);
+    void Get_Cmd_Radio_Auto_Power_On(std::vector<_STR_CMD>& out, const unsigned char* value);
+    void Get_Cmd_Radio_Module_Type_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_Radio_Power_Status_Query(std::vector<_STR_CMD>& out);
+
+    // Wi-Fi.
+    void Get_Cmd_WIFI_Param_AP(std::vector<_STR_CMD>& out, const OV_WIFI_PARA_AP_STRUCT* ap);
+    void Get_Cmd_WIFI_Mode(std::vector<_STR_CMD>& out, const unsigned short* mode);
+    void Get_Cmd_WIFI_Auto_Open(std::vector<_STR_CMD>& out, const unsigned char* value);
+    void Get_Cmd_WIFI_Open(std::vector<_STR_CMD>& out, bool on);
+    void Get_Cmd_WIFI_Power_Status_Query(std::vector<_STR_CMD>& out);
+
+    // File recording.
+    void Get_Cmd_File_Record_Open(std::vector<_STR_CMD>& out, bool on);
+    void Get_Cmd_File_Record_Auto_Open(std::vector<_STR_CMD>& out, const unsigned char* value);
+    void Get_Cmd_File_Record_Status_Query(std::vector<_STR_CMD>& out);
+    void Get_Cmd_File_Record_Param(std::vector<_STR_CMD>& out, const OV_FILE_RECORD_CONFIG_STRUCT* config);
+    void Get_Cmd_File_Record_PPK(std::vector<_STR_CMD>& out, const OV_BLOCK_DATA_STRUCT* block);
+
+public:
+    // ==== The maker's new protocol: getters ==================================
+    // Each copies what the new-protocol receiver's last reply item of its
+    // parameter left (zero before any). On any other receiver (or before the
+    // board is known) a getter with a result returns the value named, and an
+    // out-parameter is left as it was.
+
+    // The status of the last setting reply and the command id of the last
+    // message an item was taken from.
+    void Get_Cmd_Setting_Response(OV_RESPONSE_STATUS_ENUM& status, unsigned& commandId) const;
+    unsigned char Get_Modem_Auto_Dial() const;      // 0
+    unsigned char Get_Modem_Auto_Power_On() const;  // 0
+    // Each text at most 20 characters, NUL bytes after it.
+    void Get_Modem_Dial_Param(OV_MODEM_DIAL_PARA_STRUCT& param) const;
+    void Get_Modem_Dial_Status(OV_MODEM_DIAL_STATUS_STRUCT& status) const;
+    void Get_Modem_Power_Status(OV_MODEM_POWER_STATUS_ENUM& status) const;
+    void Get_Modem_Signal_Intensity(OV_MODEM_SIGNAL_INTENSITY_STRUCT& signal) const;
+    void Get_Modem_Band_Mode(OV_MODEM_BAND_MODE_ENUM& mode) const;
+    // The board's elevation mask, any receiver with a board; 0 without one.
+    int Get_Gnss_ElevMask() const;
+    int Get_Gnss_Pdop_Mask() const;  // -1
+    // The board's last sentence text and its length, any receiver with a
+    // board (null without one; the length is then untouched). The pointer
+    // stays valid while this object lives.
+    const unsigned char* Get_Gnss_Data_Buff(unsigned& length) const;
+    void Get_Gnss_Diff_Type(OV_GNSS_DIFF_TYPE_ENUM& type) const;
+    void Get_Gnss_Base_Position(OV_GNSS_BASE_SET_STRUCT& base) const;
+    void Get_Gnss_Sat_Enable(OV_GNSS_SATELLITE_ENABLE_STRUCT& enable) const;
+    void Get_System_Power_Status(OV_SYSTEM_POWER_STATUS_STRUCT& status) const;
+    void Get_System_Hardware_Info(OV_SYSTEM_HARDWARE_INFO_STRUCT& info) const;
+    void Get_System_Firmware_Info(OV_SYSTEM_FIRMWARE_VERSION_STRUCT& info) const;
+    // The new protocol's auto-open; on the maker's old-protocol receivers the
+    // low byte of the modem's login mode; 0 for other receivers.
+    unsigned char Get_NetLink_Auto_Open() const;
+    void Get_NetLink_Status(OV_NETLINK_STATUS_STRUCT& status) const;
+    // The source-list text (not terminated) and its length; the pointer stays
+    // valid while this object lives. Length 0 (text untouched) on other
+    // receivers.
+    void Get_NetLink_Source_List(const unsigned char*& text, unsigned& length) const;
+    void Get_NetLink_Address(OV_IP_ADDRESS_STRUCT& address) const;
+    void Get_NetLink_Server_Type(OV_NETLINK_SERVER_TYPE_ENUM& type) const;
+    void Get_NetLink_Data_Source(OV_CORS_DATA_SOURCE_STRUCT& source) const;
+    void Get_NetLink_Account(OV_ACCOUNT_STRUCT& account) const;
+    void Get_DataLink_Mode(OV_DATALINK_MODE_ENUM& mode) const;
+    float Get_Radio_Frequency() const;         // 0
+    unsigned Get_Radio_Power_V2() const;       // 0
+    unsigned Get_Radio_Stepper() const;        // 0
+    unsigned Get_Radio_Air_Baud() const;       // 4800
+    void Get_Radio_Protocol(OV_RADIO_PROTOCOL_ENUM& protocol) const;
+    void Get_Radio_Infolist(OV_RADIO_INFOLIST_STRUCT& info) const;
+    unsigned char Get_Radio_Auto_Power_On() const;  // 0
+    void Get_Radio_Module_Type(OV_RADIO_MODULE_TYPE_ENUM& type) const;
+    void Get_Radio_Power_Status(OV_RADIO_POWER_STATUS_ENUM& status) const;
+    void Get_WIFI_Param_AP(OV_WIFI_PARA_AP_STRUCT& ap) const;
+    void Get_WIFI_Mode(OV_WIFI_MODE_ENUM& mode) const;
+    unsigned char Get_WIFI_Auto_Open() const;  // 0
+    void Get_WIFI_Power_Status(OV_WIFI_POWER_STATUS_ENUM& status) const;
+    unsigned char Get_File_Record_Auto_Open() const;  // 0
+    void Get_File_Record_Status(OV_FILE_RECORD_STATUS_ENUM& status) const;
+    void Get_File_Record_Param(OV_FILE_RECORD_CONFIG_STRUCT& config) const;
+    // The port baud code the receiver reported (new protocol).
+    void Get_Com_Baudrate(OV_COM_BAUD_ENUM& baud) const;
 };
 
 }  // namespace FJParse

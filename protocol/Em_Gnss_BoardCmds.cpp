@@ -21,6 +21,8 @@ constexpr double kElevSecond = 5.0;
 constexpr int kElevSelector = 4;
 // The position-rate command's value when the rate names no fixed rate: none.
 constexpr int kNoRateValue = -1;
+// The new protocol's position output item, whose rate the position rate sets.
+constexpr uint16_t kPositionDataId = 1040;
 
 }  // namespace
 
@@ -80,7 +82,12 @@ unsigned Em_Gnss::GetInfo_Gnss_ElevMask() const {
 }
 
 void Em_Gnss::Get_Cmd_Position_Frq(std::vector<_STR_CMD>& out, GNSS_FRQ rate) {
-    if (const Em_IFormat* format = OldFormat(*this)) AppendPositionRate(format->comStatus, out, rate, kNoRateValue);
+    if (const Em_IFormat* format = OldFormat(*this)) {
+        AppendPositionRate(format->comStatus, out, rate, kNoRateValue);
+        return;
+    }
+    // The new protocol sets the rate of its position item.
+    Get_Cmd_Gnss_Data_Freq(out, DataFreq{kPositionDataId, GnssFrq_ToDataFrq(rate)});
 }
 
 void Em_Gnss::Set_Orvel_NMEA(std::vector<_STR_CMD>& out, const std::vector<_set_nmea>& sentences, int selector) {
@@ -89,7 +96,19 @@ void Em_Gnss::Set_Orvel_NMEA(std::vector<_STR_CMD>& out, const std::vector<_set_
 
 void Em_Gnss::Set_Orvel_NMEA(std::vector<_STR_CMD>& out, const std::vector<_set_nmea>& sentences, int selector,
                              bool on) {
-    if (Em_Format_OrvelNav* format = OldNavFormat(*this)) format->Set_Orvel_NMEA(out, sentences, selector, on);
+    if (Em_Format_OrvelNav* format = OldNavFormat(*this)) {
+        format->Set_Orvel_NMEA(out, sentences, selector, on);
+        return;
+    }
+    // Every other receiver of the maker takes the same selection with rates
+    // in "$$" frames; its board (the new-protocol one, or none yet) gets no
+    // command of its own.
+    const Em_IFormat* format = MakerFormat(*this);
+    if (!format) return;
+    const EmIMainBoard* board = format->MainBoard();
+    const OrvelNmeaSelection selection = OrvelNmeaWithRates(sentences, board ? board->Type() : MAINBD_ORVEL_NEW);
+    AppendNmeaOutput(format->comStatus, out, selection.mask, selector);
+    AppendNmeaRates(format->comStatus, out, selection, selector, on);
 }
 
 }  // namespace FJParse

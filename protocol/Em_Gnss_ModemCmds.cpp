@@ -50,7 +50,6 @@ constexpr uint16_t kParamOperation = 1;
 constexpr uint16_t kOpNetLinkSet = 46;
 constexpr uint16_t kOpNetLinkQuery = 47;
 constexpr uint16_t kParamNetLinkAddress = 4355;
-constexpr uint16_t kParamNetLinkSourceList = 4358;
 constexpr uint16_t kParamNetLinkConnect = 4359;
 constexpr uint16_t kParamNetLinkDisconnect = 4360;
 constexpr uint16_t kParamNetLinkAutoOpen = 4361;
@@ -275,9 +274,7 @@ void Em_Gnss::Send_Gprs_GetList(std::vector<_STR_CMD>& out) {
         AppendTextCommand(format->comStatus, out, "VM,B1", 200, kDollarClassModule);
         return;
     }
-    const uint16_t op = kOpNetLinkQuery;
-    PackNewCommand(*this, out, {{kParamOperation, &op}, {kParamNetLinkSourceList, nullptr}},
-                   kParamNetLinkSourceList);
+    Get_Cmd_NetLink_Source_List_Query(out);
 }
 
 void Em_Gnss::Set_Cors_Login(std::vector<_STR_CMD>& out, const cors_info& cors) {

@@ -4,8 +4,9 @@
 // takes depends on its radio's module type. The static, PPK and eBubble
 // commands are "$$" frames for the receiver itself.
 //
-// The new protocol carries none of these yet: on a new-protocol receiver
-// every export here appends nothing and every getter gives its failure value.
+// On a new-protocol receiver the radio goes through that protocol's own
+// radio commands; the eBubble rate and calibration and the PPK points have
+// new-protocol forms here, the other exports append nothing there.
 
 #include "platform/Endian.h"
 #include "protocol/Em_Gnss.h"
@@ -46,6 +47,9 @@ constexpr uint32_t kRadioFrqDelay = 100;
 
 // The module type whose radio has sensitivity, FEC, call sign and spacing.
 constexpr int kFullRadio = 8;
+
+// The new protocol's eBubble output item.
+constexpr uint16_t kBubbleDataId = 1041;
 
 // PPK point packets go out in "FY" frames of at most this many bytes.
 constexpr unsigned kPointPiece = kDollarChunk;
@@ -103,9 +107,20 @@ uint8_t SurveyToCode(int32_t surveyTo) {
 
 // One PPK point packet in "FY" frames: whole when below 56 bytes, else in
 // 55-byte pieces and the rest.
-void SendPointPacket(const Em_Gnss& gnss, std::vector<_STR_CMD>& out, const void* point, int kind) {
+void SendPointPacket(Em_Gnss& gnss, std::vector<_STR_CMD>& out, const void* point, int kind) {
+    if (point == nullptr) return;
     const Em_IFormat* format = OldFormat(gnss);
-    if (!format || point == nullptr) return;
+    if (!format) {
+        // The new protocol writes the same packet into the receiver's record
+        // file as one data block.
+        if (!NewProtocolBoard(gnss)) return;
+        uint8_t packet[kPointRecordBlockSize] = {};
+        const int n = PackPointRecord(point, packet, kind);
+        if (n <= 0) return;
+        const OV_BLOCK_DATA_STRUCT block{uint32_t(n), packet};
+        gnss.Get_Cmd_File_Record_PPK(out, &block);
+        return;
+    }
     uint8_t packet[kPointRecordBlockSize] = {};
     const int n = PackPointRecord(point, packet, kind);
     if (n <= 0) return;
@@ -328,14 +343,22 @@ void Em_Gnss::Set_Static_Begin(std::vector<_STR_CMD>& out, bool begin, unsigned 
 
 void Em_Gnss::Set_eBubble_frq(std::vector<_STR_CMD>& out, GNSS_FRQ rate) {
     const Em_IFormat* format = OldFormat(*this);
-    if (!format) return;
+    if (!format) {
+        // The new protocol sets the rate of its eBubble item.
+        Get_Cmd_Gnss_Data_Freq(out, DataFreq{kBubbleDataId, GnssFrq_ToDataFrq(rate)});
+        return;
+    }
     const char* text = rate == GNSS_FRQ_10HZ ? "FF,B10" : rate == GNSS_FRQ_1HZ ? "FF,B1" : "FF,B5";
     AppendTextCommand(format->comStatus, out, text, 100);
 }
 
 void Em_Gnss::Set_eBubble_calibration(std::vector<_STR_CMD>& out, bool on, int value) {
     const Em_IFormat* format = OldFormat(*this);
-    if (!format) return;
+    if (!format) {
+        // The new protocol calibrates through the G-sensor's validity.
+        Get_Cmd_System_GSensor_Valid(out, OV_GSENSOR_VALID_PERIOD_STRUCT{uint8_t(on ? 1 : 0), uint16_t(value)});
+        return;
+    }
     const uint8_t payload[3] = {uint8_t(on ? 1 : 0), uint8_t(value), uint8_t(value >> 8)};
     AppendLetterCommand(format->comStatus, out, "FG", payload, sizeof payload, 10);
 }

@@ -65,6 +65,19 @@ enum OV_WIFI_MODE_ENUM : int32_t {};
 enum OV_WIFI_POWER_STATUS_ENUM : int32_t {};
 enum OV_FILE_RECORD_STATUS_ENUM : int32_t {};
 
+// One output rate of a data item: the item's parameter id (1027 to 1050:
+// 1040 the position output, 1041 the eBubble output) and its rate code
+// (OV_DATA_FRQ_ENUM), both sent as u16.
+struct DataFreq {
+    uint16_t dataId;
+    uint16_t rate;
+};
+static_assert(sizeof(DataFreq) == 4);
+
+// The parameter ids that carry a data item's rate as a u16.
+inline constexpr uint16_t kDataFreqFirstId = 1027;
+inline constexpr uint16_t kDataFreqLastId = 1050;
+
 // ---- records that are sent (and read back) ------------------------------
 
 // 777: G-sensor validity. Wire: byte, u16 (3 bytes).

@@ -85,10 +85,11 @@ TEST(DeviceOpsBoard, EveryMemberWritesWhatItsProtocolOperationBuilds) {
         // the board's type (2) chooses them: base and rover start, position
         // rate, both NMEA selections.
         {Kind::OldSerial, true, 5},
-        // The new protocol's routes of these commands are not built yet; the
-        // stand-in of the new-protocol receiver (the old format with a board
-        // of type 0) answers the reset with the receiver's own.
-        {Kind::NewProtocol, true, 1},
+        // The stand-in of the new-protocol receiver (the old format with a
+        // board of type 0): the reset with the receiver's own command, the
+        // position rate as the new protocol's data rate and the NMEA
+        // selection with rates in the receiver's "$$" frames.
+        {Kind::NewProtocol, true, 3},
         // Another maker's NovAtel board: its own lines, straight; nothing of
         // the maker's receiver.
         {Kind::OtherNovAtel, false, 9},
