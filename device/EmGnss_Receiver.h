@@ -409,12 +409,150 @@ public:
     void Set_Orvel_NMEA(const std::vector<FJParse::_set_nmea>& sentences, int selector);
     void Set_Orvel_NMEA(const std::vector<FJParse::_set_nmea>& sentences, int selector, bool on);
     // The elevation mask (low 8 bits of the argument) as the maker's
-    // receivers set it: a setting of the new protocol, whose command comes
-    // with that protocol's commands; the old-protocol receivers take none, so
-    // nothing is queued yet (the writer is woken all the same).
+    // receivers set it: a setting of the new protocol (Send_Gnss_ElevMask);
+    // the old-protocol receivers take none.
     void Set_Gnss_ElevMask(unsigned int mask);
     // The elevation mask the board reported last (degrees); 0 without a board.
     unsigned int GetInfo_Gnss_ElevMask();
+
+    // ==== The maker's new protocol ==============================================
+    // Defined in EmGnss_Receiver_NewProto.cpp, in the pattern of the command
+    // and getter blocks above. A member with a pointer sets the receiver's
+    // parameter when the pointer is given and asks for it when it is null;
+    // bool members switch; _Query members ask. Every other receiver gets
+    // nothing (the network link's auto-open excepted: the maker's
+    // old-protocol receivers take it as their modem's login mode). The
+    // getters copy what the new-protocol receiver reported last; elsewhere
+    // they give their default and leave out-parameters as they are.
+public:
+    // Modem.
+    void Send_Modem_Dial(bool on);
+    void Send_Modem_Power(bool on);
+    void Send_Modem_Auto_Dial(const unsigned char* value);
+    void Send_Modem_Auto_Power_On(const unsigned char* value);
+    void Send_Modem_Dial_Param(const FJParse::OV_MODEM_DIAL_PARA_STRUCT* param);
+    void Send_Modem_Dial_Status_Query();
+    void Send_Modem_Power_Status_Query();
+    void Send_Modem_Signal_Intensity_Query();
+    void Send_Modem_Band_Mode(const unsigned short* mode);
+    // GNSS.
+    void Send_Gnss_Data_Freq(FJParse::OV_DATA_FRQ_ENUM rate);
+    void Send_Gnss_Data_Freq(const FJParse::DataFreq& rate);
+    void Send_Gnss_Data_Freq(const std::vector<FJParse::DataFreq>& rates);
+    void Send_Gnss_IO_ID(FJParse::OV_GNSS_IO_ID_ENUM id);
+    void Send_Gnss_ElevMask(const unsigned char* degrees);
+    void Send_Gnss_Pdop_Mask(const unsigned char* pdop);
+    void Send_Gnss_Diff_Type(const unsigned short* type);
+    void Send_Gnss_Base_Position(const FJParse::OV_GNSS_BASE_SET_STRUCT* base);
+    void Send_Gnss_Sat_Enable(const FJParse::OV_GNSS_SATELLITE_ENABLE_STRUCT* enable);
+    // System.
+    void Send_System_Admin_Cmd(unsigned short command);
+    void Send_System_Power_Status_Query();
+    void Send_System_Power_Off();
+    void Send_System_Reboot();
+    void Send_System_Hardware_Info_Query();
+    void Send_System_Firmware_Info_Query();
+    void Send_System_GSensor_Valid(FJParse::OV_GSENSOR_VALID_PERIOD_STRUCT period);
+    // Network link.
+    void Send_NetLink_Auto_Open(const unsigned char* value);
+    void Send_NetLink_Status_Query();
+    void Send_NetLink_Source_List_Query();
+    void Send_NetLink_Address(const FJParse::OV_IP_ADDRESS_STRUCT* address);
+    void Send_NetLink_Server_Type(const unsigned short* type);
+    void Send_NetLink_Data_Source(const FJParse::OV_CORS_DATA_SOURCE_STRUCT* source);
+    void Send_NetLink_Account(const FJParse::OV_ACCOUNT_STRUCT* account);
+    void Send_NetLink_Connect(bool on);
+    // Data link.
+    void Send_DataLink_Mode(const unsigned short* mode);
+    void Send_DataLink_Differential_Data(const FJParse::OV_BLOCK_DATA_STRUCT* data);
+    // Radio.
+    void Send_Radio_Frequency(const float* mhz);
+    void Send_Radio_Power(const unsigned int* power);
+    void Send_Radio_Stepper(const unsigned int* stepper);
+    void Send_Radio_Air_Baud(const unsigned int* baud);
+    void Send_Radio_Protocol(const unsigned short* protocol);
+    void Send_Radio_Infolist_Query();
+    void Send_Radio_Power_On(bool on);
+    void Send_Radio_Auto_Power_On(const unsigned char* value);
+    void Send_Radio_Module_Type_Query();
+    void Send_Radio_Power_Status_Query();
+    // Wi-Fi.
+    void Send_WIFI_Param_AP(const FJParse::OV_WIFI_PARA_AP_STRUCT* ap);
+    void Send_WIFI_Mode(const unsigned short* mode);
+    void Send_WIFI_Auto_Open(const unsigned char* value);
+    void Send_WIFI_Open(bool on);
+    void Send_WIFI_Power_Status_Query();
+    // File recording.
+    void Send_File_Record_Open(bool on);
+    void Send_File_Record_Auto_Open(const unsigned char* value);
+    void Send_File_Record_Status_Query();
+    void Send_File_Record_Param(const FJParse::OV_FILE_RECORD_CONFIG_STRUCT* config);
+    void Send_File_Record_PPK(const FJParse::OV_BLOCK_DATA_STRUCT* block);
+
+    // Built on the members above.
+    // The modem's signal query.
+    void Send_Gprs_Signal();
+    // Asks for the network link's auto-open (the login mode).
+    void Send_Gprs_CosMdl();
+    // Asks for the elevation mask.
+    void Send_Gnss_ElevMask();
+    // Login mode v (low 8 bits): v other than 0 sets the modem's auto
+    // power-on and auto dial to v first; the network link's auto-open is set
+    // to v in every case. All three go to the queue together or not at all.
+    void Set_Gprs_CosMdl(unsigned int mode);
+    // Switches off the data links the chosen mode does not use: 1 the
+    // network link; 2 and 3 the radio; 4 the network link, then the radio;
+    // any other mode nothing.
+    void Disable_Other_DataLink(FJParse::OV_DATALINK_MODE_ENUM mode);
+
+    // What the new-protocol receiver reported.
+    void Get_Cmd_Setting_Response(FJParse::OV_RESPONSE_STATUS_ENUM& status, unsigned int& commandId);
+    unsigned char Get_Modem_Auto_Dial();
+    unsigned char Get_Modem_Auto_Power_On();
+    void Get_Modem_Dial_Param(FJParse::OV_MODEM_DIAL_PARA_STRUCT& param);
+    void Get_Modem_Dial_Status(FJParse::OV_MODEM_DIAL_STATUS_STRUCT& status);
+    void Get_Modem_Power_Status(FJParse::OV_MODEM_POWER_STATUS_ENUM& status);
+    void Get_Modem_Signal_Intensity(FJParse::OV_MODEM_SIGNAL_INTENSITY_STRUCT& signal);
+    void Get_Modem_Band_Mode(FJParse::OV_MODEM_BAND_MODE_ENUM& mode);
+    // The board's elevation mask (any receiver with a board; 0 without).
+    int Get_Gnss_ElevMask();
+    int Get_Gnss_Pdop_Mask();  // -1 elsewhere
+    // The board's last sentence text (null without a board, the length then
+    // untouched); valid until Port_Close.
+    const unsigned char* Get_Gnss_Data_Buff(unsigned int& length);
+    void Get_Gnss_Diff_Type(FJParse::OV_GNSS_DIFF_TYPE_ENUM& type);
+    void Get_Gnss_Base_Position(FJParse::OV_GNSS_BASE_SET_STRUCT& base);
+    void Get_Gnss_Sat_Enable(FJParse::OV_GNSS_SATELLITE_ENABLE_STRUCT& enable);
+    void Get_System_Power_Status(FJParse::OV_SYSTEM_POWER_STATUS_STRUCT& status);
+    void Get_System_Hardware_Info(FJParse::OV_SYSTEM_HARDWARE_INFO_STRUCT& info);
+    void Get_System_Firmware_Info(FJParse::OV_SYSTEM_FIRMWARE_VERSION_STRUCT& info);
+    unsigned char Get_NetLink_Auto_Open();
+    void Get_NetLink_Status(FJParse::OV_NETLINK_STATUS_STRUCT& status);
+    // The source-list text (not terminated; valid until Port_Close) and its
+    // length; length 0 elsewhere.
+    void Get_NetLink_Source_List(const unsigned char*& text, unsigned int& length);
+    void Get_NetLink_Address(FJParse::OV_IP_ADDRESS_STRUCT& address);
+    void Get_NetLink_Server_Type(FJParse::OV_NETLINK_SERVER_TYPE_ENUM& type);
+    void Get_NetLink_Data_Source(FJParse::OV_CORS_DATA_SOURCE_STRUCT& source);
+    void Get_NetLink_Account(FJParse::OV_ACCOUNT_STRUCT& account);
+    void Get_DataLink_Mode(FJParse::OV_DATALINK_MODE_ENUM& mode);
+    float Get_Radio_Frequency();       // 0 elsewhere
+    unsigned int Get_Radio_Power_V2(); // 0
+    unsigned int Get_Radio_Stepper();  // 0
+    unsigned int Get_Radio_Air_Baud(); // 4800
+    void Get_Radio_Protocol(FJParse::OV_RADIO_PROTOCOL_ENUM& protocol);
+    void Get_Radio_Infolist(FJParse::OV_RADIO_INFOLIST_STRUCT& info);
+    unsigned char Get_Radio_Auto_Power_On();
+    void Get_Radio_Module_Type(FJParse::OV_RADIO_MODULE_TYPE_ENUM& type);
+    void Get_Radio_Power_Status(FJParse::OV_RADIO_POWER_STATUS_ENUM& status);
+    void Get_WIFI_Param_AP(FJParse::OV_WIFI_PARA_AP_STRUCT& ap);
+    void Get_WIFI_Mode(FJParse::OV_WIFI_MODE_ENUM& mode);
+    unsigned char Get_WIFI_Auto_Open();
+    void Get_WIFI_Power_Status(FJParse::OV_WIFI_POWER_STATUS_ENUM& status);
+    unsigned char Get_File_Record_Auto_Open();
+    void Get_File_Record_Status(FJParse::OV_FILE_RECORD_STATUS_ENUM& status);
+    void Get_File_Record_Param(FJParse::OV_FILE_RECORD_CONFIG_STRUCT& config);
+    void Get_Com_Baudrate(FJParse::OV_COM_BAUD_ENUM& baud);
 
 private:
     // The two shapes of the members above (EmGnss_Receiver_Ops.h).

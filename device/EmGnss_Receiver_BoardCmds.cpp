@@ -65,10 +65,6 @@ void EmGnss_Receiver::Set_Orvel_NMEA(const std::vector<FJParse::_set_nmea>& sent
     QueueCommands([&](Em_Gnss& g, Commands& out) { g.Set_Orvel_NMEA(out, sentences, selector, on); });
 }
 
-void EmGnss_Receiver::Set_Gnss_ElevMask(unsigned int /*mask*/) {
-    QueueCommands([](Em_Gnss&, Commands&) {});
-}
-
 unsigned int EmGnss_Receiver::GetInfo_Gnss_ElevMask() {
     unsigned int mask = 0;
     WithProtocol([&](Em_Gnss& g) { mask = g.GetInfo_Gnss_ElevMask(); });

@@ -233,7 +233,15 @@ void DeviceManager::onOemTypeResult(bool changed, const void*) {
 
 void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
     Receiver* receiver = receiver_.get();
-    if (!receiver || messageClass != FJParse::MSG_TYPE_ORVEL)
+    if (!receiver)
+        return;
+    // The board's reports: only the elevation mask is taken.
+    if (messageClass == FJParse::MSG_TYPE_GNSS) {
+        if (bits & FJParse::ChangeBits::ElevMask)
+            onElevationMask();
+        return;
+    }
+    if (messageClass != FJParse::MSG_TYPE_ORVEL)
         return;
 
     if (bits & FJParse::OldReplyBits::DeviceInfo)

@@ -178,6 +178,18 @@ public:
     bool radioFec() const;
     Radio_Callsign radioCallsign() const;
 
+    // --- the network link and the elevation mask (DeviceManagerNet.cpp) ---
+    using Gprs_Modle = Fjarnis2011::FJParse::Gprs_Modle;
+    // The modem's parameters, the login mode and the NTRIP login.
+    void sendNetRequests();
+    // The radio protocol 0 (the link is the modem's), the work mode, the
+    // server, the base id (at most its 20-byte field of `info`), the login
+    // mode and the NTRIP login, in this order.
+    void setGprsParams(Gprs_Modle mode, unsigned baseIdLength, WirelessInfo info, unsigned loginMode,
+                       cors_info cors);
+    // The elevation mask the board reported last.
+    unsigned elevMask() const;
+
 public slots:
     void onTryToConnectTimeOut();
 
@@ -207,6 +219,8 @@ private:
         Channel_Space channelSpace{};
         bool radioFec = false;
         Radio_Callsign callsign{};
+        // The board's elevation mask.
+        unsigned elevMask = 0;
     };
 
     using Receiver = Fjarnis2011::FJDevice::EmGnss_Receiver;
@@ -232,6 +246,8 @@ private:
     void onStaticPoint();
     void onRadioInfoAndRange();
     void onRadioReports(unsigned changeBits);
+    // DeviceManagerNet.cpp: the board's elevation-mask report.
+    void onElevationMask();
 
     Fjarnis2011::FJParse::_CALLBACKS_RECEIVER callbacks_;
     DeviceObserver* observer_;

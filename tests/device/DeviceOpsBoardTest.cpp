@@ -48,9 +48,13 @@ const std::vector<BoardRow>& BoardTable() {
         {"Set_Orvel_NMEA with rates", [](auto& r) { r.Set_Orvel_NMEA(kSentences, 3, true); },
          [](auto& g, auto& v) { g.Set_Orvel_NMEA(v, kSentences, 3, true); }},
         {"Send_Gnss_Reset", [](auto& r) { r.Send_Gnss_Reset(); }, [](auto& g, auto& v) { g.Get_Gnss_Reset(v); }},
-        // The maker's elevation-mask command is the new protocol's; nothing
-        // is built for these receivers yet.
-        {"Set_Gnss_ElevMask", [](auto& r) { r.Set_Gnss_ElevMask(300); }, [](auto&, auto&) {}},
+        // The maker's elevation-mask command is the new protocol's (the low
+        // 8 bits of 300: 44); the old-protocol receivers take none.
+        {"Set_Gnss_ElevMask", [](auto& r) { r.Set_Gnss_ElevMask(300); },
+         [](auto& g, auto& v) {
+             const unsigned char mask = 44;
+             g.Get_Cmd_Gnss_ElevMask(v, &mask);
+         }},
     };
     return rows;
 }
@@ -87,9 +91,9 @@ TEST(DeviceOpsBoard, EveryMemberWritesWhatItsProtocolOperationBuilds) {
         {Kind::OldSerial, true, 5},
         // The stand-in of the new-protocol receiver (the old format with a
         // board of type 0): the reset with the receiver's own command, the
-        // position rate as the new protocol's data rate and the NMEA
-        // selection with rates in the receiver's "$$" frames.
-        {Kind::NewProtocol, true, 3},
+        // position rate as the new protocol's data rate, the NMEA selection
+        // with rates in the receiver's "$$" frames and the elevation mask.
+        {Kind::NewProtocol, true, 4},
         // Another maker's NovAtel board: its own lines, straight; nothing of
         // the maker's receiver.
         {Kind::OtherNovAtel, false, 9},

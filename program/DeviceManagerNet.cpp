@@ -1,0 +1,58 @@
+// DeviceManager's part for the receiver's network link: the reads and the
+// write of the network-link page, and the elevation mask the board reports.
+
+#include "program/DeviceManager.h"
+
+#include "program/DeviceObserver.h"
+
+#include <algorithm>
+#include <mutex>
+
+using namespace Fjarnis2011;
+
+namespace {
+
+// The base id's field in the modem record: a longer stated length is held
+// to it, so that nothing behind the field is ever sent.
+constexpr unsigned kBaseIdField = sizeof(FJParse::WirelessInfo::baseId);
+// The radio protocol that leaves the data link to the modem.
+constexpr int kRadioModeOff = 0;
+// The NTRIP login's automatic flag as the network-link page sends it.
+constexpr unsigned kCorsManual = 0;
+
+}  // namespace
+
+void DeviceManager::sendNetRequests() {
+    if (!receiver_)
+        return;
+    receiver_->Send_Gprs_Info();
+    receiver_->Send_Gprs_CosMdl();
+    receiver_->Send_Cors_Info_Auto();
+}
+
+void DeviceManager::setGprsParams(Gprs_Modle mode, unsigned baseIdLength, WirelessInfo info, unsigned loginMode,
+                                  cors_info cors) {
+    if (!receiver_)
+        return;
+    setRadioMdl(static_cast<Rdo_Mdl>(kRadioModeOff));
+    receiver_->Set_Gprs_Modle(mode);
+    receiver_->Set_Gprs_Ip(info.address, info.port, static_cast<Protocol_Net>(info.protocol));
+    receiver_->Set_Gprs_Baseid(reinterpret_cast<unsigned char*>(info.baseId),
+                               std::min<unsigned>(baseIdLength, kBaseIdField));
+    receiver_->Set_Gprs_CosMdl(loginMode);
+    receiver_->Set_Cors_Info_Auto(cors, kCorsManual);
+}
+
+void DeviceManager::onElevationMask() {
+    const unsigned mask = receiver_->GetInfo_Gnss_ElevMask();
+    {
+        std::lock_guard<std::mutex> lock(cacheLock_);
+        cache_.elevMask = mask;
+    }
+    announce(DeviceObserver::EventElevMask);
+}
+
+unsigned DeviceManager::elevMask() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.elevMask;
+}
