@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/sim/SimBoard.h"
 #include "tests/sim/SimFrames.h"
 #include "tests/sim/SimRadioStatic.h"
 
@@ -92,6 +93,11 @@ struct SimSettings {
     uint32_t periodicIntervalMs = 1000;
     SimRadio radio;                                    // the internal radio's settings
     SimStaticPoint staticPoint;                        // the static survey's point
+    // The GNSS board: its elevation cutoff (degrees) answers a relayed
+    // "log psrdopb" with a PSRDOP log in an "RG" frame; a satellite record,
+    // when set, follows every periodic output in "RH" frames.
+    float elevationCutoff = 10.0f;
+    std::vector<uint8_t> satelliteRecord;
 
     SimSettings();
 };
@@ -120,6 +126,7 @@ struct SimStatus {
     uint64_t mismatchedBytes = 0;   // bytes received while the line speed was wrong
     uint64_t repliesSent = 0;       // answers and periodic outputs (also as noise)
     std::vector<uint8_t> passThroughBytes;  // bytes meant for the board in pass-through mode
+    std::vector<std::string> boardLines;    // board command lines relayed in "RZ" frames
 };
 
 // A GPGGA sentence with its checksum, the default periodic board output.
@@ -149,11 +156,13 @@ public:
 private:
     std::vector<uint8_t> Handle(const Frame& frame, ReceivedCommand& record);
     std::vector<uint8_t> HandleModule(const ModuleRequest& req, uint8_t head);
+    std::vector<uint8_t> HandleBoardRelay(const Frame& frame);
     std::vector<uint8_t> Shape(std::vector<uint8_t> reply);
 
     SimSettings settings_;
     FrameCutter cutter_;
     GarbageSource noise_;
+    BoardRelay relay_;
     std::vector<ReceivedCommand> commands_;
     SimStatus status_;
 };
