@@ -6,6 +6,7 @@
 #include "program/pages/Callsign.h"
 #include "program/pages/InlayNet.h"
 #include "program/pages/Info.h"
+#include "program/pages/RadioChannelWidget.h"
 #include "program/pages/ServerConfig.h"
 #include "program/pages/ServerPages.h"
 #include "ui_FatherWidget.h"
@@ -42,6 +43,8 @@ FatherWidget::FatherWidget(QWidget* parent) : Widget(parent), ui_(new Ui::Father
     registerPage(QStringLiteral("Detail"), new ServerDetail(this));
     // The server list asks for the add and detail pages itself.
     connect(servers, &ServerConfig::command, this, &FatherWidget::onCommand);
+    // The radio channel table.
+    registerPage(QStringLiteral("RadioChannel"), new RadioChannelWidget(this));
     registerPage(QStringLiteral("Callsign"), new Callsign(this));
 
     for (int i = 0; i < kSoftKeys; ++i) {
