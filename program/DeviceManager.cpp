@@ -235,10 +235,17 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
     Receiver* receiver = receiver_.get();
     if (!receiver)
         return;
-    // The board's reports: only the elevation mask is taken.
+    // Of what the GNSS board reports, only its elevation mask is kept.
+    constexpr unsigned kBoardElevMaskBit = 0x04000000u;
     if (messageClass == FJParse::MSG_TYPE_GNSS) {
-        if (bits & FJParse::ChangeBits::ElevMask)
-            onElevationMask();
+        if (bits & kBoardElevMaskBit) {
+            const unsigned mask = receiver->GetInfo_Gnss_ElevMask();
+            {
+                std::lock_guard<std::mutex> lock(cacheLock_);
+                cache_.elevationMask = mask;
+            }
+            announce(DeviceObserver::EventElevMask);
+        }
         return;
     }
     if (messageClass != FJParse::MSG_TYPE_ORVEL)

@@ -177,8 +177,10 @@ public:
     void radioChannelSpace(Channel_Space& out) const;
     bool radioFec() const;
     Radio_Callsign radioCallsign() const;
+    // The elevation mask (degrees) the GNSS board last reported.
+    unsigned elevationMask() const;
 
-    // --- the network link and the elevation mask (DeviceManagerNet.cpp) ---
+    // --- the network link (DeviceManagerNet.cpp) ---
     using Gprs_Modle = Fjarnis2011::FJParse::Gprs_Modle;
     // The modem's parameters, the login mode and the NTRIP login.
     void sendNetRequests();
@@ -187,8 +189,6 @@ public:
     // mode and the NTRIP login, in this order.
     void setGprsParams(Gprs_Modle mode, unsigned baseIdLength, WirelessInfo info, unsigned loginMode,
                        cors_info cors);
-    // The elevation mask the board reported last.
-    unsigned elevMask() const;
 
 public slots:
     void onTryToConnectTimeOut();
@@ -219,8 +219,7 @@ private:
         Channel_Space channelSpace{};
         bool radioFec = false;
         Radio_Callsign callsign{};
-        // The board's elevation mask.
-        unsigned elevMask = 0;
+        unsigned elevationMask = 0;
     };
 
     using Receiver = Fjarnis2011::FJDevice::EmGnss_Receiver;
@@ -246,8 +245,6 @@ private:
     void onStaticPoint();
     void onRadioInfoAndRange();
     void onRadioReports(unsigned changeBits);
-    // DeviceManagerNet.cpp: the board's elevation-mask report.
-    void onElevationMask();
 
     Fjarnis2011::FJParse::_CALLBACKS_RECEIVER callbacks_;
     DeviceObserver* observer_;

@@ -1,12 +1,9 @@
 // DeviceManager's part for the receiver's network link: the reads and the
-// write of the network-link page, and the elevation mask the board reports.
+// write of the network-link page.
 
 #include "program/DeviceManager.h"
 
-#include "program/DeviceObserver.h"
-
 #include <algorithm>
-#include <mutex>
 
 using namespace Fjarnis2011;
 
@@ -41,18 +38,4 @@ void DeviceManager::setGprsParams(Gprs_Modle mode, unsigned baseIdLength, Wirele
                                std::min<unsigned>(baseIdLength, kBaseIdField));
     receiver_->Set_Gprs_CosMdl(loginMode);
     receiver_->Set_Cors_Info_Auto(cors, kCorsManual);
-}
-
-void DeviceManager::onElevationMask() {
-    const unsigned mask = receiver_->GetInfo_Gnss_ElevMask();
-    {
-        std::lock_guard<std::mutex> lock(cacheLock_);
-        cache_.elevMask = mask;
-    }
-    announce(DeviceObserver::EventElevMask);
-}
-
-unsigned DeviceManager::elevMask() const {
-    std::lock_guard<std::mutex> lock(cacheLock_);
-    return cache_.elevMask;
 }
