@@ -240,8 +240,19 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         handleNewProtocolEvent(messageClass, bits);
         return;
     }
-    if (messageClass != FJParse::MSG_TYPE_ORVEL)
+    // Of what the GNSS board reports, only its elevation mask is kept.
+    constexpr unsigned kBoardElevMaskBit = 0x04000000u;
+    if (messageClass == FJParse::MSG_TYPE_GNSS) {
+        if (bits & kBoardElevMaskBit) {
+            const unsigned mask = receiver->GetInfo_Gnss_ElevMask();
+            {
+                std::lock_guard<std::mutex> lock(cacheLock_);
+                cache_.elevationMask = mask;
+            }
+            announce(DeviceObserver::EventElevMask);
+        }
         return;
+    }
 
     if (bits & FJParse::OldReplyBits::DeviceInfo)
         onDeviceInformation();

@@ -69,7 +69,7 @@ TEST_F(ProgramGuiTest, MenuOffersOnlyWhatAReadyReceiverAndTheRegisteredPagesAllo
     // stay disabled whatever the receiver can do.
     DeviceManager::instance()->setDeviceType(0);
     menu->onWorkingStatus(4);
-    EXPECT_EQ(enabled(), (QStringList{"Connection", "Info", "APNConfig", "ServerConfig", "Exit"}));
+    EXPECT_EQ(enabled(), (QStringList{"Connection", "Info", "APNConfig", "RadioChannel", "ServerConfig", "Exit"}));
     // A device without a modem offers neither modem nor server settings.
     DeviceManager::instance()->setDeviceType(2);
     menu->onWorkingStatus(4);
