@@ -254,6 +254,7 @@ TEST_F(RadioLinkPageTest, FullModuleReadSnapSetAndReadBack) {
     EXPECT_DOUBLE_EQ(page_->freqStep(), 0.0125);
     auto* frequency = field<QDoubleSpinBox>("doubleSpinBox_currentFrq_RX");
     EXPECT_DOUBLE_EQ(frequency->value(), 460.125);
+    EXPECT_EQ(frequency->text(), QStringLiteral("460.1250")) << "a decimal point under the German locale too";
     EXPECT_EQ(field<QComboBox>("cbType")->currentText(), QStringLiteral("Low")) << "no table channel";
     ASSERT_TRUE(frequency->isEnabled());
 
