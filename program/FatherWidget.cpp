@@ -60,9 +60,11 @@ FatherWidget::FatherWidget(QWidget* parent) : Widget(parent), ui_(new Ui::Father
     for (Widget* page : std::as_const(registrationOrder_)) page->hide();
     // The menu offers only what has a page.
     menu_->setAvailablePages(registry_.keys());
+    setUpVariant();
 }
 
 FatherWidget::~FatherWidget() {
+    tearDownVariant();
     detachSoftKeys();
     // The Info page goes last: its destructor ends the program's device
     // access, which no page deleted after it may reach again.
@@ -106,10 +108,11 @@ void FatherWidget::onCommand(const QString& name) {
 
 void FatherWidget::showPage(Widget* page) {
     if (!page) return;
+    beforeShowingPage();
     if (lastHidden_) page->setParams(lastHidden_->params);
     page->refresh();
 
-    const QList<QAction*> actions = page->actions();
+    const QList<QAction*> actions = softKeyActions(page);
     const int shown = std::min<int>(kSoftKeys, int(actions.size()));
     const int keyHeight = int(height() * 0.08);
     for (int i = 0; i < shown; ++i) {
