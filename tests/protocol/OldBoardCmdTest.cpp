@@ -1267,18 +1267,20 @@ TEST(OldBoardCmd, BluetoothLinkPacksInMode3) {
                        });
 }
 
-// The position rate and the NMEA selection are the old protocol's: no other
-// receiver gets them (the new protocol's routes come with its commands).
+// The position rate and the NMEA selections are the maker's: another
+// maker's receiver gets none of them, and the new-protocol receiver has no
+// form of the selection without rates (its position rate and the selection
+// with rates have their own forms).
 TEST(OldBoardCmd, ReceiverCommandsReachOnlyOldProtocolReceivers) {
     Em_Gnss other(GNSS_MNFCTR_OTHER, MAINBD_NOVATEL_OEM);
-    Em_Gnss none(GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_NEW);  // no format in this build
-    for (Em_Gnss* g : {&other, &none}) {
-        std::vector<_STR_CMD> out;
-        g->Get_Cmd_Position_Frq(out, GNSS_FRQ_1HZ);
-        g->Set_Orvel_NMEA(out, kNmeaList, 1);
-        g->Set_Orvel_NMEA(out, kNmeaList, 1, true);
-        EXPECT_TRUE(out.empty());
-    }
+    std::vector<_STR_CMD> out;
+    other.Get_Cmd_Position_Frq(out, GNSS_FRQ_1HZ);
+    other.Set_Orvel_NMEA(out, kNmeaList, 1);
+    other.Set_Orvel_NMEA(out, kNmeaList, 1, true);
+    EXPECT_TRUE(out.empty());
+    Em_Gnss newProtocol(GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_NEW);
+    newProtocol.Set_Orvel_NMEA(out, kNmeaList, 1);
+    EXPECT_TRUE(out.empty());
 }
 
 // The elevation mask the board reported: the NovAtel board's DOP log, relayed
