@@ -8,6 +8,10 @@
 #include "program/pages/Info.h"
 #include "program/pages/ServerConfig.h"
 #include "program/pages/ServerPages.h"
+// Receiver work: static recording, RTK, NMEA output.
+#include "program/pages/Output.h"
+#include "program/pages/RTK.h"
+#include "program/pages/Static.h"
 #include "ui_FatherWidget.h"
 
 #include <QCloseEvent>
@@ -34,6 +38,10 @@ FatherWidget::FatherWidget(QWidget* parent) : Widget(parent), ui_(new Ui::Father
     // ServerConfig, Add, Detail, RadioChannel, Callsign.
     registerPage(QStringLiteral("Connection"), new Connect(this));
     registerPage(QStringLiteral("Info"), new Info(this));
+    // Receiver work: static recording, RTK, NMEA output.
+    registerPage(QStringLiteral("Static"), new Static(this));
+    registerPage(QStringLiteral("RTK"), new RTK(this));
+    registerPage(QStringLiteral("0183OutPut"), new Output(this));
     // Modem dial-up settings and the correction servers.
     registerPage(QStringLiteral("APNConfig"), new InlayNet(this));
     auto* servers = new ServerConfig(this);

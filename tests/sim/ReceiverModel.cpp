@@ -1,6 +1,7 @@
 #include "tests/sim/ReceiverModel.h"
 
 #include "platform/Time.h"
+#include "tests/sim/SimDeviceSettings.h"
 
 #include <algorithm>
 
@@ -213,6 +214,7 @@ std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& 
         return PackFrame("ST", frame.head, reinterpret_cast<const uint8_t*>(kClosingText), sizeof kClosingText - 1);
     }
     if (std::vector<uint8_t> reply; HandleStaticPointFrame(settings_.staticPoint, frame, &reply)) return reply;
+    if (HandleDeviceSetting(settings_.deviceInfo, frame)) return {};
     if (letters == "VS" && record.moduleId >= 0)
         return HandleModule(ModuleRequest{uint8_t(record.moduleId), record.moduleData}, frame.head);
     return {};
