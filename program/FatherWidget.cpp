@@ -34,7 +34,7 @@ FatherWidget::FatherWidget(QWidget* parent) : Widget(parent), ui_(new Ui::Father
     showPage(menu_);
 
     // Pages that later parts of the program bring join the registry here,
-    // in this order: Static, RTK, DataLink, APNConfig, 0183OutPut,
+    // in this order: DataLink, APNConfig,
     // ServerConfig, Add, Detail, RadioChannel, Callsign.
     registerPage(QStringLiteral("Connection"), new Connect(this));
     registerPage(QStringLiteral("Info"), new Info(this));
