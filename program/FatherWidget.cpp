@@ -6,6 +6,7 @@
 #include "program/pages/Callsign.h"
 #include "program/pages/InlayNet.h"
 #include "program/pages/Info.h"
+#include "program/pages/RadioChannelWidget.h"
 #include "program/pages/ServerConfig.h"
 #include "program/pages/ServerPages.h"
 // Receiver work: static recording, RTK, NMEA output.
@@ -50,6 +51,8 @@ FatherWidget::FatherWidget(QWidget* parent) : Widget(parent), ui_(new Ui::Father
     registerPage(QStringLiteral("Detail"), new ServerDetail(this));
     // The server list asks for the add and detail pages itself.
     connect(servers, &ServerConfig::command, this, &FatherWidget::onCommand);
+    // The radio channel table.
+    registerPage(QStringLiteral("RadioChannel"), new RadioChannelWidget(this));
     registerPage(QStringLiteral("Callsign"), new Callsign(this));
 
     for (int i = 0; i < kSoftKeys; ++i) {
@@ -65,9 +68,11 @@ FatherWidget::FatherWidget(QWidget* parent) : Widget(parent), ui_(new Ui::Father
     for (Widget* page : std::as_const(registrationOrder_)) page->hide();
     // The menu offers only what has a page.
     menu_->setAvailablePages(registry_.keys());
+    setUpVariant();
 }
 
 FatherWidget::~FatherWidget() {
+    tearDownVariant();
     detachSoftKeys();
     // The Info page goes last: its destructor ends the program's device
     // access, which no page deleted after it may reach again.
@@ -111,10 +116,11 @@ void FatherWidget::onCommand(const QString& name) {
 
 void FatherWidget::showPage(Widget* page) {
     if (!page) return;
+    beforeShowingPage();
     if (lastHidden_) page->setParams(lastHidden_->params);
     page->refresh();
 
-    const QList<QAction*> actions = page->actions();
+    const QList<QAction*> actions = softKeyActions(page);
     const int shown = std::min<int>(kSoftKeys, int(actions.size()));
     const int keyHeight = int(height() * 0.08);
     for (int i = 0; i < shown; ++i) {

@@ -8,7 +8,18 @@
 #include <QVector>
 
 #include <array>
+#ifdef BRANTOR_HANDHELD
+#include <QRect>
 
+#include <functional>
+#include <memory>
+
+namespace platform {
+class SoftInputBackend;
+}
+#endif
+
+class QAction;
 class QCloseEvent;
 class QLabel;
 class QToolButton;
@@ -49,11 +60,44 @@ public:
 public slots:
     void onCommand(const QString& name);
 
+#ifdef BRANTOR_HANDHELD
+    // --- The handheld's screen: full screen, the "SIP" soft key and the
+    // page area kept above the soft keyboard.
+public:
+    // Full screen, at least as large as the default screen.
+    void showFullScreenSized();
+    // Lifts the page area so that the focused field stays above the keyboard.
+    void scrollFocusIntoView();
+    QAction* sipAction() const { return sip_; }
+    // How far the page area is lifted now (0 or negative pixels).
+    int scrollOffset() const { return scrollOffset_; }
+    // Where a screen's available geometry comes from (tests); an empty
+    // function restores the screens' own.
+    static void setScreenAreaSource(std::function<QRect(int)> source);
+
+public slots:
+    void onSip();
+    void desktopResized(int screen);
+
+private:
+    QAction* sip_ = nullptr;
+    int scrollOffset_ = 0;
+    std::shared_ptr<platform::SoftInputBackend> softInput_;
+    int workAreaListener_ = 0;
+#endif
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void detachSoftKeys();
+    // What each build adds to the window (the desktop adds nothing): set-up
+    // at the end of construction, teardown at the start of destruction, the
+    // soft keys a page shows, and the step before a page is shown.
+    void setUpVariant();
+    void tearDownVariant();
+    QList<QAction*> softKeyActions(Widget* page) const;
+    void beforeShowingPage();
 
     Ui::FatherWidget* ui_;
     MenuManager* menu_ = nullptr;

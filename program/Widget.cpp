@@ -49,7 +49,3 @@ void Widget::setBusy(bool busy) {
 void Widget::markField(QWidget* field, int kind) {
     if (field) CommonHelper::setFieldPalette(kind, field);
 }
-
-void Widget::hideSipButton() {}
-
-void Widget::showSipButton() {}

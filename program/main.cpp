@@ -8,7 +8,7 @@ int main(int argc, char** argv) {
         app.init();
         auto* window = new FatherWidget();
 #ifdef BRANTOR_HANDHELD
-        window->showFullScreen();
+        window->showFullScreenSized();
 #else
         window->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         window->show();

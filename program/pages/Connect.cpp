@@ -15,12 +15,14 @@
 #include <QProcess>
 #include <QTimer>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 
 namespace {
 
-Connect* g_connectPage = nullptr;
+// Read by the handheld's device-found callback on the search thread.
+std::atomic<Connect*> g_connectPage{nullptr};
 
 // The search row's texts by state: idle, searching, stopping.
 const char* const kSearchTexts[3] = {
@@ -78,7 +80,10 @@ Connect::Connect(QWidget* parent) : Widget(parent), ui_(new Ui::Connect), parent
 }
 
 Connect::~Connect() {
-    if (g_connectPage == this) g_connectPage = nullptr;
+    Connect* self = this;
+    g_connectPage.compare_exchange_strong(self, nullptr);
+    // The search thread may still report devices to the form: it ends first.
+    if (listSetUp_) releaseSearchObjects();
     delete ui_;
     clearActions();
     delete progress_;
@@ -86,7 +91,7 @@ Connect::~Connect() {
     delete wirelessManager_;
 }
 
-Connect* Connect::current() { return g_connectPage; }
+Connect* Connect::current() { return g_connectPage.load(); }
 
 void Connect::fillForm() {
     ui_->comboBox_manufacture->addItem(tr("KVX"), 2);
@@ -171,8 +176,7 @@ void Connect::setUpDeviceList() {
     auto* search = new QListWidgetItem(list);
     search->setData(kSearchStateRole, 0);
     search->setText(tr(kSearchTexts[0]));
-    // The Bluetooth device search is the handheld's; the desktop lists the
-    // devices bound before.
+    createBluetoothSearch();
 
     bindingsStore_ = new BtBindingsConfig();
     std::vector<std::wstring> names;
@@ -238,11 +242,23 @@ void Connect::onItemDoubleClicked(QListWidgetItem* item) {
     if (item && ui_->listWidget->row(item) >= 1) onConnect();
 }
 
-void Connect::onSearch() {
-    // The desktop has no Bluetooth search of its own.
+void Connect::addDeviceItem(const QString& name, uint64_t address) {
+    if (!name.contains(QStringLiteral("GNSS-"), Qt::CaseSensitive)) return;
+    boundAddresses_.push_back(address);
+    auto* row = new QListWidgetItem(DeviceRowText(name, address), ui_->listWidget);
+    row->setData(kDeviceNameRole, name);
+    row->setData(kDeviceAddressRole, QVariant::fromValue<qulonglong>(address));
 }
 
-void Connect::onStop() {}
+void Connect::clearDeviceRows() {
+    QListWidget* list = ui_->listWidget;
+    while (list->count() > 1) delete list->takeItem(list->count() - 1);
+    boundAddresses_.clear();
+    // The rows the indexes named are gone; until a row is chosen again none
+    // is selected.
+    currentDeviceRow_ = 0;
+    previousDeviceRow_ = 0;
+}
 
 void Connect::setControlsEnabled(bool enabled) {
     const bool autoBaud = ui_->cbAuto->isChecked();
@@ -256,12 +272,6 @@ void Connect::setControlsEnabled(bool enabled) {
     const int state = connectionState();
     connect_->setEnabled(enabled && state == 0);
     break_->setEnabled(enabled && state == 4);
-}
-
-bool Connect::bindDevice() {
-    // The desktop reaches a Bluetooth receiver through a serial port the
-    // system has bound already.
-    return true;
 }
 
 void Connect::onConnect() {
@@ -280,9 +290,10 @@ void Connect::onConnect() {
         }
         if (resultCode_ == 0 && !DeviceManager::instance()->disconnectDevice()) resultCode_ = 3;
 
-        if (resultCode_ == 0 && bindDevice() && connectionMethod_ == 1) {
+        if (resultCode_ == 0 && bindSelectedDevice() && connectionMethod_ == 1) {
             const int row = list->currentRow();
-            if (QListWidgetItem* previous = list->item(previousDeviceRow_)) previous->setBackground(QBrush());
+            QListWidgetItem* previous = previousDeviceRow_ >= 1 ? list->item(previousDeviceRow_) : nullptr;
+            if (previous) previous->setBackground(QBrush());
             if (QListWidgetItem* selected = list->item(row))
                 selected->setBackground(QBrush(kSelectedDevice, Qt::SolidPattern));
             moveDeviceToFront(row);

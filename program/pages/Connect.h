@@ -10,6 +10,13 @@ class ConnectingProgress;
 class QAction;
 class QListWidgetItem;
 class QProcess;
+class WorkerThread;
+
+namespace Fjarnis2011 {
+namespace FJComm {
+class Bluetooth;
+}
+}  // namespace Fjarnis2011
 
 namespace Ui {
 class Connect;
@@ -42,6 +49,10 @@ public:
 
     void setControlsEnabled(bool enabled);
     void updateSearchItem(int state);
+    // A device the search found: listed when its name has "GNSS-".
+    void addDeviceItem(const QString& name, uint64_t address);
+    // Removes every device row and forgets their addresses.
+    void clearDeviceRows();
 
     int resultCode() const { return resultCode_; }
     int connectionMethod() const { return connectionMethod_; }
@@ -69,6 +80,9 @@ public slots:
     void onItemDoubleClicked(QListWidgetItem* item);
     void onItemClicked(QListWidgetItem* item);
     void onBtSystemClicked();
+#ifdef BRANTOR_HANDHELD
+    void onSearchFinished();
+#endif
 
 private:
     void fillForm();
@@ -76,7 +90,13 @@ private:
     void setUpDeviceList();
     void setUpWirelessManager();
     void makeProgressDialog();
-    bool bindDevice();
+    // The build's Bluetooth search (empty on the desktop): made with the
+    // device list, released by the destructor.
+    void createBluetoothSearch();
+    void releaseSearchObjects();
+    // Binds the chosen device to the port before connecting (the desktop
+    // reaches it through a port the system bound); true when resultCode is 0.
+    bool bindSelectedDevice();
     void moveDeviceToFront(int row);
     void saveConnection();
     void dropObserverBindings();
@@ -101,6 +121,8 @@ private:
     bool listSetUp_ = false;
     bool processSetUp_ = false;
     bool searchStopping_ = false;
+    WorkerThread* searchWorker_ = nullptr;
+    Fjarnis2011::FJComm::Bluetooth* searchTask_ = nullptr;
     // True from the start of a connection attempt until its progress dialog
     // has ended: the replies of an attempt that is over are not acted on.
     bool attempting_ = false;

@@ -1,6 +1,9 @@
 // The Connect page's form, its checks and its failures, through the real
 // DeviceManager and port library but without a receiver.
 
+#ifdef BRANTOR_HANDHELD
+#include "platform/Bluetooth.h"
+#endif
 #include "program/ConfigFiles.h"
 #include "program/DeviceManager.h"
 #include "program/pages/Connect.h"
@@ -11,6 +14,8 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QProgressDialog>
+
+#include <memory>
 
 namespace {
 
@@ -114,7 +119,21 @@ protected:
         std::vector<uint64_t> addresses{0xA1B2C3ull, 0x10ull};
         platform::SetProgramFolder(folder_.path().toStdString());
         BtBindingsConfig().write(names, addresses);
+#ifdef BRANTOR_HANDHELD
+        // The handheld binds the chosen device first; behind it lies the
+        // same missing line.
+        bluetooth_ = std::make_shared<platform::ScriptedBluetoothBackend>();
+        bluetooth_->SetDeviceLine(0x10ull, path(QStringLiteral("no-such-tty")).toStdString());
+        platform::SetBluetoothBackend(bluetooth_);
+#endif
     }
+#ifdef BRANTOR_HANDHELD
+    void TearDown() override {
+        ConnectPageTest::TearDown();
+        platform::SetBluetoothBackend(nullptr);
+    }
+    std::shared_ptr<platform::ScriptedBluetoothBackend> bluetooth_;
+#endif
     QListWidget* list() const { return window_->findChild<QListWidget*>(QStringLiteral("listWidget")); }
 };
 

@@ -71,7 +71,8 @@ TEST_F(ProgramGuiTest, MenuOffersOnlyWhatAReadyReceiverAndTheRegisteredPagesAllo
     menu->onWorkingStatus(4);
     // NMEA output also needs firmware from version 8 on, known only from a
     // receiver's device information.
-    EXPECT_EQ(enabled(), (QStringList{"Connection", "Info", "Static", "RTK", "APNConfig", "ServerConfig", "Exit"}));
+    EXPECT_EQ(enabled(),
+              (QStringList{"Connection", "Info", "Static", "RTK", "APNConfig", "RadioChannel", "ServerConfig", "Exit"}));
     // A device without a modem offers neither modem nor server settings.
     DeviceManager::instance()->setDeviceType(2);
     menu->onWorkingStatus(4);

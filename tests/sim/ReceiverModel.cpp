@@ -103,11 +103,56 @@ std::vector<uint8_t> DefaultBoardOutput() {
 
 SimSettings::SimSettings() : periodicPayload(DefaultBoardOutput()) {}
 
+namespace {
+
+std::vector<uint8_t> Join(std::initializer_list<std::vector<uint8_t>> parts) {
+    std::vector<uint8_t> out;
+    for (const auto& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+constexpr char kNewSourceList[] =
+    "SOURCETABLE 200 OK\r\n"
+    "STR;RTCM32;RTCM32;RTCM 3.2;1004(1),1012(1);2;GPS+GLO;SIM;CHN;31.17;121.40;1;0;sim;none;B;N;9600;\r\n"
+    "ENDSOURCETABLE\r\n";
+
+}  // namespace
+
+SimSettings NewProtocolSettings() {
+    SimSettings s;
+    s.protocol = Protocol::New;
+    s.deviceInfo.model = "Q50A";  // no old board's model code
+    s.newParams[772] = Join({BE32(1), BEFloat(72.0f), BEFloat(68.0f)});
+    s.newParams[774] = Join({BE32(3), {1, 2}, {0, 0, 0, 7}, FixedText("SIMQ50A000001", 13), BE32(1), BE32(2), BE32(3)});
+    s.newParams[775] = Join({FixedText("Q50A-FW-1.2.3", 50), FixedText("Q50A-BOOT-0.9", 50)});
+    s.newParams[5132] = Join({BE32(23), {3}});
+    const std::string list = kNewSourceList;
+    s.newParams[4358] = Join({BE32(uint32_t(list.size())), std::vector<uint8_t>(list.begin(), list.end())});
+    // eBubble: state 1, word 2, angles -10, 20 and 30, and 0.5.
+    s.newParams[1041] = Join({{1}, BE32(2), BE16(uint16_t(-10)), BE16(20), BE16(30), BEFloat(0.5f)});
+    return s;
+}
+
 bool ReceivedCommand::Is(std::string_view l, std::initializer_list<uint8_t> p) const {
-    return letters == l && std::equal(payload.begin(), payload.end(), p.begin(), p.end());
+    return !linkMessage && letters == l && std::equal(payload.begin(), payload.end(), p.begin(), p.end());
+}
+
+const NewItem* ReceivedCommand::Item(uint16_t id) const {
+    if (!linkMessage) return nullptr;
+    for (const auto& item : items)
+        if (item.id == id) return &item;
+    return nullptr;
 }
 
 std::string ReceivedCommand::Describe() const {
+    if (linkMessage) {
+        std::string s = "NEW " + std::to_string(commandId) + " op " + std::to_string(operation) + ":";
+        for (const auto& item : items) {
+            const auto id = BE16(item.id);
+            s += " " + Hex(id.data(), 2) + "=" + Hex(item.value);
+        }
+        return s;
+    }
     std::string s = letters + " " + Hex(&head, 1);
     if (!payload.empty()) s += " " + Hex(payload);
     return s;
@@ -149,6 +194,10 @@ std::vector<uint8_t> ReceiverModel::Receive(const uint8_t* data, size_t n, uint3
             out = noise_.Take(n);
         return out;
     }
+    if (settings_.protocol == Protocol::New) {
+        mixed_.Append(data, n);
+        return ReceiveMixed(lineBaud);
+    }
     cutter_.Append(data, n);
     for (;;) {
         Frame frame;
@@ -171,11 +220,99 @@ std::vector<uint8_t> ReceiverModel::Receive(const uint8_t* data, size_t n, uint3
         record.lineBaud = lineBaud;
         record.tick = platform::TickCount();
         auto reply = Handle(frame, record);
-        commands_.push_back(std::move(record));
-        reply = Shape(std::move(reply));
-        out.insert(out.end(), reply.begin(), reply.end());
+        Record(std::move(record), std::move(reply), out);
     }
     return out;
+}
+
+void ReceiverModel::Record(ReceivedCommand record, std::vector<uint8_t> reply, std::vector<uint8_t>& out) {
+    commands_.push_back(std::move(record));
+    reply = Shape(std::move(reply));
+    out.insert(out.end(), reply.begin(), reply.end());
+}
+
+std::vector<uint8_t> ReceiverModel::ReceiveMixed(uint32_t lineBaud) {
+    std::vector<uint8_t> out;
+    for (;;) {
+        Frame frame;
+        LinkFrame link;
+        uint8_t byte = 0;
+        bool bad = false;
+        const auto r = mixed_.Next(&frame, &link, &byte, &bad);
+        if (r == MixedCutter::Result::NeedMore) break;
+        if (r == MixedCutter::Result::Garbage) {
+            if (bad) ++status_.badFrames;
+            if (status_.mode == WorkMode::PassThrough)
+                status_.passThroughBytes.push_back(byte);
+            else
+                ++status_.garbageBytes;
+            continue;
+        }
+        if (r == MixedCutter::Result::OldFrame) {
+            ReceivedCommand record;
+            record.letters.assign(frame.letters, 2);
+            record.head = frame.head;
+            record.payload = frame.payload;
+            record.lineBaud = lineBaud;
+            record.tick = platform::TickCount();
+            auto reply = Handle(frame, record);
+            Record(std::move(record), std::move(reply), out);
+            continue;
+        }
+        messages_.Append(link);
+        NewMessage message;
+        while (messages_.Next(&message)) {
+            ReceivedCommand record;
+            record.linkMessage = true;
+            record.commandId = message.commandId;
+            record.operation = message.operation;
+            record.items = message.items;
+            record.lineBaud = lineBaud;
+            record.tick = platform::TickCount();
+            Record(std::move(record), HandleMessage(message), out);
+        }
+        status_.skippedMessageBytes = messages_.SkippedBytes();
+    }
+    return out;
+}
+
+std::vector<uint8_t> ReceiverModel::SendMessage(uint32_t commandId, uint16_t operation,
+                                                const std::vector<NewItem>& items) {
+    return PackLinkFrames(PackMessage(commandId, operation, items), settings_.linkStream, linkSequence_);
+}
+
+std::vector<uint8_t> ReceiverModel::HandleMessage(const NewMessage& m) {
+    constexpr uint16_t kComDirect = 264;
+    constexpr uint16_t kPowerOff = 771;
+    constexpr uint16_t kPassThrough = 1;
+    const std::vector<NewItem> accepted = {NewItem{kItemResponse, BE16(1)}};
+    if (status_.poweredOff) return {};
+    // The com-direct switch is the one item obeyed in pass-through.
+    if (const NewItem* direct = m.Find(kComDirect); direct && direct->value.size() == 2) {
+        const uint16_t mode = uint16_t(direct->value[0] << 8 | direct->value[1]);
+        status_.mode = mode == kPassThrough ? WorkMode::PassThrough : WorkMode::Normal;
+        return SendMessage(m.commandId, m.operation, accepted);
+    }
+    if (status_.mode == WorkMode::PassThrough) return {};
+
+    // Settings and actions go by even operation codes, queries by odd ones.
+    if (m.operation % 2 == 0) {
+        for (const auto& item : m.items)
+            if (!item.value.empty()) settings_.newParams[item.id] = item.value;
+        auto reply = SendMessage(m.commandId, m.operation, accepted);
+        if (m.Find(kPowerOff)) {
+            status_.poweredOff = true;
+            status_.periodicOn = false;
+        }
+        return reply;
+    }
+    std::vector<NewItem> values;
+    for (const auto& item : m.items) {
+        const auto it = settings_.newParams.find(item.id);
+        if (it != settings_.newParams.end()) values.push_back(NewItem{item.id, it->second});
+    }
+    if (values.empty()) return {};
+    return SendMessage(m.commandId, m.operation, values);
 }
 
 std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& record) {
@@ -204,6 +341,8 @@ std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& 
     }
     if (letters == "SD") return PackFrame("SD", frame.head, settings_.battery);
     if (letters == "RG") {
+        // The new-protocol receiver has no periodic output of this kind.
+        if (settings_.protocol == Protocol::New) return {};
         status_.periodicOn = !p.empty() && p[0] != 0;
         return {};
     }

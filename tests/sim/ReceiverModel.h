@@ -1,11 +1,13 @@
 #pragma once
 
 #include "tests/sim/SimFrames.h"
+#include "tests/sim/SimNewProto.h"
 #include "tests/sim/SimRadioStatic.h"
 
 #include <array>
 #include <cstdint>
 #include <initializer_list>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,8 +31,15 @@ enum class MismatchReply {
 };
 
 // Normal: the receiver's own command set. PassThrough: everything but an
-// "ST" mode switch is meant for the GNSS board inside and is not answered.
+// "ST" mode switch (or, on the new protocol, the com-direct item) is meant
+// for the GNSS board inside and is not answered.
 enum class WorkMode { Normal, PassThrough };
+
+// Which protocol the receiver speaks, fixed at start-up. Old: the "$$"
+// command frames. New: the new binary protocol's link frames and messages;
+// such a receiver still answers the old device-information request "SI"
+// (with a model code of no old board) and the old mode switch.
+enum class Protocol { Old, New };
 
 // The 128-byte device-information record that "SI" replies carry. Texts are
 // cut to their places and padded with zero bytes.
@@ -93,8 +102,22 @@ struct SimSettings {
     SimRadio radio;                                    // the internal radio's settings
     SimStaticPoint staticPoint;                        // the static survey's point
 
+    Protocol protocol = Protocol::Old;
+    uint8_t linkStream = 1;  // stream id of the link frames it sends
+    // New protocol: each parameter's value in its wire form (big-endian), by
+    // id. A setting stores the value it carries; a query is answered with the
+    // stored value of every item asked for that has one.
+    std::map<uint16_t, std::vector<uint8_t>> newParams;
+
     SimSettings();
 };
+
+// A receiver of the new protocol: model code "Q50A" in its device
+// information, and values for the power status (772: mains indicator 1,
+// battery levels 72.0 and 68.0, grade 7), hardware (774) and firmware (775)
+// information, the modem's signal (5132), the network link's source list
+// (4358) and the eBubble record (1041).
+SimSettings NewProtocolSettings();
 
 // One command frame as the receiver received it.
 struct ReceivedCommand {
@@ -106,8 +129,15 @@ struct ReceivedCommand {
     uint32_t lineBaud = 0;  // line speed when it arrived
     uint32_t tick = 0;      // platform tick count when it arrived
 
+    // A message of the new protocol (letters, head and payload stay empty).
+    bool linkMessage = false;
+    uint32_t commandId = 0;
+    uint16_t operation = 0;
+    std::vector<NewItem> items;  // after the operation item
+
     bool Is(std::string_view l, std::initializer_list<uint8_t> p) const;
-    std::string Describe() const;  // "RG 18 C8"
+    const NewItem* Item(uint16_t id) const;
+    std::string Describe() const;  // "RG 18 C8", or "NEW 264 op 2: 0108=0002"
 };
 
 struct SimStatus {
@@ -119,6 +149,7 @@ struct SimStatus {
     uint64_t badFrames = 0;         // '$' '$' starts that failed their checks
     uint64_t mismatchedBytes = 0;   // bytes received while the line speed was wrong
     uint64_t repliesSent = 0;       // answers and periodic outputs (also as noise)
+    uint64_t skippedMessageBytes = 0;  // new protocol: joined bytes that began no message
     std::vector<uint8_t> passThroughBytes;  // bytes meant for the board in pass-through mode
 };
 
@@ -148,11 +179,18 @@ public:
 
 private:
     std::vector<uint8_t> Handle(const Frame& frame, ReceivedCommand& record);
+    std::vector<uint8_t> ReceiveMixed(uint32_t lineBaud);
+    std::vector<uint8_t> HandleMessage(const NewMessage& message);
+    std::vector<uint8_t> SendMessage(uint32_t commandId, uint16_t operation, const std::vector<NewItem>& items);
+    void Record(ReceivedCommand record, std::vector<uint8_t> reply, std::vector<uint8_t>& out);
     std::vector<uint8_t> HandleModule(const ModuleRequest& req, uint8_t head);
     std::vector<uint8_t> Shape(std::vector<uint8_t> reply);
 
     SimSettings settings_;
     FrameCutter cutter_;
+    MixedCutter mixed_;       // the new-protocol receiver's line
+    MessageReader messages_;
+    uint8_t linkSequence_ = 0;
     GarbageSource noise_;
     std::vector<ReceivedCommand> commands_;
     SimStatus status_;

@@ -187,6 +187,23 @@ bool SimReceiver::WaitForModuleRequest(int id, size_t count, uint32_t timeoutMs)
         timeoutMs);
 }
 
+bool SimReceiver::WaitForNewItem(uint16_t id, size_t count, uint32_t timeoutMs) {
+    return WaitUntil(
+        [&](const ReceiverModel& m) {
+            return size_t(std::count_if(m.Commands().begin(), m.Commands().end(),
+                                        [&](const ReceivedCommand& c) { return c.Item(id) != nullptr; })) >= count;
+        },
+        timeoutMs);
+}
+
+std::vector<ReceivedCommand> SimReceiver::ReceivedItem(uint16_t id) const {
+    std::lock_guard<std::mutex> lock(mu_);
+    std::vector<ReceivedCommand> out;
+    for (const auto& c : model_.Commands())
+        if (c.Item(id)) out.push_back(c);
+    return out;
+}
+
 void SimReceiver::HoldRepliesUntil(uint32_t tick) {
     {
         std::lock_guard<std::mutex> lock(mu_);

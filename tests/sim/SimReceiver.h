@@ -14,7 +14,8 @@
 
 namespace sim {
 
-// A receiver of the maker's old protocol at the far end of a pseudo-terminal.
+// A receiver of the maker's old protocol (or, with NewProtocolSettings(), of
+// the new one) at the far end of a pseudo-terminal.
 // Start() opens the pair and runs the line on its own thread; the opener of
 // SlavePath() (or of COM n after RegisterAsCom(n)) talks to it as to a real
 // receiver. Every command frame is recorded for the test to check.
@@ -80,6 +81,10 @@ public:
     // requests with this id) have been received; false on timeout.
     bool WaitForCommand(std::string_view letters, size_t count = 1, uint32_t timeoutMs = 5000);
     bool WaitForModuleRequest(int id, size_t count = 1, uint32_t timeoutMs = 5000);
+    // New protocol: waits for count messages that carry an item with this
+    // parameter id; ReceivedItem lists them.
+    bool WaitForNewItem(uint16_t id, size_t count = 1, uint32_t timeoutMs = 5000);
+    std::vector<ReceivedCommand> ReceivedItem(uint16_t id) const;
     // Waits until the predicate, run under the simulator's lock, holds.
     bool WaitUntil(const std::function<bool(const ReceiverModel&)>& done, uint32_t timeoutMs = 5000);
 

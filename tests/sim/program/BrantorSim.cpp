@@ -1,5 +1,6 @@
-// brantor-sim: a simulated receiver of the maker's old protocol on a
-// pseudo-terminal, for trying the program without a receiver at hand.
+// brantor-sim: a simulated receiver of the maker's old protocol (or, with
+// --new-protocol, of the new one) on a pseudo-terminal, for trying the
+// program without a receiver at hand.
 //
 // The first line on standard output is "FJCOMM_COM<n>=<slave path>", ready to
 // be put into the environment of the program that should find the receiver
@@ -34,6 +35,7 @@ void Usage() {
         "  --modem-version T   internal modem version, \"major.minor\" (default 2.90)\n"
         "  --battery HEX       battery reply payload, e.g. 00,4B,00,00\n"
         "  --period MS         interval of the periodic board output (default 1000)\n"
+        "  --new-protocol      speak the new binary protocol (model Q50A)\n"
         "  --verbose           log every command received\n",
         stderr);
 }
@@ -58,6 +60,8 @@ bool ParseHexBytes(std::string_view text, std::vector<uint8_t>& out) {
 
 int main(int argc, char** argv) {
     sim::SimSettings settings;
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--new-protocol") settings = sim::NewProtocolSettings();
     int com = 1;
     bool verbose = false;
     for (int i = 1; i < argc; ++i) {
@@ -66,7 +70,9 @@ int main(int argc, char** argv) {
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         const char* v = nullptr;
         bool ok = true;
-        if (a == "--silent") {
+        if (a == "--new-protocol") {
+            // Chosen before the loop: the other options change that receiver.
+        } else if (a == "--silent") {
             settings.behaviour = sim::Behaviour::Silent;
         } else if (a == "--garbage") {
             settings.behaviour = sim::Behaviour::Garbage;
