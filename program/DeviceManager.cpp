@@ -233,7 +233,22 @@ void DeviceManager::onOemTypeResult(bool changed, const void*) {
 
 void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
     Receiver* receiver = receiver_.get();
-    if (!receiver || messageClass != FJParse::MSG_TYPE_ORVEL)
+    if (!receiver)
+        return;
+    // Of what the GNSS board reports, only its elevation mask is kept.
+    constexpr unsigned kBoardElevMaskBit = 0x04000000u;
+    if (messageClass == FJParse::MSG_TYPE_GNSS) {
+        if (bits & kBoardElevMaskBit) {
+            const unsigned mask = receiver->GetInfo_Gnss_ElevMask();
+            {
+                std::lock_guard<std::mutex> lock(cacheLock_);
+                cache_.elevationMask = mask;
+            }
+            announce(DeviceObserver::EventElevMask);
+        }
+        return;
+    }
+    if (messageClass != FJParse::MSG_TYPE_ORVEL)
         return;
 
     if (bits & FJParse::OldReplyBits::DeviceInfo)

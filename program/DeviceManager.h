@@ -177,6 +177,8 @@ public:
     void radioChannelSpace(Channel_Space& out) const;
     bool radioFec() const;
     Radio_Callsign radioCallsign() const;
+    // The elevation mask (degrees) the GNSS board last reported.
+    unsigned elevationMask() const;
 
 public slots:
     void onTryToConnectTimeOut();
@@ -207,6 +209,7 @@ private:
         Channel_Space channelSpace{};
         bool radioFec = false;
         Radio_Callsign callsign{};
+        unsigned elevationMask = 0;
     };
 
     using Receiver = Fjarnis2011::FJDevice::EmGnss_Receiver;

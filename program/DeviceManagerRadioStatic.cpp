@@ -281,3 +281,8 @@ DeviceManager::Radio_Callsign DeviceManager::radioCallsign() const {
     std::lock_guard<std::mutex> lock(cacheLock_);
     return cache_.callsign;
 }
+
+unsigned DeviceManager::elevationMask() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.elevationMask;
+}

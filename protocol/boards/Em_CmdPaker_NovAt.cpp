@@ -142,8 +142,13 @@ void Em_CmdPaker_NovAt::Cmd_ElevMask_Set(CmdList& out, int mask, unsigned select
     Pak_SendText(out, "log psrdopb ontime 5\r\n", kDelay);
 }
 
+void Pak_NovAtelLockout(CmdList& out, unsigned satellite, unsigned release) {
+    Pak_NovAtelLine(out, std::string(release ? "unlockout " : "lockout ") + D(satellite) + "\r\n",
+                    Em_CmdPaker_NovAt::kDelay);
+}
+
 void Em_CmdPaker_NovAt::Cmd_SatUse(CmdList& out, unsigned satellite, bool, unsigned release) {
-    Pak_NovAtelLine(out, std::string(release ? "unlockout " : "lockout ") + D(satellite) + "\r\n", kDelay);
+    Pak_NovAtelLockout(out, satellite, release);
 }
 
 void Em_CmdPaker_NovAt::Cmd_Nmea(CmdList& out, uint32_t sentenceMask, GNSS_FRQ frq, int) {

@@ -54,5 +54,10 @@ private:
 // same command language.
 bool Pak_NovAtelLine(CmdList& out, const std::string& line, uint32_t delay);
 
+// The satellite lockout of the NovAtel command language, one line with the
+// delay kDelay: "unlockout <n>" when `release` is not 0, else "lockout <n>".
+// The maker's own board takes the very same line, so both builders call this.
+void Pak_NovAtelLockout(CmdList& out, unsigned satellite, unsigned release);
+
 }  // namespace FJParse
 }  // namespace Fjarnis2011

@@ -44,7 +44,7 @@ public:
     unsigned Parse_BinFrame(const uint8_t* data, int id, unsigned length) override;
 
 protected:
-    // The same board reporting another type (see Em_MainBd_NoCommands).
+    // The same board reporting another type (the NMEA-driven families).
     explicit Em_MainBd_Common(MAINBD_OEM_TYPE reportedType);
 };
 

@@ -4,7 +4,7 @@
 #include "protocol/FrameReaders.h"
 #include "protocol/RingBuffer.h"
 #include "protocol/boards/EmIMainBoard.h"
-#include "protocol/boards/Em_MainBd_NoCommands.h"
+#include "protocol/boards/Em_MainBd_OrvelR.h"
 #include "protocol/boards/Em_MainBd_NovAt_OEM.h"
 #include "protocol/boards/Em_MainBd_Trim_BD.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
@@ -78,8 +78,7 @@ std::unique_ptr<EmIMainBoard> CreateOrvelNavBoard(MAINBD_OEM_TYPE t) {
         // The OEM families are the same boards as in other makers' receivers.
         return CreateCommonBoard(t);
     case MAINBD_ORVEL_OLD:
-        // Until its family joins: a board of the type that takes no command.
-        return std::make_unique<Em_MainBd_NoCommands>(t);
+        return std::make_unique<Em_MainBd_OrvelR>();
     default:
         return CreateCommonBoard(MAINBD_NOVATEL_OEM);
     }

@@ -84,8 +84,7 @@ DollarFrameCut ReadDollarFrame(const uint8_t* p, int n);
 // The boards of the maker's old-protocol receivers: 1 Trimble BD, 2 NovAtel
 // OEM, 3 the maker's own board, 4 Hemisphere; any other type gets a NovAtel
 // board. The OEM families come from CreateCommonBoard; the maker's own board
-// (3), whose family is not in this build yet, gets a board without commands
-// of that type (Em_MainBd_NoCommands).
+// (3) is Em_MainBd_OrvelR, which no other format makes.
 std::unique_ptr<EmIMainBoard> CreateOrvelNavBoard(MAINBD_OEM_TYPE t);
 
 class Em_Format_OrvelNav : public Em_IFormat {

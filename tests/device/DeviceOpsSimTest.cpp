@@ -93,3 +93,41 @@ TEST(DeviceOpsSim, DeviceInformationBatteryAndModemAreAskedForAndReadBack) {
     EXPECT_TRUE(parametersAsked);
     calls.Reset();
 }
+
+// What the board reports through the receiver: its PSRDOP log carries the
+// elevation mask, and the receiver's satellite data ("RH", here one GPS
+// satellite in the form the receiver gives the board's tables) fills the GPS
+// table. Both come with the periodic output.
+TEST(DeviceOpsSim, BoardElevationMaskAndSatelliteDataArriveWithThePeriodicOutput) {
+    sim::SimSettings settings;
+    // 01 (count) 01 (kind) 8 x 00 | 05 (id) 2D (45 degrees) 01 0E (azimuth 270) A0 (160: 40.0) 00 | 2 x 00
+    settings.satelliteRecord = {0x01, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0x05, 0x2D, 0x01, 0x0E, 0xA0, 0x00, 0, 0};
+    sim::SimReceiver sim(settings);
+    sim.Update([](sim::SimSettings& s) { s.periodicPayload = sim::NovAtelPsrDopLog(12.0f); });
+    std::string error;
+    ASSERT_TRUE(sim.Start(&error)) << error;
+    sim.RegisterAsCom(32);
+
+    OpsCallbacks& calls = OpsCallbacks::Get();
+    calls.Reset();
+    EmGnss_Receiver rx(GNSS_MNFCTR_ORVEL, MAINBD_NOVATEL_OEM);
+    rx.RegisterCbs_Receiver(OpsCallbacks::Table(), nullptr);
+    Fjarnis2011::FJComm::PARAM_COM com;
+    com.port = 32;
+    com.baud = 9600;
+    ASSERT_TRUE(rx.Port_Open(com));
+    rx.Send_OvMdl(2);
+    rx.Send_200Data(true);
+    ASSERT_TRUE(calls.WaitForBit(0, 0x04000000u)) << "no elevation mask";
+    ASSERT_TRUE(calls.WaitForBit(0, 0x08000000u)) << "no GPS table";
+    EXPECT_EQ(rx.GetInfo_Gnss_ElevMask(), 12u);
+    unsigned count = 0;
+    SATLLITE_STR sats[32]{};
+    rx.Get_Gnss_SatInfo(1, &count, sats);
+    ASSERT_EQ(count, 1u);
+    EXPECT_EQ(int64_t(sats[0].number), 5);
+    EXPECT_EQ(int64_t(sats[0].azimuth), 270);
+    EXPECT_FLOAT_EQ(float(sats[0].snr[0]), 40.0f);
+    rx.Port_Close();
+    sim.Stop();
+}

@@ -135,3 +135,16 @@ TEST_F(DeviceManagerRtkSimTest, NmeaOutputGoesOutInOrder) {
 }
 
 }  // namespace
+
+// The board's elevation mask, reported in its PSRDOP log with the periodic
+// output, arrives as its own signal with the value in the cache.
+TEST_F(DeviceManagerRtkSimTest, BoardElevationMaskArrivesAsItsSignal) {
+    sim_.Update([](sim::SimSettings& s) { s.periodicPayload = sim::NovAtelPsrDopLog(17.0f); });
+    QObject context;
+    int announced = 0;
+    QObject::connect(DeviceObserver::instance(), &DeviceObserver::elevMask, &context, [&] { ++announced; });
+    EXPECT_EQ(manager_->elevationMask(), 0u);
+    manager_->send200Data(true);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return announced > 0; }, 10000));
+    EXPECT_EQ(manager_->elevationMask(), 17u);
+}

@@ -225,9 +225,8 @@ TEST(NovAtelOldProtocol, TheBoardOpensTheOldProtocolCommands) {
     EXPECT_EQ(std::memcmp(out[0].data, sd, sizeof sd), 0);
     EXPECT_EQ(out[0].delay, 200u);
 
-    // A board family that is not in the library yet (the maker's own board):
-    // a board of its type without commands, so the receiver's own commands go
-    // out all the same.
+    // The maker's own board: the receiver's own commands go out as for every
+    // board.
     Em_Gnss own(GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_OLD);
     EXPECT_TRUE(own.IsOrvelOldProtocolReceiver());
     EXPECT_EQ(own.GetMainBdType(), MAINBD_ORVEL_OLD);

@@ -2,8 +2,8 @@
 // on every board type, byte for byte. The receiver relays the commands of an
 // OEM board (Trimble BD 1, NovAtel 2, Hemisphere 4) in "RZ" frames of at most
 // 55 bytes, hands the maker's own board (3) its records as they are, and
-// sends a board it has no commands for none. The NovAtel tables run over the
-// library's own NovAtel board; the other types over a fake builder that tags
+// sends a board it has no commands for none. The NovAtel and own-board tables
+// run over the library's own boards; the other types over a fake builder that tags
 // every record with the call and its arguments, so that what is relayed,
 // what is passed straight on and what is dropped can be told apart.
 #include "NovAtelFixtures.h"
@@ -428,25 +428,65 @@ const SlotTable kNovAtelTable = {
 const SlotTable kOwnBoardTable = {
     {"Get_Gnss_Inite",
      {
-         // the board's own record as it built it: "init 2"
-         {"69 6E 69 74 20 32", 7},
+         // $$ | I M | head 18 | length 01 | 01 | XOR 1C | CR LF  (opening)
+         {"24 24 49 4D 18 01 01 1C 0D 0A", 50},
+         // the board's own line: "unlogall CR LF"
+         {"75 6E 6C 6F 67 61 6C 6C 0D 0A", 50},
+         // the board's own line: "log bestposb ontime 1 CR LF"
+         {"6C 6F 67 20 62 65 73 74 70 6F 73 62 20 6F 6E 74 69 6D 65 20 31 0D 0A", 50},
+         // the board's own line: "log satmsgb ontime 5 CR LF"
+         {"6C 6F 67 20 73 61 74 6D 73 67 62 20 6F 6E 74 69 6D 65 20 35 0D 0A", 50},
+         // the board's own line: "log psrdopb ontime 5 CR LF"
+         {"6C 6F 67 20 70 73 72 64 6F 70 62 20 6F 6E 74 69 6D 65 20 35 0D 0A", 50},
+         // $$ | I M | head 18 | length 01 | 02 | XOR 1F | CR LF  (closing)
+         {"24 24 49 4D 18 01 02 1F 0D 0A", 50},
      }},
     {"Get_Gnss_StartBase",
      {
-         // the board's own record as it built it: "base"
-         {"62 61 73 65", 7},
-         // the board's own record as it built it: "base-01234567890123456789012345678901234567890123456789" CR LF
-         {"62 61 73 65 2D 30 31 32 33 34 35 36 37 38 39 30 31 32 33 34 35 36 37 38 39 30 31 32 33 34 35 36 37 38 39 30 31 32 33 34 35 36 37 38 39 30 31 32 33 34 35 36 37 38 39 0D 0A", 7},
+         // the board's own line: "ecutoff 10 CR LF"
+         {"65 63 75 74 6F 66 66 20 31 30 0D 0A", 50},
+         // the board's own line: "rtkelevmask user 10 CR LF"
+         {"72 74 6B 65 6C 65 76 6D 61 73 6B 20 75 73 65 72 20 31 30 0D 0A", 50},
+         // the board's own line: "gloecutoff 5.0 CR LF"
+         {"67 6C 6F 65 63 75 74 6F 66 66 20 35 2E 30 0D 0A", 50},
+         // the board's own line: "fix position 31.17485043 121.39823174 37.512 CR LF"
+         {"66 69 78 20 70 6F 73 69 74 69 6F 6E 20 33 31 2E 31 37 34 38 35 30 34 33 20 31 32 31 2E 33 39 38 32 33 31 37 34 20 33 37 2E 35 31 32 0D 0A", 50},
+         // $$ | I M | head 18 | length 01 | 01 | XOR 1C | CR LF  (opening)
+         {"24 24 49 4D 18 01 01 1C 0D 0A", 50},
+         // the board's own line: "unlogall com2 CR LF"
+         {"75 6E 6C 6F 67 61 6C 6C 20 63 6F 6D 32 0D 0A", 50},
+         // the board's own line: "log com2 cmrdatarefb ontime 5 CR LF"
+         {"6C 6F 67 20 63 6F 6D 32 20 63 6D 72 64 61 74 61 72 65 66 62 20 6F 6E 74 69 6D 65 20 35 0D 0A", 50},
+         // the board's own line: "log com2 cmrdataobsb ontime 1 CR LF"
+         {"6C 6F 67 20 63 6F 6D 32 20 63 6D 72 64 61 74 61 6F 62 73 62 20 6F 6E 74 69 6D 65 20 31 0D 0A", 50},
      }},
     {"Get_Gnss_StartRover",
      {
-         // the board's own record as it built it: "rover"
-         {"72 6F 76 65 72", 7},
+         // $$ | I M | head 18 | length 01 | 01 | XOR 1C | CR LF  (opening)
+         {"24 24 49 4D 18 01 01 1C 0D 0A", 50},
+         // the board's own line: "rtksource cmr CR LF"
+         {"72 74 6B 73 6F 75 72 63 65 20 63 6D 72 0D 0A", 50},
+         // the board's own line: "unlogall CR LF"
+         {"75 6E 6C 6F 67 61 6C 6C 0D 0A", 50},
+         // the board's own line: "set diffmatchmode asynch CR LF"
+         {"73 65 74 20 64 69 66 66 6D 61 74 63 68 6D 6F 64 65 20 61 73 79 6E 63 68 0D 0A", 50},
+         // the board's own line: "log rawephemb onchanged CR LF"
+         {"6C 6F 67 20 72 61 77 65 70 68 65 6D 62 20 6F 6E 63 68 61 6E 67 65 64 0D 0A", 50},
+         // the board's own line: "log diffmsgb ontime 1 CR LF"
+         {"6C 6F 67 20 64 69 66 66 6D 73 67 62 20 6F 6E 74 69 6D 65 20 31 0D 0A", 50},
+         // the board's own line: "log refstationb ontime 5 CR LF"
+         {"6C 6F 67 20 72 65 66 73 74 61 74 69 6F 6E 62 20 6F 6E 74 69 6D 65 20 35 0D 0A", 50},
+         // $$ | I M | head 18 | length 01 | 02 | XOR 1F | CR LF  (closing)
+         {"24 24 49 4D 18 01 02 1F 0D 0A", 50},
      }},
     {"Get_Gnss_Reset",
      {
-         // the board's own record as it built it: "reset"
-         {"72 65 73 65 74", 7},
+         // $$ | I M | head 18 | length 01 | 01 | XOR 1C | CR LF  (opening)
+         {"24 24 49 4D 18 01 01 1C 0D 0A", 50},
+         // the board's own line: "freset CR LF"
+         {"66 72 65 73 65 74 0D 0A", 50},
+         // $$ | I M | head 18 | length 01 | 02 | XOR 1F | CR LF  (closing)
+         {"24 24 49 4D 18 01 02 1F 0D 0A", 50},
          // $$ | R K | head 18 | length 01 | FF | XOR FF | CR LF  (RK,B255)
          {"24 24 52 4B 18 01 FF FF 0D 0A", 3000},
      }},
@@ -454,50 +494,54 @@ const SlotTable kOwnBoardTable = {
      {
          // $$ | S J | head 18 | length 02 | setting 38, value 0F | XOR 34 | CR LF
          {"24 24 53 4A 18 02 38 0F 34 0D 0A", 200},
-         // the board's own record as it built it: "mask 15 1"
-         {"6D 61 73 6B 20 31 35 20 31", 7},
+         // $$ | I M | head 18 | length 01 | 01 | XOR 1C | CR LF  (opening)
+         {"24 24 49 4D 18 01 01 1C 0D 0A", 50},
+         // the board's own line: "ecutoff 15 CR LF"
+         {"65 63 75 74 6F 66 66 20 31 35 0D 0A", 50},
+         // $$ | I M | head 18 | length 01 | 02 | XOR 1F | CR LF  (closing)
+         {"24 24 49 4D 18 01 02 1F 0D 0A", 50},
          // $$ | S W | head 18 | length 02 | 01 0F | XOR 10 | CR LF  (SW,B1,B15)
          {"24 24 53 57 18 02 01 0F 10 0D 0A", 200},
      }},
     {"Set_Gnss_PosFrq",
      {
-         // the board's own record as it built it: "pos 2"
-         {"70 6F 73 20 32", 7},
+         // the board's own line: "log bestposb ontime 0.2 CR LF"
+         {"6C 6F 67 20 62 65 73 74 70 6F 73 62 20 6F 6E 74 69 6D 65 20 30 2E 32 0D 0A", 50},
      }},
     {"Send_Gnss_Obs",
      {
-         // the board's own record as it built it: "obs 3"
-         {"6F 62 73 20 33", 7},
      }},
     {"Send_Gnss_Ephemeris",
      {
-         // the board's own record as it built it: "eph 6"
-         {"65 70 68 20 36", 7},
      }},
     {"Send_Gnss_EphemSat",
      {
-         // the board's own record as it built it: "ephsat 7"
-         {"65 70 68 73 61 74 20 37", 7},
      }},
     {"Set_Gnss_Nmea",
      {
-         // the board's own record as it built it: "nmea 257 3 2"
-         {"6E 6D 65 61 20 32 35 37 20 33 20 32", 7},
      }},
     {"Set_Gnss_SatUse",
      {
-         // the board's own record as it built it: "use 12 0 0"
-         {"75 73 65 20 31 32 20 30 20 30", 7},
+         // the board's own line: "lockout 12 CR LF"
+         {"6C 6F 63 6B 6F 75 74 20 31 32 0D 0A", 50},
      }},
     {"Get_Gnss_ElevMask",
      {
-         // the board's own record as it built it: "mask?"
-         {"6D 61 73 6B 3F", 7},
+         // $$ | I M | head 18 | length 01 | 01 | XOR 1C | CR LF  (opening)
+         {"24 24 49 4D 18 01 01 1C 0D 0A", 50},
+         // the board's own line: "log psrdopb CR LF"
+         {"6C 6F 67 20 70 73 72 64 6F 70 62 0D 0A", 50},
+         // $$ | I M | head 18 | length 01 | 02 | XOR 1F | CR LF  (closing)
+         {"24 24 49 4D 18 01 02 1F 0D 0A", 50},
      }},
     {"Send_Gnss_UnlogData",
      {
-         // the board's own record as it built it: "unlog"
-         {"75 6E 6C 6F 67", 7},
+         // $$ | I M | head 18 | length 01 | 01 | XOR 1C | CR LF  (opening)
+         {"24 24 49 4D 18 01 01 1C 0D 0A", 50},
+         // the board's own line: "unlogall CR LF"
+         {"75 6E 6C 6F 67 61 6C 6C 0D 0A", 50},
+         // $$ | I M | head 18 | length 01 | 02 | XOR 1F | CR LF  (closing)
+         {"24 24 49 4D 18 01 02 1F 0D 0A", 50},
      }},
     {"Get_Cmd_Position_Frq",
      {
@@ -506,21 +550,16 @@ const SlotTable kOwnBoardTable = {
      }},
     {"Set_Orvel_NMEA",
      {
-         // the board's own record as it built it: "nmea list 8"
-         {"6E 6D 65 61 20 6C 69 73 74 20 38", 7},
          // $$ | R F | head 18 | length 03 | 1D 13 01 | XOR 00 | CR LF  (RF,M7443,B1)
          {"24 24 52 46 18 03 1D 13 01 00 0D 0A", 100},
      }},
     {"Set_Orvel_NMEA with rates",
      {
-         // the board's own record as it built it: "nmea list 8"
-         {"6E 6D 65 61 20 6C 69 73 74 20 38", 7},
          // $$ | R F | head 18 | length 03 | 04 13 01 | XOR 19 | CR LF  (RF,M1043,B1)
          {"24 24 52 46 18 03 04 13 01 19 0D 0A", 100},
          // $$ | R D | head 18 | length 0F | 01 04 13 01 03 04 00 00 02 00 00 00 01 00 00 | XOR 12 | CR LF  (RD,B1,M1043,B1,L1027,L2,B1,M0)
          {"24 24 52 44 18 0F 01 04 13 01 03 04 00 00 02 00 00 00 01 00 00 12 0D 0A", 100},
-     }},
-};
+     }},};
 
 const SlotTable kHemisphereTable = {
     {"Get_Gnss_Inite",
@@ -716,8 +755,9 @@ TEST(OldBoardCmd, NovAtelBoardGoldenTable) {
 }
 
 TEST(OldBoardCmd, OwnBoardGoldenTable) {
-    auto gnss = TagReceiver(MAINBD_ORVEL_OLD);
-    ExpectTable(*gnss, kOwnBoardTable);
+    Em_Gnss gnss(GNSS_MNFCTR_ORVEL, MAINBD_ORVEL_OLD);
+    gnss.Set_Com_Status(COM_STATUS_SERIAL);
+    ExpectTable(gnss, kOwnBoardTable);
 }
 
 TEST(OldBoardCmd, HemisphereBoardGoldenTable) {
@@ -728,35 +768,6 @@ TEST(OldBoardCmd, HemisphereBoardGoldenTable) {
 TEST(OldBoardCmd, UnknownBoardGoldenTable) {
     auto gnss = TagReceiver(MAINBD_OEM_TYPE(7));
     ExpectTable(*gnss, kUnknownTable);
-}
-
-// Until its family joins, the library's own board of the maker takes no
-// command: never a NovAtel line, only the receiver's own commands of each
-// slot (and the receiver's reset).
-TEST(OldBoardCmd, BoardsWithoutAFamilyGetNoBoardCommand) {
-    for (MAINBD_OEM_TYPE t : {MAINBD_ORVEL_OLD}) {
-        SCOPED_TRACE(t);
-        Em_Gnss gnss(GNSS_MNFCTR_ORVEL, t);
-        ASSERT_EQ(gnss.GetMainBdType(), t);
-        for (const auto& [name, call] : kSlots) {
-            SCOPED_TRACE(name);
-            std::vector<_STR_CMD> out;
-            call(gnss, out);
-            for (const _STR_CMD& cmd : out) {
-                const Dollar frame = ReadDollar(cmd);
-                ASSERT_TRUE(frame.ok);
-                EXPECT_NE(frame.letters, "RZ");
-            }
-        }
-        std::vector<_STR_CMD> reset;
-        gnss.Get_Gnss_Reset(reset);
-        if (t == MAINBD_ORVEL_OLD) {
-            // $$ | R K | head 18 | length 01 | FF | XOR FF | CR LF
-            ExpectRecords(reset, {{"24 24 52 4B 18 01 FF FF 0D 0A", 3000}});
-        } else {
-            EXPECT_TRUE(reset.empty());
-        }
-    }
 }
 
 // The NovAtel base start asks the receiver to start as a base ("ST,B1") only

@@ -12,7 +12,7 @@
 #include "protocol/FrameReaders.h"
 #include "protocol/boards/EmIMainBoard.h"
 #include "protocol/boards/Em_MainBd_Hemis.h"
-#include "protocol/boards/Em_MainBd_NoCommands.h"
+#include "protocol/boards/Em_MainBd_OrvelR.h"
 #include "protocol/boards/Em_MainBd_NovAt_OEM.h"
 #include "protocol/boards/Em_MainBd_Trim_BD.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
@@ -404,9 +404,8 @@ TEST(OldFormatBoards, BoardByTypeWithItsSettings) {
 
 // A factory that has no board for a type leaves the format with the board it
 // had; the library's own factory has a board for every type: the NovAtel
-// family (which also stands for types these receivers do not carry), and for
-// the types whose families have not joined yet a board of that type that
-// takes no command.
+// family (which also stands for types these receivers do not carry), and the
+// maker's own board for type 3.
 TEST(OldFormatBoards, AFactoryWithoutABoardKeepsTheCurrentOne) {
     board_test::Recorder rec;
     RingBuffer ring;
@@ -424,7 +423,7 @@ TEST(OldFormatBoards, AFactoryWithoutABoardKeepsTheCurrentOne) {
         const std::unique_ptr<EmIMainBoard> made = CreateOrvelNavBoard(MAINBD_OEM_TYPE(t));
         ASSERT_NE(made, nullptr) << t;
         if (t == MAINBD_ORVEL_OLD) {
-            EXPECT_NE(dynamic_cast<Em_MainBd_NoCommands*>(made.get()), nullptr) << t;
+            EXPECT_NE(dynamic_cast<Em_MainBd_OrvelR*>(made.get()), nullptr) << t;
             EXPECT_EQ(made->Type(), t);
         } else if (t == MAINBD_TRIMBLE_BD) {
             EXPECT_NE(dynamic_cast<Em_MainBd_Trim_BD*>(made.get()), nullptr) << t;

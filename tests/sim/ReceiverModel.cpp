@@ -352,6 +352,7 @@ std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& 
         status_.periodicOn = false;
         return PackFrame("ST", frame.head, reinterpret_cast<const uint8_t*>(kClosingText), sizeof kClosingText - 1);
     }
+    if (letters == "RZ") return HandleBoardRelay(frame);
     if (std::vector<uint8_t> reply; HandleStaticPointFrame(settings_.staticPoint, frame, &reply)) return reply;
     if (HandleDeviceSetting(settings_.deviceInfo, frame)) return {};
     if (letters == "VS" && record.moduleId >= 0)
@@ -380,6 +381,21 @@ std::vector<uint8_t> ReceiverModel::HandleModule(const ModuleRequest& req, uint8
     return PackFrames("VI", head, PackModuleReply(req.id, data), kMaxPayload);
 }
 
+// Board commands arrive in pieces; each finished line is recorded, and the
+// one query the simulated board answers, the PSRDOP log request, gets its log
+// back the way the receiver returns board output.
+std::vector<uint8_t> ReceiverModel::HandleBoardRelay(const Frame& frame) {
+    std::vector<uint8_t> out;
+    for (std::string& line : relay_.Append(frame.payload)) {
+        if (line.rfind("log psrdopb", 0) == 0) {
+            const auto reply = PackFrame("RG", frame.head, NovAtelPsrDopLog(settings_.elevationCutoff));
+            out.insert(out.end(), reply.begin(), reply.end());
+        }
+        status_.boardLines.push_back(std::move(line));
+    }
+    return out;
+}
+
 bool ReceiverModel::WantsPeriodic() const {
     return status_.periodicOn && !status_.poweredOff && settings_.behaviour != Behaviour::Silent &&
            !settings_.periodicPayload.empty();
@@ -392,6 +408,10 @@ std::vector<uint8_t> ReceiverModel::PeriodicOutput(uint32_t lineBaud) {
         out = settings_.periodicPayload;  // the board speaks for itself
     else
         out = PackFrames("RG", kHeadSerial, settings_.periodicPayload, kMaxPayload);
+    if (status_.mode == WorkMode::Normal && !settings_.satelliteRecord.empty()) {
+        const auto sats = PackSatelliteData(kHeadSerial, settings_.satelliteRecord);
+        out.insert(out.end(), sats.begin(), sats.end());
+    }
     if (lineBaud != settings_.baud)
         return settings_.onBaudMismatch == MismatchReply::Garbage ? noise_.Take(out.size())
                                                                   : std::vector<uint8_t>{};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tests/sim/SimBoard.h"
 #include "tests/sim/SimFrames.h"
 #include "tests/sim/SimNewProto.h"
 #include "tests/sim/SimRadioStatic.h"
@@ -101,6 +102,11 @@ struct SimSettings {
     uint32_t periodicIntervalMs = 1000;
     SimRadio radio;                                    // the internal radio's settings
     SimStaticPoint staticPoint;                        // the static survey's point
+    // The GNSS board: its elevation cutoff (degrees) answers a relayed
+    // "log psrdopb" with a PSRDOP log in an "RG" frame; a satellite record,
+    // when set, follows every periodic output in "RH" frames.
+    float elevationCutoff = 10.0f;
+    std::vector<uint8_t> satelliteRecord;
 
     Protocol protocol = Protocol::Old;
     uint8_t linkStream = 1;  // stream id of the link frames it sends
@@ -151,6 +157,7 @@ struct SimStatus {
     uint64_t repliesSent = 0;       // answers and periodic outputs (also as noise)
     uint64_t skippedMessageBytes = 0;  // new protocol: joined bytes that began no message
     std::vector<uint8_t> passThroughBytes;  // bytes meant for the board in pass-through mode
+    std::vector<std::string> boardLines;    // board command lines relayed in "RZ" frames
 };
 
 // A GPGGA sentence with its checksum, the default periodic board output.
@@ -184,6 +191,7 @@ private:
     std::vector<uint8_t> SendMessage(uint32_t commandId, uint16_t operation, const std::vector<NewItem>& items);
     void Record(ReceivedCommand record, std::vector<uint8_t> reply, std::vector<uint8_t>& out);
     std::vector<uint8_t> HandleModule(const ModuleRequest& req, uint8_t head);
+    std::vector<uint8_t> HandleBoardRelay(const Frame& frame);
     std::vector<uint8_t> Shape(std::vector<uint8_t> reply);
 
     SimSettings settings_;
@@ -192,6 +200,7 @@ private:
     MessageReader messages_;
     uint8_t linkSequence_ = 0;
     GarbageSource noise_;
+    BoardRelay relay_;
     std::vector<ReceivedCommand> commands_;
     SimStatus status_;
 };
