@@ -303,6 +303,10 @@ void EmGnss_Receiver::OnResetMainBoardEvent() {
     rcdforthreads("write thread Evnt2 begin \r\n", 2);
     Em_CrtSect_Lock lock(protocolLock);
     if (!gnss) return;
+    // The maker's receiver whose device information names the new-protocol
+    // board (type 0) is read through the new-protocol format from now on,
+    // and the other way round; other makers keep their format.
+    gnss->SwitchProtocolFor(oemType);
     gnss->Reset_GnsMd(oemType);
     gnss->Data_Clear();
     gnss->IsOemChanged(true);
@@ -316,6 +320,8 @@ void EmGnss_Receiver::OnResetManufactureEvent() {
     if (!gnss) return;
     const MAINBD_OEM_TYPE board = gnss->Get_GnsMd();
     gnss->Reset_Mnfctr(manufacturer);
+    // The board keeps its protocol across the change.
+    gnss->SwitchProtocolFor(board);
     gnss->Reset_GnsMd(board);
     gnss->Data_Clear();
     gnss->IsOemChanged(true);

@@ -116,6 +116,7 @@ bool DeviceManager::connectDevice(int portType, uint8_t port, int baud) {
     port_ = port;
     baud_.store(baud);
     versionFlag_.store(false);
+    newProtocolStep_.store(NoSwitch);
 
     bool opened = false;
     if (receiver_ && baud > 0) {
@@ -235,6 +236,10 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
     Receiver* receiver = receiver_.get();
     if (!receiver)
         return;
+    if (messageClass != FJParse::MSG_TYPE_ORVEL && messageClass != FJParse::MSG_TYPE_GNSS) {
+        handleNewProtocolEvent(messageClass, bits);
+        return;
+    }
     // Of what the GNSS board reports, only its elevation mask is kept.
     constexpr unsigned kBoardElevMaskBit = 0x04000000u;
     if (messageClass == FJParse::MSG_TYPE_GNSS) {
@@ -248,8 +253,6 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         }
         return;
     }
-    if (messageClass != FJParse::MSG_TYPE_ORVEL)
-        return;
 
     if (bits & FJParse::OldReplyBits::DeviceInfo)
         onDeviceInformation();
@@ -340,6 +343,8 @@ void DeviceManager::onDeviceInformation() {
         const int next = deviceType_.load() == 2 ? 4 : 3;
         if (moveState(2, next))
             receiver_->ReSetGnsMd(static_cast<FJParse::MAINBD_OEM_TYPE>(board));
+    } else {
+        onNewProtocolBoard();
     }
 }
 
@@ -364,6 +369,8 @@ void DeviceManager::handleOemTypeResult(bool changed) {
     announce(DeviceObserver::EventOemChanged);
     if (state_.load() == 3 && receiver_)
         receiver_->Send_Gprs_Version();
+    if (newProtocolStep_.load() == SwitchingFormat)
+        onNewProtocolFormatReady();
 }
 
 // ---------------------------------------------------------------------------

@@ -235,6 +235,14 @@ private:
     void onStaticPoint();
     void onRadioInfoAndRange();
     void onRadioReports(unsigned changeBits);
+    // DeviceManagerNewProtocol.cpp: a receiver of the maker whose device
+    // information names the new-protocol board is switched over to that
+    // protocol, put into its normal mode with the com-direct switch and asked
+    // for its power status; its first new-protocol reply completes the
+    // connection. Afterwards its reports arrive by operation class.
+    void onNewProtocolBoard();
+    void onNewProtocolFormatReady();
+    void handleNewProtocolEvent(int messageClass, unsigned changeBits);
 
     Fjarnis2011::FJParse::_CALLBACKS_RECEIVER callbacks_;
     DeviceObserver* observer_;
@@ -248,6 +256,10 @@ private:
     std::atomic<bool> versionFlag_{false};
     std::atomic<int> boardType_{0};
     std::atomic<int> pendingEvent_{24};
+    // Steps of the switch over to the new protocol in state 2 (see
+    // onNewProtocolBoard); 0 when none is under way.
+    enum NewProtocolStep { NoSwitch = 0, SwitchingFormat = 1, AwaitingReply = 2 };
+    std::atomic<int> newProtocolStep_{NoSwitch};
 
     // GUI thread only.
     bool autoConnect_ = false;

@@ -26,6 +26,16 @@ std::unique_ptr<Em_IFormat> MakeFormat(const Em_Gnss::FormatFactory& factory, GN
     }
 }
 
+// The format's own board replacement (slot 2).
+bool ResetBoard(Em_IFormat* format, MAINBD_OEM_TYPE t) {
+    if (!format) return false;
+    try {
+        return format->Reset_GnsMd(t);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 Em_ICmdPaker* Builder(const Em_IFormat* format) {
     EmIMainBoard* board = format ? format->MainBoard() : nullptr;
     return board ? board->CmdPaker() : nullptr;
@@ -39,6 +49,7 @@ Em_Gnss::Em_Gnss(GNSS_MANUFACTURER m, MAINBD_OEM_TYPE t, FormatFactory factory)
     : factory_(factory ? std::move(factory) : FormatFactory(&CreateFormat)), ring_(new RingBuffer) {
     const bool newProtocol = m == GNSS_MNFCTR_ORVEL && t == MAINBD_ORVEL_NEW;
     ReplaceFormat(MakeFormat(factory_, m, newProtocol, *ring_));
+    newProtocolFormat_ = newProtocol && Format() != nullptr;
     Reset_GnsMd(t);
 }
 
@@ -59,16 +70,26 @@ void Em_Gnss::Reset_Mnfctr(GNSS_MANUFACTURER m) {
     // appending to the same buffer throughout.
     ring_->Clear();
     ReplaceFormat(std::move(format));
+    newProtocolFormat_ = false;
 }
 
-bool Em_Gnss::Reset_GnsMd(MAINBD_OEM_TYPE t) {
-    Em_IFormat* format = Format();
-    if (!format) return false;
-    try {
-        return format->Reset_GnsMd(t);
-    } catch (const std::bad_alloc&) {
-        return false;
-    }
+bool Em_Gnss::Reset_GnsMd(MAINBD_OEM_TYPE t) { return ResetBoard(Format(), t); }
+
+bool Em_Gnss::SwitchProtocolFor(MAINBD_OEM_TYPE t) {
+    const Em_IFormat* format = Format();
+    if (!format || format->makerCode != GNSS_MNFCTR_ORVEL) return false;
+    // A receiver of the maker is first reached through the old protocol; when
+    // its device information names the new-protocol board (type 0), only the
+    // new-protocol format can read it, and the other way round.
+    const bool wantNew = t == MAINBD_ORVEL_NEW;
+    if (wantNew == newProtocolFormat_) return true;
+    comStatus_ = Com_Status(format->comStatus);
+    std::unique_ptr<Em_IFormat> next = MakeFormat(factory_, GNSS_MNFCTR_ORVEL, wantNew, *ring_);
+    if (!next) return false;
+    ring_->Clear();
+    ReplaceFormat(std::move(next));
+    newProtocolFormat_ = wantNew;
+    return true;
 }
 
 GNSS_MANUFACTURER Em_Gnss::Get_Mnfctr() const {

@@ -55,6 +55,13 @@ public:
     void Reset_Mnfctr(GNSS_MANUFACTURER m);
     // The format replaces its main board; false when it cannot serve t.
     bool Reset_GnsMd(MAINBD_OEM_TYPE t);
+    // The maker's receivers: when the format in place is not the one the
+    // construction table gives for board type t (type 0 the new-protocol
+    // format, any other the old one), replaces it by that one, like
+    // Reset_Mnfctr (link kind carried over, receive buffer emptied, no main
+    // board until Reset_GnsMd). True when the format now fits t; false for
+    // other makers and when the new format cannot be made (the old stays).
+    bool SwitchProtocolFor(MAINBD_OEM_TYPE t);
     // The format's maker code (1 or 2); 0 without a format.
     GNSS_MANUFACTURER Get_Mnfctr() const;
     // The main board's type; 0 without a main board. The two are one.
@@ -126,6 +133,8 @@ private:
     // Lives as long as this object: the reading thread appends to it while
     // the formats over it come and go.
     std::unique_ptr<RingBuffer> ring_;
+    // The format in place is the maker's new-protocol one.
+    bool newProtocolFormat_ = false;
 
 public:
     // ==== Old-protocol device, modem and NTRIP login commands ==============

@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -139,6 +140,11 @@ DataChain_Radio::DataChain_Radio(QWidget* parent) : Widget(parent), ui_(new Ui::
     ui_->lineEdit_radioRange->setEnabled(false);
     ui_->doubleSpinBox_currentFrq_RX->installEventFilter(this);
     ui_->doubleSpinBox_currentFrq_RX->setDecimals(4);
+    // Frequencies read the same on every desktop: a decimal point, never a
+    // comma or a group separator.
+    QLocale plain = QLocale::c();
+    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    ui_->doubleSpinBox_currentFrq_RX->setLocale(plain);
     ui_->doubleSpinBox_currentFrq_RX->setRange(0.0, 0.0);
     ui_->formLayout->setRowVisible(RowType, false);
     ui_->formLayout->setRowVisible(RowBaud, true);

@@ -5,7 +5,10 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QStyle>
 #include <QTableWidget>
+
+#include <algorithm>
 
 #include <vector>
 
@@ -42,6 +45,23 @@ RadioChannelWidget::RadioChannelWidget(QWidget* parent) : Widget(parent), ui_(ne
     if (parent) connect(back, &QAction::triggered, parent, &QWidget::close);
     QHeaderView* header = ui_->tableWidget->horizontalHeader();
     header->setSortIndicatorShown(true);
+    // The columns share the page's width; on a narrow screen a band's title
+    // goes onto more lines rather than being cut.
+    header->setSectionResizeMode(QHeaderView::Stretch);
+    header->setDefaultAlignment(Qt::Alignment(Qt::AlignCenter | Qt::TextWordWrap));
+    // The sections are resized one by one; the height is worked out once
+    // they all have their new widths.
+    connect(header, &QHeaderView::sectionResized, this, [this] {
+        if (fitPending_) return;
+        fitPending_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                fitPending_ = false;
+                fitHeaderHeight();
+            },
+            Qt::QueuedConnection);
+    });
     connect(header, &QHeaderView::sectionClicked, this, &RadioChannelWidget::onListSort);
 }
 
@@ -89,6 +109,28 @@ void RadioChannelWidget::refresh() {
         for (int r = 0; r < int(list.size()) && r < table->rowCount(); ++r)
             table->setItem(r, c, new FrequencyItem(list[size_t(r)], r));
     }
+    fitHeaderHeight();
+}
+
+void RadioChannelWidget::fitHeaderHeight() {
+    QHeaderView* header = ui_->tableWidget->horizontalHeader();
+    QTableWidget* table = ui_->tableWidget;
+    const QFontMetrics metrics(header->font());
+    // A section's text has the style's margins on both sides and the sort
+    // mark beside it.
+    QStyle* style = header->style();
+    const int margin = style->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int mark = style->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, header);
+    int lines = 1;
+    for (int c = 0; c < table->columnCount(); ++c) {
+        const QTableWidgetItem* item = table->horizontalHeaderItem(c);
+        if (!item) continue;
+        const int width = std::max(1, header->sectionSize(c) - 2 * margin - mark);
+        const QRect text = metrics.boundingRect(QRect(0, 0, width, 100000), Qt::AlignCenter | Qt::TextWordWrap,
+                                                item->text());
+        lines = std::max(lines, (text.height() + metrics.lineSpacing() - 1) / metrics.lineSpacing());
+    }
+    header->setMinimumHeight(lines * metrics.lineSpacing() + 2 * margin + 2);
 }
 
 void RadioChannelWidget::onListSort(int column) {

@@ -29,6 +29,11 @@ public slots:
     void onListSort(int column);
 
 private:
+    // Room in the header for the band titles as they wrap at the columns'
+    // width.
+    void fitHeaderHeight();
+
     Ui::RadioChannelWidgetClass* ui_;
     RadioChannelStore channelStore_;
+    bool fitPending_ = false;
 };

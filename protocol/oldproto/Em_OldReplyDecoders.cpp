@@ -415,10 +415,13 @@ void DecodeDeviceInfo(Em_Format_OrvelNav& f, const uint8_t* r) {
         SetRadioRanges(radio);
     }
 
+    // A model code of no old board leaves board type 0, the maker's
+    // new-protocol board: that reply is announced too, so that the device
+    // object can switch such a receiver over to the new protocol instead of
+    // waiting for a device information that never comes.
     uint32_t variant = 0;
     const int boardType = BoardTypeFromModel(r, &variant);
     d.boardType = boardType;
-    if (boardType == 0) return;  // unknown model: no callback follows
     if (variant != 0) f.boardVariant = variant;
     f.textA.clear();
     f.textB.clear();

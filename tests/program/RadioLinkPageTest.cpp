@@ -254,6 +254,7 @@ TEST_F(RadioLinkPageTest, FullModuleReadSnapSetAndReadBack) {
     EXPECT_DOUBLE_EQ(page_->freqStep(), 0.0125);
     auto* frequency = field<QDoubleSpinBox>("doubleSpinBox_currentFrq_RX");
     EXPECT_DOUBLE_EQ(frequency->value(), 460.125);
+    EXPECT_EQ(frequency->text(), QStringLiteral("460.1250")) << "a decimal point under the German locale too";
     EXPECT_EQ(field<QComboBox>("cbType")->currentText(), QStringLiteral("Low")) << "no table channel";
     ASSERT_TRUE(frequency->isEnabled());
 
@@ -343,6 +344,48 @@ TEST_F(RadioLinkPageTest, SingleBandModuleAsksForPowerOnly) {
     EXPECT_EQ(page_->check(), 0);
     const QColor red = field<QComboBox>("comboBox_sendPower")->palette().color(QPalette::Base);
     EXPECT_NE(red, field<QComboBox>("comboBox_baudrate")->palette().color(QPalette::Base));
+}
+
+// A hand-edited channel table shorter than the channel list: a channel it
+// does not reach is the free channel, whose frequency the user types.
+TEST_F(RadioLinkPageTest, ChannelPastAShortTableIsTheFreeChannel) {
+    makeDir("configs");
+    writeFile(path("configs/radiochannels.brt"),
+              "<radio><channel type=\"array\"><size>3</size>"
+              "<a1><number>0</number><high>0</high><middle>0</middle><low>0</low></a1>"
+              "<a2><number>1</number><high>456.05</high><middle>430</middle><low>415.05</low></a2>"
+              "<a3><number>2</number><high>460</high><middle>432.5</middle><low>416.05</low></a3>"
+              "</channel></radio>");
+    connect(7, [](sim::SimSettings& s) { s.radio.protocol = 1; });
+    read();
+    auto* frequency = field<QDoubleSpinBox>("doubleSpinBox_currentFrq_RX");
+    QComboBox* channel = field<QComboBox>("comboBox_signalChannel_RX");
+    ASSERT_EQ(channel->count(), 10);
+    channel->setCurrentIndex(2);
+    EXPECT_DOUBLE_EQ(frequency->value(), 460.0);
+    EXPECT_FALSE(frequency->isEnabled());
+    channel->setCurrentIndex(7);
+    EXPECT_DOUBLE_EQ(frequency->value(), 455.0) << "the free channel's 0.0, raised to the range";
+    EXPECT_TRUE(frequency->isEnabled());
+    page_->setFieldsEnabled(false);
+    page_->setFieldsEnabled(true);
+    EXPECT_TRUE(frequency->isEnabled());
+}
+
+// Before any radio information: nothing to ask, the read ends at once, and
+// "Set" finds the protocol and the frequency missing.
+TEST_F(RadioLinkPageTest, NoRadioInformation) {
+    page_ = new DataChain_Radio;
+    QSignalSpy got(page_, &DataChain_Radio::gotData);
+    page_->resetForm();
+    page_->load();
+    EXPECT_EQ(got.count(), 1);
+    EXPECT_TRUE(page_->noReply());
+    EXPECT_EQ(field<QComboBox>("comboBox_protocol_radio")->count(), 0);
+    EXPECT_EQ(field<QComboBox>("comboBox_baudrate")->count(), 0);
+    EXPECT_DOUBLE_EQ(field<QDoubleSpinBox>("doubleSpinBox_currentFrq_RX")->value(), 0.0);
+    EXPECT_EQ(page_->check(), 0);
+    EXPECT_TRUE(moduleCommands().empty());
 }
 
 // ---------------------------------------------------------------------------

@@ -331,4 +331,50 @@ TEST(NewFormat, EveryBoardTypeGivesTheNewProtocolBoard) {
     }
 }
 
+// The format follows a board reset only through SwitchProtocolFor: the
+// maker's receiver reached on the old protocol is moved to the new-protocol
+// format for board type 0 (link kind kept, buffered bytes dropped) and back
+// for any other type; other makers keep theirs.
+TEST(NewFormat, SwitchProtocolForMovesTheMakersReceiverBetweenTheFormats) {
+    Em_Gnss gnss(GNSS_MNFCTR_ORVEL, MAINBD_NOVATEL_OEM);
+    gnss.Set_Com_Status(COM_STATUS_BLUETOOTH);
+    const uint8_t pending[] = {0x24, 0x24, 0x01, 0x00};  // a link frame's head
+    gnss.RcvData(const_cast<uint8_t*>(pending), sizeof pending);
+
+    ASSERT_TRUE(gnss.SwitchProtocolFor(MAINBD_ORVEL_NEW));
+    ASSERT_NE(dynamic_cast<Em_Format_OrvelNew*>(gnss.Format()), nullptr);
+    EXPECT_EQ(gnss.Format()->MainBoard(), nullptr) << "no board until Reset_GnsMd";
+    EXPECT_EQ(gnss.Get_Com_Status(), COM_STATUS_BLUETOOTH);
+    ASSERT_TRUE(gnss.Reset_GnsMd(MAINBD_ORVEL_NEW));
+    EXPECT_TRUE(gnss.IsOrvelNewProtocolReceiver());
+    const Em_IFormat* same = gnss.Format();
+    EXPECT_TRUE(gnss.SwitchProtocolFor(MAINBD_ORVEL_NEW));
+    EXPECT_EQ(gnss.Format(), same) << "already the format for type 0";
+
+    // The bytes buffered before the switch are gone: a whole reply parses
+    // on its own.
+    uint8_t sequence = 9;
+    // Power status: mains indicator 1, battery levels 72.0 and 68.0.
+    Bytes power = U32(1);
+    for (uint32_t level : {0x42900000u, 0x42880000u}) {
+        const Bytes b = U32(level);
+        power.insert(power.end(), b.begin(), b.end());
+    }
+    auto reply = Links(Message(11, {{772, power}}), sequence);
+    gnss.RcvData(reply.data(), unsigned(reply.size()));
+    gnss.ParseData();
+    EXPECT_EQ(gnss.Get_Battery_Grd(), 7);
+
+    ASSERT_TRUE(gnss.SwitchProtocolFor(MAINBD_HEMISPHERE));
+    ASSERT_TRUE(gnss.Reset_GnsMd(MAINBD_HEMISPHERE));
+    EXPECT_TRUE(gnss.IsOrvelOldProtocolReceiver());
+    EXPECT_EQ(gnss.Get_GnsMd(), MAINBD_HEMISPHERE);
+    EXPECT_EQ(gnss.Get_Com_Status(), COM_STATUS_BLUETOOTH);
+
+    Em_Gnss other(GNSS_MNFCTR_OTHER, MAINBD_TRIMBLE_BD);
+    const Em_IFormat* common = other.Format();
+    EXPECT_FALSE(other.SwitchProtocolFor(MAINBD_ORVEL_NEW));
+    EXPECT_EQ(other.Format(), common);
+}
+
 }  // namespace

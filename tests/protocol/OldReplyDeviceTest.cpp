@@ -155,17 +155,17 @@ TEST(OldReplyDeviceInfo, BoardTypeFromTheModelCode) {
     }
 }
 
-// An unknown model is decoded (and marks the device information as seen) but
-// gives board type 0 and no callback; a group that leaves the variant keeps
-// the one before.
-TEST(OldReplyDeviceInfo, UnknownModelGivesNoCallbackAndGroupsKeepTheVariant) {
+// A model of no old board gives board type 0 (the new-protocol board) and is
+// announced like any other, leaving the variant as it was; a group that
+// leaves the variant keeps the one before.
+TEST(OldReplyDeviceInfo, ModelOfNoOldBoardGivesBoardTypeZeroAndGroupsKeepTheVariant) {
     OldRig rig;
-    rig.format.textA = "kept";
-    EXPECT_TRUE(rig.FeedAndPump(Dollar("SI", DeviceRecord("ABCDEFGHIJ"))).empty());
+    rig.format.boardVariant = 7;
+    EXPECT_EQ(rig.FeedAndPump(Dollar("SI", DeviceRecord("ABCDEFGHIJ"))), std::vector<Call>{kDeviceInfoCall});
     EXPECT_EQ(rig.format.deviceInfoSeen, 1);
     EXPECT_EQ(int(rig.format.deviceInfo.boardType), 0);
     EXPECT_EQ(std::memcmp(rig.format.deviceInfo.model, "ABCD", 4), 0);
-    EXPECT_EQ(rig.format.textA, "kept");
+    EXPECT_EQ(rig.format.boardVariant, 7u);
 
     const struct {
         const char* model;
