@@ -65,14 +65,14 @@ TEST_F(ProgramGuiTest, MenuOffersOnlyWhatAReadyReceiverAndTheRegisteredPagesAllo
         return on;
     };
     EXPECT_EQ(enabled(), (QStringList{"Connection", "Exit"}));
-    // Ready: Device Info. comes; the functions whose pages do not exist yet
-    // stay disabled whatever the receiver can do.
+    // Ready: the functions the receiver can do come.
     DeviceManager::instance()->setDeviceType(0);
     menu->onWorkingStatus(4);
     // NMEA output also needs firmware from version 8 on, known only from a
     // receiver's device information.
     EXPECT_EQ(enabled(),
-              (QStringList{"Connection", "Info", "Static", "RTK", "APNConfig", "RadioChannel", "ServerConfig", "Exit"}));
+              (QStringList{"Connection", "Info", "Static", "RTK", "DataLink", "APNConfig", "RadioChannel", "ServerConfig",
+                           "Exit"}));
     // A device without a modem offers neither modem nor server settings.
     DeviceManager::instance()->setDeviceType(2);
     menu->onWorkingStatus(4);
