@@ -11,6 +11,9 @@
 #                                 adapter /dev/ttyUSB0, /dev/ttyACM0, or a
 #                                 Bluetooth serial link /dev/rfcomm0)
 #   ./scripts/run.sh --handheld   builds and starts the handheld variant
+#   ./scripts/run.sh --today      builds the handheld variant and starts the
+#                                 home-screen host with the launcher row;
+#                                 tapping the row starts Brantor
 #
 # BRANTOR_JOBS sets the number of build jobs (default: all cores).
 # Any other arguments go to Brantor (Qt options such as -platform).
@@ -19,12 +22,14 @@ cd "$(dirname "$0")/.."
 
 simulate=0
 handheld=0
+today=0
 port=""
 args=()
 while [ $# -gt 0 ]; do
   case "$1" in
     --simulate) simulate=1 ;;
     --handheld) handheld=1 ;;
+    --today) handheld=1; today=1 ;;
     --port)
       if [ $# -lt 2 ]; then echo "run.sh: --port needs a device, for example --port /dev/ttyUSB0" >&2; exit 2; fi
       port=$2; shift ;;
@@ -48,6 +53,7 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${variant[@]}" \
       -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DBRANTOR_BUILD_TESTS=ON >/dev/null
 targets=(Brantor)
 if [ "$simulate" -eq 1 ]; then targets+=(brantor-sim); fi
+if [ "$today" -eq 1 ]; then targets+=(today TodayHost); fi
 cmake --build "$build" -j "$jobs" --target "${targets[@]}"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
@@ -61,6 +67,10 @@ if [ -n "$port" ]; then
   if [ ! -e "$port" ]; then echo "run.sh: $port does not exist" >&2; exit 1; fi
   export FJCOMM_COM1="$port"
   echo "COM1 is $port: in Brantor choose Connection, Port COM1, then Connect."
+fi
+if [ "$today" -eq 1 ] && [ "$simulate" -eq 0 ]; then
+  echo "Starting the home-screen host; tap the Brantor row to start Brantor."
+  exec "$build/bin/TodayHost"
 fi
 if [ "$simulate" -eq 0 ]; then
   [ -n "$port" ] || echo "Starting Brantor. With no receiver at hand, './scripts/run.sh --simulate' starts a simulated one on COM1."
@@ -83,5 +93,12 @@ case "$line" in
   *) echo "run.sh: the simulated receiver did not start" >&2; exit 1 ;;
 esac
 echo "Simulated receiver running on ${FJCOMM_COM1} as COM1 (9600 b/s, serial number 601234)."
+if [ "$today" -eq 1 ]; then
+  # Brantor, started from the row, inherits COM1.
+  echo "Starting the home-screen host; tap the Brantor row, then in Brantor choose Connection, Port COM1, Connect."
+  echo "The simulated receiver stops when the host ends."
+  "$build/bin/TodayHost"
+  exit $?
+fi
 echo "In Brantor choose Connection, Port COM1, then Connect. It stops when Brantor ends."
 "$build/bin/Brantor" "${args[@]}"

@@ -112,6 +112,11 @@ public slots:
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override;
+#ifdef BRANTOR_HANDHELD
+    // A tap beside the fields takes the focus from the field being edited,
+    // so that the soft keyboard lets go of it.
+    void mousePressEvent(QMouseEvent* event) override;
+#endif
 
 private:
     void ask(uint32_t bit);

@@ -6,6 +6,7 @@
 
 #include "platform/SoftInput.h"
 #include "program/pages/Connect.h"
+#include "program/pages/DataChain_Radio.h"
 #include "tests/program/ProgramGuiSupport.h"
 
 #include <QAction>
@@ -188,6 +189,40 @@ TEST_F(HandheldScreenTest, ReturningToTheMenuClosesTheKeyboard) {
     ASSERT_EQ(window_->currentPage(), window_->menu());
     EXPECT_FALSE(keyboard_->Shown());
     EXPECT_EQ(keyboard_->ShowCalls().back(), platform::SIPF_OFF);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(HandheldScreenTest, ATapBesideTheRadioFieldsTakesTheFocusAway) {
+    startWindow();
+    auto* radio = new DataChain_Radio(window_);
+    radio->setGeometry(0, 0, 240, 300);
+    radio->show();
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_));
+    QWidget* field = nullptr;
+    for (QWidget* w : radio->findChildren<QWidget*>())
+        if (w->isVisible() && w->focusPolicy() != Qt::NoFocus && w->isEnabled()) {
+            field = w;
+            break;
+        }
+    ASSERT_NE(field, nullptr);
+    field->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), field);
+    // A point of the page that no field covers.
+    QPoint beside(-1, -1);
+    for (int y = 0; y < radio->height() && beside.x() < 0; y += 2)
+        for (int x = 0; x < radio->width(); x += 2)
+            if (radio->childAt(x, y) == nullptr) {
+                beside = QPoint(x, y);
+                break;
+            }
+    ASSERT_GE(beside.x(), 0);
+    QTest::mouseClick(radio, Qt::LeftButton, {}, beside);
+    EXPECT_NE(QApplication::focusWidget(), field);
+    EXPECT_FALSE(field->hasFocus());
 }
 
 }  // namespace

@@ -2,8 +2,8 @@
 // on every board type, byte for byte. The receiver relays the commands of an
 // OEM board (Trimble BD 1, NovAtel 2, Hemisphere 4) in "RZ" frames of at most
 // 55 bytes, hands the maker's own board (3) its records as they are, and
-// sends a board it has no commands for none. The NovAtel and own-board tables
-// run over the library's own boards; the other types over a fake builder that tags
+// sends a board it has no commands for none. Every table runs over the
+// library's own boards; types 1 and 4 also over a fake builder that tags
 // every record with the call and its arguments, so that what is relayed,
 // what is passed straight on and what is dropped can be told apart.
 #include "NovAtelFixtures.h"
@@ -731,6 +731,334 @@ const SlotTable kUnknownTable = {
      }},
 };
 
+// The same slots over the library's own Trimble BD and Hemisphere boards:
+// their DCOL packets and "$J" lines relayed by the rules above (a DCOL packet
+// of more than 55 bytes in pieces), the receiver's own commands between them,
+// and the DCOL ephemeris requests handed to the board as they are. Hemisphere
+// boards start a base with no board command of their own, and take no
+// observation, ephemeris or satellite-use command.
+const SlotTable kTrimbleRealTable = {
+    {"Get_Gnss_Inite",
+     {
+         // $$ | R Z | head 18 | length 37 | DCOL packet: STX, status 00, type 64, length 5D (first 55 bytes) | XOR | CR LF
+         {"24 24 52 5A 18 37 02 00 64 5D 00 00 00 03 06 01 01 07 08 04 01 05 00 07 01 00 00 07 08 0A 01 03 00 01 00 00 00 07 08 0A 01 03 00 03 00 00 00 07 08 0A 01 03 00 06 00 00 00 07 08 0A 01 17 0D 0A", 100},
+         // $$ | R Z | head 18 | length 2C | the rest of that packet, ending ... checksum 14, ETX | XOR | CR LF
+         {"24 24 52 5A 18 2C 03 00 09 00 00 00 07 08 0A 01 03 00 02 00 00 00 07 08 0A 01 03 00 0C 00 00 00 07 08 0A 01 05 00 22 00 00 00 07 04 08 01 03 00 14 03 05 0D 0A", 100},
+     }},
+    {"Get_Gnss_StartBase",
+     {
+         // $$ | R G | head 18 | length 01 | 00 | XOR | CR LF
+         {"24 24 52 47 18 01 00 0C 0D 0A", 100},
+         // $$ | S J | head 18 | length 02 | 60 03 | XOR | CR LF
+         {"24 24 53 4A 18 02 60 03 60 0D 0A", 100},
+         // $$ | R Z | head 18 | length 37 | DCOL packet: STX, status 00, type 64, length 4F (first 55 bytes) | XOR | CR LF
+         {"24 24 52 5A 18 37 02 00 64 4F 00 00 00 03 06 01 01 01 08 0A 01 5F 00 00 00 00 00 02 04 01 05 00 00 03 25 00 00 62 61 73 65 20 20 20 20 3F E1 69 4C 56 A0 09 27 40 00 F3 4C CF BC F7 78 47 0D 0A", 100},
+         // $$ | R Z | head 18 | length 1E | the rest of that packet, ending ... checksum AD, ETX | XOR | CR LF
+         {"24 24 52 5A 18 1E 40 42 C1 89 3A 7C 00 00 00 01 01 07 08 04 01 05 00 07 01 00 00 07 05 02 01 03 00 02 AD 03 A5 0D 0A", 100},
+     }},
+    {"Get_Gnss_StartRover",
+     {
+         // $$ | R Z | head 18 | length 06 | DCOL packet: STX, status 00, type 4A, length 00 | XOR | CR LF
+         {"24 24 52 5A 18 06 02 00 4A 00 4A 03 17 0D 0A", 100},
+         // $$ | R Z | head 18 | length 1C | DCOL packet: STX, status 00, type 64, length 16 | XOR | CR LF
+         {"24 24 52 5A 18 1C 02 00 64 16 00 00 00 03 06 01 00 01 08 05 01 5F 00 00 00 00 00 19 03 00 00 00 0E 03 3D 0D 0A", 100},
+         // $$ | R Z | head 18 | length 08 | DCOL packet: STX, status 00, type 84, length 02 | XOR | CR LF
+         {"24 24 52 5A 18 08 02 00 84 02 84 82 8C 03 15 0D 0A", 50},
+         // $$ | R Z | head 18 | length 09 | DCOL packet: STX, status 00, type 59, length 03 | XOR | CR LF
+         {"24 24 52 5A 18 09 02 00 59 03 00 02 00 5E 03 1E 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0C | DCOL packet: STX, status 00, type 49, length 06 | XOR | CR LF
+         {"24 24 52 5A 18 0C 02 00 49 06 02 01 17 00 01 00 6A 03 2D 0D 0A", 50},
+         // $$ | R Z | head 18 | length 09 | DCOL packet: STX, status 00, type A3, length 03 | XOR | CR LF
+         {"24 24 52 5A 18 09 02 00 A3 03 00 00 00 A6 03 1E 0D 0A", 50},
+         // $$ | R Z | head 18 | length 09 | DCOL packet: STX, status 00, type A3, length 03 | XOR | CR LF
+         {"24 24 52 5A 18 09 02 00 A3 03 04 78 00 22 03 E6 0D 0A", 50},
+         // $$ | R Z | head 18 | length 09 | DCOL packet: STX, status 00, type A3, length 03 | XOR | CR LF
+         {"24 24 52 5A 18 09 02 00 A3 03 04 7A 00 24 03 E2 0D 0A", 50},
+         // $$ | R Z | head 18 | length 09 | DCOL packet: STX, status 00, type A3, length 03 | XOR | CR LF
+         {"24 24 52 5A 18 09 02 00 A3 03 04 7C 00 26 03 E6 0D 0A", 50},
+         // $$ | R Z | head 18 | length 09 | DCOL packet: STX, status 00, type A3, length 03 | XOR | CR LF
+         {"24 24 52 5A 18 09 02 00 A3 03 04 7E 00 28 03 EA 0D 0A", 50},
+         // $$ | R Z | head 18 | length 09 | DCOL packet: STX, status 00, type A3, length 03 | XOR | CR LF
+         {"24 24 52 5A 18 09 02 00 A3 03 04 83 00 2D 03 12 0D 0A", 50},
+         // $$ | R Z | head 18 | length 09 | DCOL packet: STX, status 00, type A3, length 03 | XOR | CR LF
+         {"24 24 52 5A 18 09 02 00 A3 03 04 86 00 30 03 0A 0D 0A", 500},
+         // $$ | R Z | head 18 | length 37 | DCOL packet: STX, status 00, type 64, length 5D (first 55 bytes) | XOR | CR LF
+         {"24 24 52 5A 18 37 02 00 64 5D 00 00 00 03 06 01 01 07 08 04 01 05 00 07 01 00 00 07 08 0A 01 03 00 01 00 00 00 07 08 0A 01 03 00 03 00 00 00 07 08 0A 01 03 00 06 00 00 00 07 08 0A 01 17 0D 0A", 100},
+         // $$ | R Z | head 18 | length 2C | the rest of that packet, ending ... checksum 14, ETX | XOR | CR LF
+         {"24 24 52 5A 18 2C 03 00 09 00 00 00 07 08 0A 01 03 00 02 00 00 00 07 08 0A 01 03 00 0C 00 00 00 07 08 0A 01 05 00 22 00 00 00 07 04 08 01 03 00 14 03 05 0D 0A", 100},
+         // $$ | S J | head 18 | length 02 | 38 05 | XOR | CR LF
+         {"24 24 53 4A 18 02 38 05 3E 0D 0A", 200},
+         // $$ | R Z | head 18 | length 17 | DCOL packet: STX, status 00, type 64, length 11 | XOR | CR LF
+         {"24 24 52 5A 18 17 02 00 64 11 00 00 00 03 06 01 00 01 08 05 01 5F 00 00 00 00 00 ED 03 C8 0D 0A", 500},
+         // $$ | S W | head 18 | length 02 | 01 05 | XOR | CR LF
+         {"24 24 53 57 18 02 01 05 1A 0D 0A", 200},
+     }},
+    {"Get_Gnss_Reset",
+     {
+         // $$ | R Z | head 18 | length 0D | DCOL packet: STX, status 00, type 58, length 07 | XOR | CR LF
+         {"24 24 52 5A 18 0D 02 00 58 07 FF 03 52 45 53 45 54 E4 03 0E 0D 0A", 100},
+     }},
+    {"Set_Gnss_ElevDgre",
+     {
+         // $$ | S J | head 18 | length 02 | 38 0F | XOR | CR LF
+         {"24 24 53 4A 18 02 38 0F 34 0D 0A", 200},
+         // $$ | R Z | head 18 | length 17 | DCOL packet: STX, status 00, type 64, length 11 | XOR | CR LF
+         {"24 24 52 5A 18 17 02 00 64 11 00 00 00 03 06 01 00 01 08 0F 01 5F 00 00 00 00 00 F7 03 D8 0D 0A", 500},
+         // $$ | S W | head 18 | length 02 | 01 0F | XOR | CR LF
+         {"24 24 53 57 18 02 01 0F 10 0D 0A", 200},
+     }},
+    {"Set_Gnss_PosFrq",
+     {
+         // $$ | R Z | head 18 | length 37 | DCOL packet: STX, status 00, type 64, length 4D (first 55 bytes) | XOR | CR LF
+         {"24 24 52 5A 18 37 02 00 64 4D 00 00 00 03 06 01 00 07 08 04 01 05 00 07 01 00 00 07 08 0A 01 02 00 01 00 00 00 07 08 0A 01 02 00 03 00 00 00 07 08 0A 01 02 00 06 00 00 00 07 08 0A 01 07 0D 0A", 100},
+         // $$ | R Z | head 18 | length 1C | the rest of that packet, ending ... checksum A5, ETX | XOR | CR LF
+         {"24 24 52 5A 18 1C 02 00 09 00 00 00 07 08 0A 01 02 00 02 00 00 00 07 08 0A 01 02 00 0C 00 00 00 A5 03 AF 0D 0A", 100},
+     }},
+    {"Send_Gnss_Obs",
+     {
+         // $$ | R Z | head 18 | length 17 | DCOL packet: STX, status 00, type 64, length 11 | XOR | CR LF
+         {"24 24 52 5A 18 17 02 00 64 11 00 00 00 03 06 01 00 07 08 04 01 05 00 07 01 00 00 A0 03 DE 0D 0A", 100},
+     }},
+    {"Send_Gnss_Ephemeris",
+     {
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 01 00, checksum, ETX
+         {"02 00 54 03 01 01 00 59 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 02 00, checksum, ETX
+         {"02 00 54 03 01 02 00 5A 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 03 00, checksum, ETX
+         {"02 00 54 03 01 03 00 5B 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 04 00, checksum, ETX
+         {"02 00 54 03 01 04 00 5C 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 05 00, checksum, ETX
+         {"02 00 54 03 01 05 00 5D 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 06 00, checksum, ETX
+         {"02 00 54 03 01 06 00 5E 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 07 00, checksum, ETX
+         {"02 00 54 03 01 07 00 5F 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 08 00, checksum, ETX
+         {"02 00 54 03 01 08 00 60 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 09 00, checksum, ETX
+         {"02 00 54 03 01 09 00 61 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 0A 00, checksum, ETX
+         {"02 00 54 03 01 0A 00 62 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 0B 00, checksum, ETX
+         {"02 00 54 03 01 0B 00 63 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 0C 00, checksum, ETX
+         {"02 00 54 03 01 0C 00 64 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 0D 00, checksum, ETX
+         {"02 00 54 03 01 0D 00 65 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 0E 00, checksum, ETX
+         {"02 00 54 03 01 0E 00 66 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 0F 00, checksum, ETX
+         {"02 00 54 03 01 0F 00 67 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 10 00, checksum, ETX
+         {"02 00 54 03 01 10 00 68 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 11 00, checksum, ETX
+         {"02 00 54 03 01 11 00 69 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 12 00, checksum, ETX
+         {"02 00 54 03 01 12 00 6A 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 13 00, checksum, ETX
+         {"02 00 54 03 01 13 00 6B 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 14 00, checksum, ETX
+         {"02 00 54 03 01 14 00 6C 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 15 00, checksum, ETX
+         {"02 00 54 03 01 15 00 6D 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 16 00, checksum, ETX
+         {"02 00 54 03 01 16 00 6E 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 17 00, checksum, ETX
+         {"02 00 54 03 01 17 00 6F 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 18 00, checksum, ETX
+         {"02 00 54 03 01 18 00 70 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 19 00, checksum, ETX
+         {"02 00 54 03 01 19 00 71 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 1A 00, checksum, ETX
+         {"02 00 54 03 01 1A 00 72 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 1B 00, checksum, ETX
+         {"02 00 54 03 01 1B 00 73 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 1C 00, checksum, ETX
+         {"02 00 54 03 01 1C 00 74 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 1D 00, checksum, ETX
+         {"02 00 54 03 01 1D 00 75 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 1E 00, checksum, ETX
+         {"02 00 54 03 01 1E 00 76 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 1F 00, checksum, ETX
+         {"02 00 54 03 01 1F 00 77 03", 100},
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 20 00, checksum, ETX
+         {"02 00 54 03 01 20 00 78 03", 100},
+     }},
+    {"Send_Gnss_EphemSat",
+     {
+         // the board's own DCOL packet, not relayed: STX, status 00, type 54, length 03, data 01 07 00, checksum, ETX
+         {"02 00 54 03 01 07 00 5F 03", 100},
+     }},
+    {"Set_Gnss_Nmea",
+     {
+         // $$ | R Z | head 18 | length 19 | DCOL packet: STX, status 00, type 64, length 13 | XOR | CR LF
+         {"24 24 52 5A 18 19 02 00 64 13 00 00 00 03 06 01 00 07 04 06 01 03 00 07 04 28 01 03 00 CD 03 98 0D 0A", 100},
+     }},
+    {"Set_Gnss_SatUse",
+     {
+     }},
+    {"Get_Gnss_ElevMask",
+     {
+         // $$ | R Z | head 18 | length 06 | DCOL packet: STX, status 00, type 4A, length 00 | XOR | CR LF
+         {"24 24 52 5A 18 06 02 00 4A 00 4A 03 17 0D 0A", 100},
+     }},
+    {"Send_Gnss_UnlogData",
+     {
+         // $$ | R Z | head 18 | length 13 | DCOL packet: STX, status 00, type 64, length 0D | XOR | CR LF
+         {"24 24 52 5A 18 13 02 00 64 0D 00 00 00 03 06 01 00 07 04 FF 01 00 00 86 03 14 0D 0A", 100},
+     }},
+    {"Get_Cmd_Position_Frq",
+     {
+         // $$ | S W | head 18 | length 02 | 00 05 | XOR | CR LF
+         {"24 24 53 57 18 02 00 05 1B 0D 0A", 200},
+     }},
+    {"Set_Orvel_NMEA",
+     {
+         // $$ | R Z | head 18 | length 31 | DCOL packet: STX, status 00, type 64, length 2B | XOR | CR LF
+         {"24 24 52 5A 18 31 02 00 64 2B 00 00 00 03 06 01 01 07 04 06 01 03 00 07 04 12 01 04 00 07 04 28 01 02 00 07 04 2D 01 01 00 07 04 0E 01 06 00 07 04 0F 01 0D 00 89 03 FC 0D 0A", 100},
+         // $$ | R F | head 18 | length 03 | 1D 13 01 | XOR | CR LF
+         {"24 24 52 46 18 03 1D 13 01 00 0D 0A", 100},
+     }},
+    {"Set_Orvel_NMEA with rates",
+     {
+         // $$ | R Z | head 18 | length 31 | DCOL packet: STX, status 00, type 64, length 2B | XOR | CR LF
+         {"24 24 52 5A 18 31 02 00 64 2B 00 00 00 03 06 01 01 07 04 06 01 03 00 07 04 12 01 04 00 07 04 28 01 02 00 07 04 2D 01 01 00 07 04 0E 01 06 00 07 04 0F 01 0D 00 89 03 FC 0D 0A", 100},
+         // $$ | R F | head 18 | length 03 | 1C 13 01 | XOR | CR LF
+         {"24 24 52 46 18 03 1C 13 01 01 0D 0A", 100},
+         // $$ | R D | head 18 | length 0F | 01 1C 13 01 03 04 00 00 02 00 00 00 01 0D 06 | XOR | CR LF
+         {"24 24 52 44 18 0F 01 1C 13 01 03 04 00 00 02 00 00 00 01 0D 06 01 0D 0A", 100},
+     }},
+};
+
+const SlotTable kHemisphereRealTable = {
+    {"Get_Gnss_Inite",
+     {
+         // $$ | R Z | head 18 | length 07 | "$JOFF\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 07 24 4A 4F 46 46 0D 0A 31 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGGA,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 47 41 2C 31 0D 0A 40 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGSA,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 53 41 2C 31 0D 0A 54 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPRMC,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 52 4D 43 2C 31 0D 0A 5D 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGST,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 53 54 2C 31 0D 0A 41 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0C | "$JBIN,96,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0C 24 4A 42 49 4E 2C 39 36 2C 31 0D 0A 0E 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0C | "$JBIN,99,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0C 24 4A 42 49 4E 2C 39 39 2C 31 0D 0A 01 0D 0A", 50},
+         // $$ | R Z | head 18 | length 08 | "$JSHOW\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 08 24 4A 53 48 4F 57 0D 0A 72 0D 0A", 50},
+     }},
+    {"Get_Gnss_StartBase",
+     {
+         // $$ | R G | head 18 | length 01 | 00 | XOR | CR LF
+         {"24 24 52 47 18 01 00 0C 0D 0A", 100},
+         // $$ | S J | head 18 | length 02 | 60 03 | XOR | CR LF
+         {"24 24 53 4A 18 02 60 03 60 0D 0A", 100},
+     }},
+    {"Get_Gnss_StartRover",
+     {
+         // $$ | R Z | head 18 | length 0D | "$JDIFF,NONE\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0D 24 4A 44 49 46 46 2C 4E 4F 4E 45 0D 0A 5F 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JDIFF,BEACON\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 44 49 46 46 2C 42 45 41 43 4F 4E 0D 0A 53 0D 0A", 50},
+         // $$ | S J | head 18 | length 02 | 38 05 | XOR | CR LF
+         {"24 24 53 4A 18 02 38 05 3E 0D 0A", 200},
+         // $$ | R Z | head 18 | length 0A | "$JMASK,5\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0A 24 4A 4D 41 53 4B 2C 35 0D 0A 7E 0D 0A", 50},
+         // $$ | S W | head 18 | length 02 | 01 05 | XOR | CR LF
+         {"24 24 53 57 18 02 01 05 1A 0D 0A", 200},
+     }},
+    {"Get_Gnss_Reset",
+     {
+         // $$ | R Z | head 18 | length 09 | "$JRESET\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 09 24 4A 52 45 53 45 54 0D 0A 25 0D 0A", 50},
+     }},
+    {"Set_Gnss_ElevDgre",
+     {
+         // $$ | S J | head 18 | length 02 | 38 0F | XOR | CR LF
+         {"24 24 53 4A 18 02 38 0F 34 0D 0A", 200},
+         // $$ | R Z | head 18 | length 0B | "$JMASK,15\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0B 24 4A 4D 41 53 4B 2C 31 35 0D 0A 4E 0D 0A", 50},
+         // $$ | S W | head 18 | length 02 | 01 0F | XOR | CR LF
+         {"24 24 53 57 18 02 01 0F 10 0D 0A", 200},
+     }},
+    {"Set_Gnss_PosFrq",
+     {
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGGA,5\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 47 41 2C 35 0D 0A 44 0D 0A", 50},
+     }},
+    {"Send_Gnss_Obs",
+     {
+     }},
+    {"Send_Gnss_Ephemeris",
+     {
+     }},
+    {"Send_Gnss_EphemSat",
+     {
+     }},
+    {"Set_Gnss_Nmea",
+     {
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGGA,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 47 41 2C 31 0D 0A 40 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPRMC,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 52 4D 43 2C 31 0D 0A 5D 0D 0A", 50},
+     }},
+    {"Set_Gnss_SatUse",
+     {
+     }},
+    {"Get_Gnss_ElevMask",
+     {
+         // $$ | R Z | head 18 | length 08 | "$JSHOW\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 08 24 4A 53 48 4F 57 0D 0A 72 0D 0A", 50},
+     }},
+    {"Send_Gnss_UnlogData",
+     {
+         // $$ | R Z | head 18 | length 07 | "$JOFF\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 07 24 4A 4F 46 46 0D 0A 31 0D 0A", 50},
+     }},
+    {"Get_Cmd_Position_Frq",
+     {
+         // $$ | S W | head 18 | length 02 | 00 05 | XOR | CR LF
+         {"24 24 53 57 18 02 00 05 1B 0D 0A", 200},
+     }},
+    {"Set_Orvel_NMEA",
+     {
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGGA,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 47 41 2C 31 0D 0A 40 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGSV,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 53 56 2C 31 0D 0A 43 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPRMC,5\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 52 4D 43 2C 35 0D 0A 59 0D 0A", 50},
+         // $$ | R Z | head 18 | length 10 | "$JASC,GPGRS,10\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 10 24 4A 41 53 43 2C 47 50 47 52 53 2C 31 30 0D 0A 68 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGNS,2\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 4E 53 2C 32 0D 0A 58 0D 0A", 50},
+         // $$ | R F | head 18 | length 03 | 1D 13 01 | XOR | CR LF
+         {"24 24 52 46 18 03 1D 13 01 00 0D 0A", 100},
+     }},
+    {"Set_Orvel_NMEA with rates",
+     {
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGGA,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 47 41 2C 31 0D 0A 40 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGSV,1\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 53 56 2C 31 0D 0A 43 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPRMC,5\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 52 4D 43 2C 35 0D 0A 59 0D 0A", 50},
+         // $$ | R Z | head 18 | length 10 | "$JASC,GPGRS,10\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 10 24 4A 41 53 43 2C 47 50 47 52 53 2C 31 30 0D 0A 68 0D 0A", 50},
+         // $$ | R Z | head 18 | length 0F | "$JASC,GPGNS,2\r\n" | XOR | CR LF
+         {"24 24 52 5A 18 0F 24 4A 41 53 43 2C 47 50 47 4E 53 2C 32 0D 0A 58 0D 0A", 50},
+         // $$ | R F | head 18 | length 03 | 05 13 01 | XOR | CR LF
+         {"24 24 52 46 18 03 05 13 01 18 0D 0A", 100},
+         // $$ | R D | head 18 | length 0F | 01 05 13 01 03 04 00 00 02 00 00 00 01 00 0B | XOR | CR LF
+         {"24 24 52 44 18 0F 01 05 13 01 03 04 00 00 02 00 00 00 01 00 0B 18 0D 0A", 100},
+     }},
+};
+
 void ExpectTable(Em_Gnss& gnss, const SlotTable& table) {
     ASSERT_EQ(table.size(), kSlots.size());
     for (size_t i = 0; i < kSlots.size(); ++i) {
@@ -747,6 +1075,18 @@ void ExpectTable(Em_Gnss& gnss, const SlotTable& table) {
 TEST(OldBoardCmd, TrimbleBoardGoldenTable) {
     auto gnss = TagReceiver(MAINBD_TRIMBLE_BD);
     ExpectTable(*gnss, kTrimbleTable);
+}
+
+TEST(OldBoardCmd, TrimbleBoardOwnBuilderGoldenTable) {
+    Em_Gnss gnss(GNSS_MNFCTR_ORVEL, MAINBD_TRIMBLE_BD);
+    gnss.Set_Com_Status(COM_STATUS_SERIAL);
+    ExpectTable(gnss, kTrimbleRealTable);
+}
+
+TEST(OldBoardCmd, HemisphereBoardOwnBuilderGoldenTable) {
+    Em_Gnss gnss(GNSS_MNFCTR_ORVEL, MAINBD_HEMISPHERE);
+    gnss.Set_Com_Status(COM_STATUS_SERIAL);
+    ExpectTable(gnss, kHemisphereRealTable);
 }
 
 TEST(OldBoardCmd, NovAtelBoardGoldenTable) {

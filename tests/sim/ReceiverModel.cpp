@@ -1,6 +1,7 @@
 #include "tests/sim/ReceiverModel.h"
 
 #include "platform/Time.h"
+#include "tests/sim/SimDeviceSettings.h"
 
 #include <algorithm>
 
@@ -353,6 +354,7 @@ std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& 
     }
     if (letters == "RZ") return HandleBoardRelay(frame);
     if (std::vector<uint8_t> reply; HandleStaticPointFrame(settings_.staticPoint, frame, &reply)) return reply;
+    if (HandleDeviceSetting(settings_.deviceInfo, frame)) return {};
     if (letters == "VS" && record.moduleId >= 0)
         return HandleModule(ModuleRequest{uint8_t(record.moduleId), record.moduleData}, frame.head);
     return {};

@@ -262,6 +262,25 @@ TEST(ReceiverModel, CommandsWithoutReply) {
     EXPECT_EQ(m.Commands().back().moduleId, -1);
 }
 
+// The receiver's own settings land in its device-information record: the
+// next "SI" reply carries them. Neither setting is answered.
+TEST(ReceiverModel, SettingsChangeTheDeviceInformation) {
+    ReceiverModel m;
+    // "SJ": code 0x28 (record byte 40, output mode), value 1
+    EXPECT_TRUE(Feed(m, H("24 24 53 4A 18 02 28 01 2A 0D 0A")).empty());
+    // "SJ": code 0x61 (bytes 97-98, automatic base distance), 0x1234 low byte first
+    EXPECT_TRUE(Feed(m, H("24 24 53 4A 18 03 61 34 12 45 0D 0A")).empty());
+    // "SW,B0,B5": the position rate, 5 Hz (record byte 44)
+    EXPECT_TRUE(Feed(m, H("24 24 53 57 18 02 00 05 1B 0D 0A")).empty());
+    const auto out = Feed(m, kSI);
+    ASSERT_EQ(out.size(), 128u + 9u);
+    const uint8_t* record = &out[6];
+    EXPECT_EQ(record[40], 1);
+    EXPECT_EQ(record[44], 5);
+    EXPECT_EQ(record[97], 0x34);
+    EXPECT_EQ(record[98], 0x12);
+}
+
 TEST(ReceiverModel, PeriodicDataSwitch) {
     ReceiverModel m;
     EXPECT_FALSE(m.WantsPeriodic());
