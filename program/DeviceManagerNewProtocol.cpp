@@ -25,6 +25,10 @@ namespace {
 // (772) that carries the battery levels.
 constexpr int kSystemReplyClass = 4;
 constexpr unsigned kPowerStatusBit = 0x1;
+// Message class of the network-link, radio and data-link replies (operation
+// codes 22, 23, 46, 47, 50 and 51), and its bit for the source list (4358).
+constexpr int kLinkReplyClass = 6;
+constexpr unsigned kSourceListBit = 0x2000;
 
 }  // namespace
 
@@ -72,4 +76,8 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventBatteryLife, grade);
     }
+    // The receiver's modem fetches the caster's source table and hands it
+    // over whole; it is gathered like the old protocol's chunks.
+    if (messageClass == kLinkReplyClass && (bits & kSourceListBit))
+        onSourceTableChunk();
 }

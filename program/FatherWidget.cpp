@@ -3,12 +3,17 @@
 #include "program/DeviceManager.h"
 #include "program/MenuManager.h"
 #include "program/pages/Connect.h"
+#include "program/pages/DataChain.h"
 #include "program/pages/Callsign.h"
 #include "program/pages/InlayNet.h"
 #include "program/pages/Info.h"
 #include "program/pages/RadioChannelWidget.h"
 #include "program/pages/ServerConfig.h"
 #include "program/pages/ServerPages.h"
+// Receiver work: static recording, RTK, NMEA output.
+#include "program/pages/Output.h"
+#include "program/pages/RTK.h"
+#include "program/pages/Static.h"
 #include "ui_FatherWidget.h"
 
 #include <QCloseEvent>
@@ -31,10 +36,18 @@ FatherWidget::FatherWidget(QWidget* parent) : Widget(parent), ui_(new Ui::Father
     showPage(menu_);
 
     // Pages that later parts of the program bring join the registry here,
-    // in this order: Static, RTK, DataLink, APNConfig, 0183OutPut,
+    // in this order: APNConfig,
     // ServerConfig, Add, Detail, RadioChannel, Callsign.
     registerPage(QStringLiteral("Connection"), new Connect(this));
     registerPage(QStringLiteral("Info"), new Info(this));
+    // Receiver work: static recording, RTK, NMEA output.
+    registerPage(QStringLiteral("Static"), new Static(this));
+    registerPage(QStringLiteral("RTK"), new RTK(this));
+    registerPage(QStringLiteral("0183OutPut"), new Output(this));
+    // The correction data link; it asks for the call sign page itself.
+    auto* dataLink = new DataChain(this);
+    registerPage(QStringLiteral("DataLink"), dataLink);
+    connect(dataLink, &DataChain::command, this, &FatherWidget::onCommand);
     // Modem dial-up settings and the correction servers.
     registerPage(QStringLiteral("APNConfig"), new InlayNet(this));
     auto* servers = new ServerConfig(this);

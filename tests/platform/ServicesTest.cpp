@@ -9,8 +9,12 @@
 
 #include <cerrno>
 #include <clocale>
+#include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <limits>
+#include <string>
+#include <string_view>
 
 using namespace platform;
 
@@ -86,6 +90,66 @@ TEST(Numbers, IntegersWithOverflowChecks) {
     EXPECT_FALSE(ParseInt("", i));
     EXPECT_EQ(FormatInt(std::numeric_limits<int>::min()), "-2147483648");
     EXPECT_EQ(LeadingInt("12,5"), 12);
+}
+
+// atof and atoi as the library had them: from_chars after blanks and one '+'.
+namespace {
+double ReferenceLeadingDouble(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    double v = 0;
+    std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
+    return v;
+}
+long long ReferenceLeadingInt(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    if (!s.empty() && s.front() == '+') s.remove_prefix(1);
+    long long v = 0;
+    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), v, 10);
+    if (ec == std::errc::result_out_of_range) return s.front() == '-' ? INT64_MIN : INT64_MAX;
+    return v;
+}
+uint64_t Bits(double d) {
+    uint64_t b;
+    std::memcpy(&b, &d, sizeof b);
+    return b;
+}
+}  // namespace
+
+// The leading-number readers give from_chars' value to the last bit, on the
+// receivers' plain decimals and on everything around their short path.
+TEST(Numbers, LeadingNumbersAgreeWithFromChars) {
+    const char* const texts[] = {
+        "", "-", "+", ".", "-.", ".5", "-.5", "5.", "5.,", "0", "-0", "-0.000", "00012.50", " \t+7.25", "+-5",
+        "1e5", "1.5e3", "1.5e", "1.5E-2x", "2.5e+", "inf", "nan", "0x1A", "12a", "3150.7820,N",
+        "5541.1955", "03737.2872", "081411.000", "9007199254740992", "9007199254740993", "9007199254740993.0",
+        "0.1", "0.3", "123456789012345678", "1234567890123456789", "12345678901234567890", "-9223372036854775808",
+        "9223372036854775807", "9223372036854775808", "-99999999999999999999", "1.0000000000000000000001",
+        "0.0000000000000000000001", "0.00000000000000000000001", "4503599627370495.5", "999999999999999999.9",
+    };
+    for (const char* t : texts) {
+        EXPECT_EQ(Bits(LeadingDouble(t)), Bits(ReferenceLeadingDouble(t))) << t;
+        EXPECT_EQ(LeadingInt(t), ReferenceLeadingInt(t)) << t;
+    }
+    // Random decimals of up to 24 digits with the point anywhere.
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    const auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    for (int n = 0; n < 20000; ++n) {
+        std::string t = next() % 4 == 0 ? "-" : "";
+        const int digits = 1 + int(next() % 24);
+        const int point = int(next() % uint64_t(digits + 1));
+        for (int k = 0; k < digits; ++k) {
+            if (k == point && k > 0) t += '.';
+            t += char('0' + next() % 10);
+        }
+        EXPECT_EQ(Bits(LeadingDouble(t)), Bits(ReferenceLeadingDouble(t))) << t;
+        EXPECT_EQ(LeadingInt(t), ReferenceLeadingInt(t)) << t;
+    }
 }
 
 TEST(Endian, ReadAndWriteByteByByte) {

@@ -38,6 +38,8 @@ public:
                          Qt::QueuedConnection);
         QObject::connect(o, &DeviceObserver::batteryLife, &context_,
                          [this](int g) { events.push_back("battery " + std::to_string(g)); }, Qt::QueuedConnection);
+        QObject::connect(o, &DeviceObserver::sourceTable, &context_, [this] { events.push_back("sourceTable"); },
+                         Qt::QueuedConnection);
         QObject::connect(o, &DeviceObserver::oemTypeChanged, &context_,
                          [this](bool ok) { events.push_back(ok ? "oem true" : "oem false"); }, Qt::QueuedConnection);
     }
@@ -120,6 +122,13 @@ TEST_F(DeviceManagerNewProtoSimTest, SwitchedOverPutIntoNormalModeAndConnected) 
     recorder_->events.clear();
     manager_->sendBattery();
     ASSERT_TRUE(waitFor([&] { return recorder_->has("battery 7"); }));
+
+    // The source table through the receiver's network link (4358), whole.
+    manager_->sendGprsGetList();
+    ASSERT_TRUE(sim_->WaitForNewItem(4358));
+    EXPECT_EQ(sim_->ReceivedItem(4358).front().operation, 47);
+    ASSERT_TRUE(waitFor([&] { return recorder_->has("sourceTable"); }));
+    EXPECT_EQ(manager_->sourceTableNames(), QStringList{QStringLiteral("RTCM32")});
 
     ASSERT_TRUE(manager_->disconnectDevice());
     EXPECT_EQ(manager_->connectionState(), 0);

@@ -65,24 +65,26 @@ TEST_F(ProgramGuiTest, MenuOffersOnlyWhatAReadyReceiverAndTheRegisteredPagesAllo
         return on;
     };
     EXPECT_EQ(enabled(), (QStringList{"Connection", "Exit"}));
-    // Ready: Device Info. comes; the functions whose pages do not exist yet
-    // stay disabled whatever the receiver can do.
+    // Ready: the functions the receiver can do come.
     DeviceManager::instance()->setDeviceType(0);
     menu->onWorkingStatus(4);
-    EXPECT_EQ(enabled(), (QStringList{"Connection", "Info", "APNConfig", "RadioChannel", "ServerConfig", "Exit"}));
+    // NMEA output also needs firmware from version 8 on, known only from a
+    // receiver's device information.
+    EXPECT_EQ(enabled(),
+              (QStringList{"Connection", "Info", "Static", "RTK", "DataLink", "APNConfig", "RadioChannel", "ServerConfig",
+                           "Exit"}));
     // A device without a modem offers neither modem nor server settings.
     DeviceManager::instance()->setDeviceType(2);
     menu->onWorkingStatus(4);
-    EXPECT_EQ(enabled(), (QStringList{"Connection", "Info", "Exit"}));
+    EXPECT_EQ(enabled(), (QStringList{"Connection", "Info", "Static", "RTK", "Exit"}));
     DeviceManager::instance()->setDeviceType(0);
     menu->onWorkingStatus(5);
     EXPECT_EQ(enabled(), (QStringList{"Connection", "Exit"}));
 
     // Unregistered commands do nothing.
-    w->onCommand(QStringLiteral("Static"));
     w->onCommand(QStringLiteral("NoSuchPage"));
     EXPECT_EQ(w->stackDepth(), 1);
-    EXPECT_EQ(w->page(QStringLiteral("Static")), nullptr);
+    EXPECT_EQ(w->page(QStringLiteral("NoSuchPage")), nullptr);
     ASSERT_NE(w->page(QStringLiteral("Connection")), nullptr);
     ASSERT_NE(w->page(QStringLiteral("Info")), nullptr);
 }

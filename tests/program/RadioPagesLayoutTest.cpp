@@ -25,7 +25,8 @@ namespace {
 
 using guitest::ReceiverGuiTest;
 
-// Stands in for the data link page: its link choice above the radio form.
+// Stands in for the data link page: its link choice above the radio form,
+// and its soft keys.
 class RadioHost : public Widget {
 public:
     explicit RadioHost(QWidget* parent) : Widget(parent) {
@@ -40,7 +41,12 @@ public:
         radio = new DataChain_Radio(this);
         layout->addWidget(radio);
         setWindowTitle(QStringLiteral("GPRS And Internal UHF"));
+        // The data link page's soft keys take their row of the window.
+        createAction(QStringLiteral("Back"), this);
+        createAction(QStringLiteral("Get"), this);
+        createAction(QStringLiteral("Set"), this);
     }
+    bool writesSettings() const override { return true; }
     DataChain_Radio* radio;
 };
 

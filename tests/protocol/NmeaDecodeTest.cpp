@@ -6,9 +6,11 @@
 
 #include "protocol/boards/Em_MainBd_Common.h"
 #include "protocol/boards/Em_MainBd_Unicore.h"
+#include "protocol/boards/NmeaFields.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -16,6 +18,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace Fjarnis2011::FJParse;
@@ -481,5 +484,40 @@ TEST(NmeaDispatch, ReportIds) {
         p.ChangedMask = 0xFFFF;
         EXPECT_EQ(p.Decode_Report(id, any, sizeof any - 1), 0u) << id;
         EXPECT_EQ(p.ChangedMask, 0u) << id;
+    }
+}
+
+// The field cut reads several bytes a step: at every length and every place of
+// the commas, the '*' and the line end it cuts as a plain split of the text
+// before the first '*' without its trailing CR and LF.
+TEST(NmeaFieldCut, AgreesWithAPlainSplitAtEveryLength) {
+    const char alphabet[] = {',', ',', ',', '*', '\r', '\n', 'A', '1'};
+    uint64_t state = 0x2545F4914F6CDD1Dull;
+    const auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    for (int n = 0; n < 20000; ++n) {
+        std::string text(size_t(next() % 160), 'x');
+        for (char& c : text) c = alphabet[next() % sizeof alphabet];
+        std::string_view body(text);
+        body = body.substr(0, body.find('*'));
+        while (!body.empty() && (body.back() == '\r' || body.back() == '\n')) body.remove_suffix(1);
+        std::vector<std::string_view> expected;
+        int commas = 0;
+        for (size_t start = 0;;) {
+            const size_t c = body.find(',', start);
+            expected.push_back(body.substr(start, c == std::string_view::npos ? std::string_view::npos : c - start));
+            if (c == std::string_view::npos) break;
+            ++commas;
+            start = c + 1;
+        }
+        const NmeaFields f(text);
+        EXPECT_EQ(f.Commas(), commas) << text;
+        ASSERT_EQ(f.Count(), std::min<int>(int(expected.size()), NmeaFields::kMaxFields)) << text;
+        for (int i = 0; i < f.Count(); ++i) EXPECT_EQ(f[i], expected[size_t(i)]) << text << " field " << i;
+        EXPECT_EQ(f[f.Count()], std::string_view());
     }
 }

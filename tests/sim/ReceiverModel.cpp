@@ -1,6 +1,7 @@
 #include "tests/sim/ReceiverModel.h"
 
 #include "platform/Time.h"
+#include "tests/sim/SimDeviceSettings.h"
 
 #include <algorithm>
 
@@ -353,6 +354,9 @@ std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& 
     }
     if (letters == "RZ") return HandleBoardRelay(frame);
     if (std::vector<uint8_t> reply; HandleStaticPointFrame(settings_.staticPoint, frame, &reply)) return reply;
+    if (HandleDeviceSetting(settings_.deviceInfo, frame)) return {};
+    // The modem hands the caster's source table back after the list request.
+    if (letters == "VM") return SourceTableFrames(settings_.modemLink, frame.head);
     if (letters == "VS" && record.moduleId >= 0)
         return HandleModule(ModuleRequest{uint8_t(record.moduleId), record.moduleData}, frame.head);
     return {};
@@ -373,6 +377,7 @@ std::vector<uint8_t> ReceiverModel::HandleModule(const ModuleRequest& req, uint8
             data = settings_.modem.NewerLayout();
             break;
         default:
+            if (HandleModemLinkRequest(settings_.modem, settings_.modemLink, req, &data)) break;
             if (!HandleRadioRequest(settings_.radio, req, &data)) return {};
             break;
     }

@@ -2,6 +2,7 @@
 
 #include "tests/sim/SimBoard.h"
 #include "tests/sim/SimFrames.h"
+#include "tests/sim/SimModemLink.h"
 #include "tests/sim/SimNewProto.h"
 #include "tests/sim/SimRadioStatic.h"
 
@@ -102,6 +103,7 @@ struct SimSettings {
     uint32_t periodicIntervalMs = 1000;
     SimRadio radio;                                    // the internal radio's settings
     SimStaticPoint staticPoint;                        // the static survey's point
+    SimModemLink modemLink;                            // the modem's link state, login and source table
     // The GNSS board: its elevation cutoff (degrees) answers a relayed
     // "log psrdopb" with a PSRDOP log in an "RG" frame; a satellite record,
     // when set, follows every periodic output in "RH" frames.

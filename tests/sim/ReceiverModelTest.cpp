@@ -22,7 +22,6 @@ const auto kSGOff = H("24 24 53 47 18 01 00 0D 0D 0A");     // "SG,B0": power of
 const auto kVSVersion = H("24 24 56 53 1B 06 40 5F A0 00 00 BF 18 0D 0A");  // id 95
 const auto kVSParamsA = H("24 24 56 53 1B 06 40 59 A6 00 00 BF 18 0D 0A");  // id 89
 const auto kVSParamsB = H("24 24 56 53 1B 06 40 73 8C 00 00 BF 18 0D 0A");  // id 115
-const auto kVSStatus = H("24 24 56 53 1B 06 40 63 9C 00 00 BF 18 0D 0A");   // id 99
 
 std::vector<uint8_t> Feed(ReceiverModel& m, const std::vector<uint8_t>& bytes, uint32_t baud = 9600) {
     return m.Receive(bytes.data(), bytes.size(), baud);
@@ -252,14 +251,35 @@ TEST(ReceiverModel, ModemTextsAreCutToTheirPlaces) {
 
 TEST(ReceiverModel, CommandsWithoutReply) {
     ReceiverModel m;
-    EXPECT_TRUE(Feed(m, kVSStatus).empty());  // module request the receiver does not serve
+    // A module request the receiver does not serve: "VS", head 1B, 6 bytes:
+    // 40 | id 2B (modem reset) | ~id D4 | m = 0 (00 00) | XOR BF; frame XOR 18.
+    EXPECT_TRUE(Feed(m, H("24 24 56 53 1B 06 40 2B D4 00 00 BF 18 0D 0A")).empty());
     EXPECT_TRUE(Feed(m, H("24 24 5A 5A 18 00 18 0D 0A")).empty());  // unknown letters "ZZ"
     ASSERT_EQ(m.Commands().size(), 2u);
-    EXPECT_EQ(m.Commands()[0].moduleId, 99);
+    EXPECT_EQ(m.Commands()[0].moduleId, 43);
     EXPECT_EQ(m.Commands()[1].letters, "ZZ");
     // A "VS" frame whose packet does not check out is recorded without an id.
     EXPECT_TRUE(Feed(m, H("24 24 56 53 1B 06 40 5F A0 00 00 BE 19 0D 0A")).empty());
     EXPECT_EQ(m.Commands().back().moduleId, -1);
+}
+
+// The receiver's own settings land in its device-information record: the
+// next "SI" reply carries them. Neither setting is answered.
+TEST(ReceiverModel, SettingsChangeTheDeviceInformation) {
+    ReceiverModel m;
+    // "SJ": code 0x28 (record byte 40, output mode), value 1
+    EXPECT_TRUE(Feed(m, H("24 24 53 4A 18 02 28 01 2A 0D 0A")).empty());
+    // "SJ": code 0x61 (bytes 97-98, automatic base distance), 0x1234 low byte first
+    EXPECT_TRUE(Feed(m, H("24 24 53 4A 18 03 61 34 12 45 0D 0A")).empty());
+    // "SW,B0,B5": the position rate, 5 Hz (record byte 44)
+    EXPECT_TRUE(Feed(m, H("24 24 53 57 18 02 00 05 1B 0D 0A")).empty());
+    const auto out = Feed(m, kSI);
+    ASSERT_EQ(out.size(), 128u + 9u);
+    const uint8_t* record = &out[6];
+    EXPECT_EQ(record[40], 1);
+    EXPECT_EQ(record[44], 5);
+    EXPECT_EQ(record[97], 0x34);
+    EXPECT_EQ(record[98], 0x12);
 }
 
 TEST(ReceiverModel, PeriodicDataSwitch) {

@@ -1,0 +1,170 @@
+#pragma once
+
+#include "program/SourceTableText.h"
+#include "program/Widget.h"
+
+#include "protocol/Em_ModemTypes.h"
+#include "protocol/Em_Types.h"
+
+#include <QHash>
+#include <QList>
+#include <QStringList>
+
+#include <cstdint>
+
+class Client;
+class QTimer;
+class QTimerEvent;
+class ServerStore;
+
+namespace Ui {
+class DataChain_Net;
+}
+
+// The receiver's GPRS modem link as the data link page shows it below its
+// link choice: the correction server (address, port, protocol), the
+// receiver's role on the link, the base id for the relay protocol and the
+// NTRIP login. It keeps the user's servers in the server store and fetches a
+// caster's source table, through the receiver's own modem or over the
+// program's own connection. The data link page drives the read and the write
+// through the operations below.
+class DataChain_Net : public Widget {
+    Q_OBJECT
+
+public:
+    using WirelessInfo = Fjarnis2011::FJParse::WirelessInfo;
+    using cors_info = Fjarnis2011::FJParse::cors_info;
+    using IP_ADRES = Fjarnis2011::FJParse::IP_ADRES;
+
+    // Bits of the read: the modem's link parameters, the NTRIP login and
+    // the login mode.
+    static constexpr uint32_t kParamsBit = 8;
+    static constexpr uint32_t kLoginBit = 32;
+    static constexpr uint32_t kLoginModeBit = 64;
+    static constexpr uint32_t kReadComplete = kParamsBit | kLoginBit | kLoginModeBit;
+
+    static constexpr int kPollMs = 1000;
+    static constexpr int kFetchLimitMs = 60000;
+    static constexpr int kConnectWaitMs = 30000;
+
+    // How a source-table fetch runs.
+    enum class Fetch { None, Receiver, Socket };
+
+    explicit DataChain_Net(QWidget* parent = nullptr);
+    ~DataChain_Net() override;
+
+    void clearForm();
+    void setFormEnabled(bool on);
+    void hookReadSignals(bool on);
+    // Asks the receiver for its link parameters, login mode and NTRIP login.
+    void read();
+    bool nothingRead() const { return receivedMask_ == 0; }
+    // 1 valid; 0 a required field is missing (marked red); -1 the login is
+    // too long or the address is not one (already told to the user).
+    int checkInput();
+    // Saves the server when asked, then sends the settings. False (nothing
+    // sent) when the server's name belongs to another server.
+    bool applySettings();
+
+    // True when the device access offers the whole link write (and with it
+    // the login reads); without it the form reads the modem's parameters
+    // alone and refuses to write.
+    static bool canWriteLink();
+
+    // True for a dotted IPv4 address of four decimal numbers 0..255.
+    static bool isIpv4Address(const QString& text);
+    // True for a host name of letters, digits and hyphens in dot-separated
+    // labels that fits the modem's 32-byte address text.
+    static bool isHostName(const QString& text);
+    // The address record for a checked address text: the text itself when
+    // the modem takes text (at most 32 bytes), else the four bytes.
+    static IP_ADRES addressRecord(const QString& text, bool asText);
+
+    uint32_t receivedMask() const { return receivedMask_; }
+    QStringList sourceNames() const { return sourceNames_; }
+    Fetch fetching() const { return fetch_; }
+    bool addressAsText() const { return addressAsText_; }
+    QList<int> protocolCodes() const { return protocolCodes_; }
+
+signals:
+    void enableInterface(bool enabled);
+
+public slots:
+    void onServerChanged(int index);
+    void onWorkModeChanged(int index);
+    void onProtocolChanged(int index);
+    void on_comboBox_server_editTextChanged(const QString& text);
+    void updateSaveButtonStatus(bool on);
+    void on_lineEdit_address_textChanged();
+    void on_lineEdit_port_textChanged();
+    void on_lineEdit_BaseID_textChanged();
+    void onSourceEditFinished();
+    void on_getsourceButton_clicked();
+    void onSourceListTextChanged(const QString& text);
+    void onClearSource();
+    void onWirelessStatus();
+    void onWirelessError();
+    void onQueryTimeout();
+    void onSourceTable();
+    void onWirelessParameters();
+    void onCorsInfo();
+    void onLoginMode();
+    void onSocketTimeout();
+    void onGetSourceBySocket(QString& piece);
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void fillProtocolsForMode(int mode);
+    void updateVisibility(int protocolIndex, int modeIndex);
+    void refillServers();
+    void clearServerFields();
+    void loadServer(int32_t key);
+    bool requiredFieldsPresent();
+    bool loginLengthValid();
+    bool addressValid();
+    void buildLogin(cors_info& login) const;
+    void buildLink(WirelessInfo& link);
+    void sendSettings();
+    void replied(uint32_t bit);
+    int currentData(const class QComboBox* box, int none = -1) const;
+    QString receiverAddressText(const WirelessInfo& info) const;
+
+    void startReceiverFetch();
+    void endReceiverFetch();
+    void startSocketFetch();
+    void endSocketFetch();
+    void fillSourceList();
+    void restartTimer(int& id);
+    void killTimerId(int& id);
+
+    Ui::DataChain_Net* ui_;
+    ServerStore* store_;
+    int32_t nameLimit_ = 0;
+    int32_t userLimit_ = 0;
+    int32_t passwordLimit_ = 0;
+    int32_t sourceLimit_ = 0;
+    int32_t totalLimit_ = 0;
+
+    uint32_t receivedMask_ = 0;
+    QList<int> protocolCodes_;
+    bool canFetchByDevice_ = false;
+    bool canAutoLogin_ = false;
+    bool addressAsText_ = false;
+    bool fetchingSource_ = false;
+    bool sourceListRequested_ = false;
+    QStringList sourceNames_;
+    int baseIdLength_ = 0;
+    QHash<int, QString> errorTexts_;
+
+    Fetch fetch_ = Fetch::None;
+    int statusTimer_ = -1;
+    int errorTimer_ = -1;
+    QTimer* queryTimer_ = nullptr;
+    QTimer* socketTimer_ = nullptr;
+    Client* client_ = nullptr;
+    // The caster's answer gathered over the program's own connection; it
+    // is parsed whole once the end marker is in.
+    sourcetable::CappedText socketText_;
+};

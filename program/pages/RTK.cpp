@@ -1,0 +1,254 @@
+#include "program/pages/RTK.h"
+
+#include "program/DeviceManager.h"
+#include "program/DeviceObserver.h"
+#include "program/GlobalSettings.h"
+#include "program/pages/PageFields.h"
+#include "ui_RTK.h"
+
+#include <QAction>
+#include <QIntValidator>
+#include <QMessageBox>
+#include <QTimer>
+#include <QTimerEvent>
+
+using pagefields::IndexOfData;
+using pagefields::SelectData;
+
+namespace {
+
+struct Item {
+    const char* text;
+    int data;
+};
+
+// GNSS_FRQ codes; the rate texts are shown as they stand.
+constexpr Item kRates[] = {{"1Hz", 3}, {"2Hz", 11}, {"5Hz", 2}};
+
+constexpr Item kStartWays[] = {
+    {QT_TRANSLATE_NOOP("RTK", "None"), 0},
+    {QT_TRANSLATE_NOOP("RTK", "Auto Base"), 1},
+    {QT_TRANSLATE_NOOP("RTK", "Auto Rover"), 2},
+};
+
+constexpr Item kSendPorts[] = {
+    {QT_TRANSLATE_NOOP("RTK", "GPRS And Cable"), 3},
+    {QT_TRANSLATE_NOOP("RTK", "GPRS Or UHF"), 2},
+    {QT_TRANSLATE_NOOP("RTK", "Cable"), 1},
+};
+
+constexpr Item kFormats[] = {
+    {QT_TRANSLATE_NOOP("RTK", "CMR"), 0},   {QT_TRANSLATE_NOOP("RTK", "CMR+"), 1},
+    {QT_TRANSLATE_NOOP("RTK", "RTCM2"), 2}, {QT_TRANSLATE_NOOP("RTK", "RTCM3"), 3},
+    {QT_TRANSLATE_NOOP("RTK", "RTCA"), 4},  {QT_TRANSLATE_NOOP("RTK", "SCMR"), 5},
+    {QT_TRANSLATE_NOOP("RTK", "RTCM3.2"), 6},
+};
+
+constexpr int kStartAutoBase = 1;
+// "GPRS And Cable": with language type 1 the radio is switched to mode 0 too.
+constexpr int kPortGprsAndCable = 3;
+constexpr int kRadioLanguageType = 1;
+
+// The receiver's position rate in Hz as the rate item's GNSS_FRQ code.
+int RateCode(int hz) { return hz == 5 ? 2 : hz == 2 ? 11 : 3; }
+
+}  // namespace
+
+RTK::RTK(QWidget* parent) : Widget(parent), ui_(new Ui::RTK) {
+    ui_->setupUi(this);
+
+    QAction* back = createAction(tr("Back"), this);
+    QAction* get = createAction(tr("Get"), this);
+    QAction* set = createAction(tr("Set"), this);
+    if (parent) connect(back, &QAction::triggered, parent, &QWidget::close);
+    connect(get, &QAction::triggered, this, &RTK::sendCommand);
+    connect(set, &QAction::triggered, this, &RTK::setInfo);
+
+    ui_->lineEdit_elevMask->setValidator(new QIntValidator(0, 90, this));
+    fillOutputModes();
+    for (const Item& i : kRates) ui_->comboBox_output_freq->addItem(QString::fromLatin1(i.text), QVariant(i.data));
+    for (const Item& i : kStartWays) ui_->comboBox_startWay->addItem(tr(i.text), QVariant(i.data));
+    for (const Item& i : kSendPorts) ui_->comboBox_sendPort->addItem(tr(i.text), QVariant(i.data));
+    for (const Item& i : kFormats) ui_->comboBox_diffMode->addItem(tr(i.text), QVariant(i.data));
+    ui_->lblDis->hide();
+    ui_->leDis->hide();
+    ui_->lblMeter->hide();
+}
+
+RTK::~RTK() {
+    hookObserver(false);
+    if (readTimer_) killTimer(readTimer_);
+    readTimer_ = 0;
+    setBusy(false);
+    delete ui_;
+    ui_ = nullptr;
+    clearActions();
+}
+
+bool RTK::writesSettings() const { return true; }
+
+void RTK::fillOutputModes() {
+    // Firmware before version 8 can also output GGA alone. The list follows
+    // the receiver connected now, not the one known when the page was made.
+    QComboBox* box = ui_->comboBox_outPut;
+    const int current = box->currentIndex() >= 0 ? box->currentData().toInt() : -1;
+    box->clear();
+    box->addItem(tr("Normal"), QVariant(0));
+    box->addItem(tr("Raw Data"), QVariant(1));
+    if (DeviceManager::instance()->isOldVersion()) box->addItem(tr("GPGGA"), QVariant(2));
+    box->setCurrentIndex(IndexOfData(box, current));
+}
+
+void RTK::hookObserver(bool hook) {
+    DeviceObserver* observer = hook ? DeviceObserver::instance() : DeviceObserver::existing();
+    if (!hook) waitingInfo_ = false;
+    if (!observer) return;
+    observer->unsubscribe(SIGNAL(deviceInfo()), this);
+    if (hook) observer->subscribe(this, SIGNAL(deviceInfo()), SLOT(onDeviceInfo()));
+}
+
+void RTK::refresh() {
+    if (reading()) return;
+    fillOutputModes();
+    // The values cached since connecting show at once; nothing is asked for.
+    receivedMask_ |= kDeviceInfoBit;
+    showDeviceInfo();
+}
+
+void RTK::clearForm() {
+    for (QComboBox* c : {ui_->comboBox_outPut, ui_->comboBox_startWay, ui_->comboBox_sendPort, ui_->comboBox_diffMode})
+        c->setCurrentIndex(-1);
+    ui_->lineEdit_elevMask->clear();
+}
+
+void RTK::setFormEnabled(bool on) {
+    for (QWidget* w : std::initializer_list<QWidget*>{ui_->comboBox_outPut, ui_->comboBox_startWay,
+                                                      ui_->comboBox_sendPort, ui_->comboBox_diffMode,
+                                                      ui_->lineEdit_elevMask, ui_->comboBox_output_freq, ui_->leDis})
+        w->setEnabled(on);
+    const QList<QAction*> keys = actions();
+    for (QAction* key : keys) key->setEnabled(on);
+}
+
+void RTK::sendCommand() {
+    setBusy(true);
+    hookObserver(false);
+    receivedMask_ = 0;
+    clearForm();
+    setFormEnabled(false);
+    hookObserver(true);
+    waitingInfo_ = true;
+    DeviceManager::instance()->sendDeviceInfo();
+    if (readTimer_) killTimer(readTimer_);
+    readTimer_ = startTimer(kReadTimeoutMs, Qt::PreciseTimer);
+}
+
+void RTK::showDeviceInfo() {
+    const DeviceManager::DEVICE_STR info = DeviceManager::instance()->deviceInfo();
+    const int output = IndexOfData(ui_->comboBox_outPut, info.outputMode);
+    const int start = IndexOfData(ui_->comboBox_startWay, info.startType);
+    const int port = IndexOfData(ui_->comboBox_sendPort, info.transmitPort);
+    const int format = IndexOfData(ui_->comboBox_diffMode, info.transmitFormat);
+    ui_->leDis->setText(QString::number(info.autoBaseDist));
+    ui_->comboBox_outPut->setCurrentIndex(output < 0 ? 0 : output);
+    ui_->comboBox_startWay->setCurrentIndex(start < 0 ? 0 : start);
+    // Setting the same index again emits nothing; the distance row must
+    // still follow the receiver now connected.
+    on_comboBox_startWay_currentIndexChanged(ui_->comboBox_startWay->currentIndex());
+    ui_->comboBox_sendPort->setCurrentIndex(port);
+    ui_->comboBox_diffMode->setCurrentIndex(format);
+    ui_->lineEdit_elevMask->setText(QString::number(info.rtkElevMask));
+    const int rate = IndexOfData(ui_->comboBox_output_freq, RateCode(info.positionRate));
+    ui_->comboBox_output_freq->setCurrentIndex(rate < 0 ? 0 : rate);
+}
+
+void RTK::onDeviceInfo() {
+    if (!waitingInfo_) return;
+    receivedMask_ |= kDeviceInfoBit;
+    showDeviceInfo();
+    if (receivedMask_ != kDeviceInfoBit) return;
+    endRead();
+    setFormEnabled(true);
+}
+
+void RTK::endRead() {
+    setBusy(false);
+    hookObserver(false);
+    if (readTimer_) killTimer(readTimer_);
+    readTimer_ = 0;
+}
+
+void RTK::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == 0 || event->timerId() != readTimer_) {
+        Widget::timerEvent(event);
+        return;
+    }
+    endRead();
+    if (receivedMask_ == 0)
+        QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
+    setFormEnabled(true);
+}
+
+void RTK::on_comboBox_startWay_currentIndexChanged(int index) {
+    markField(ui_->comboBox_startWay, 0);
+    // Only firmware from version 8 on has the automatic base's distance.
+    if (!DeviceManager::instance()->versionFlag()) {
+        ui_->lblDis->hide();
+        ui_->leDis->hide();
+        ui_->lblMeter->hide();
+        return;
+    }
+    const bool show = index >= 0 && ui_->comboBox_startWay->itemData(index).toInt() == kStartAutoBase;
+    ui_->lblDis->setVisible(show);
+    ui_->leDis->setVisible(show);
+    ui_->lblMeter->setVisible(show);
+}
+
+void RTK::setInfo() {
+    bool missing = false;
+    auto check = [&](QWidget* field, const QString& text) {
+        if (!text.isEmpty()) return;
+        markField(field, 1);
+        missing = true;
+    };
+    check(ui_->comboBox_outPut, ui_->comboBox_outPut->currentText());
+    check(ui_->comboBox_startWay, ui_->comboBox_startWay->currentText());
+    check(ui_->comboBox_sendPort, ui_->comboBox_sendPort->currentText());
+    check(ui_->comboBox_diffMode, ui_->comboBox_diffMode->currentText());
+    check(ui_->lineEdit_elevMask, ui_->lineEdit_elevMask->text());
+    if (missing) {
+        QMessageBox::critical(this, tr("Error"), tr("Please enter parameters."), QMessageBox::Ok);
+        return;
+    }
+
+    setBusy(true);
+    setFormEnabled(false);
+    writing_ = true;
+    const int output = ui_->comboBox_outPut->currentData().toInt();
+    const int startType = ui_->comboBox_startWay->currentData().toInt();
+    const int port = ui_->comboBox_sendPort->currentData().toInt();
+    const int format = ui_->comboBox_diffMode->currentData().toInt();
+    const int rate = ui_->comboBox_output_freq->currentData().toInt();
+    bool ok = false;
+    const unsigned distanceValue = ui_->leDis->text().trimmed().toUInt(&ok);
+    const uint16_t distance = ok && distanceValue <= 65535u ? uint16_t(distanceValue) : uint16_t(0);
+    const int mask = ui_->lineEdit_elevMask->text().toInt();
+
+    DeviceManager* manager = DeviceManager::instance();
+    manager->setRtkParams(uint8_t(output), startType, distance, uint8_t(port), uint8_t(format), unsigned(mask),
+                          Fjarnis2011::FJParse::GNSS_FRQ(rate));
+    if (GlobalSettings::instance()->currentType() == kRadioLanguageType && port == kPortGprsAndCable)
+        manager->setRadioMdl(DeviceManager::Rdo_Mdl(0));
+    QTimer::singleShot(kSetPauseMs, Qt::PreciseTimer, this, &RTK::onSetTimeout);
+}
+
+void RTK::onSetTimeout() {
+    writing_ = false;
+    setBusy(false);
+    setFormEnabled(true);
+}
+
+void RTK::on_comboBox_outPut_currentIndexChanged() { markField(ui_->comboBox_outPut, 0); }
+void RTK::on_comboBox_sendPort_currentIndexChanged() { markField(ui_->comboBox_sendPort, 0); }
+void RTK::on_comboBox_diffMode_currentIndexChanged() { markField(ui_->comboBox_diffMode, 0); }
+void RTK::on_lineEdit_elevMask_textChanged() { markField(ui_->lineEdit_elevMask, 0); }

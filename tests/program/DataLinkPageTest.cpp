@@ -1,0 +1,229 @@
+// The data link page through the main window, the real libraries and the
+// simulated receiver: the form it shows for the receiver's link, the
+// missing-answer warning, the network form's write and its login rule, and
+// the call sign carried to its own page and back to the receiver.
+
+#include "program/DeviceManager.h"
+#include "program/pages/Callsign.h"
+#include "program/pages/DataChain.h"
+#include "program/pages/DataChain_Net.h"
+#include "program/pages/DataChain_Radio.h"
+#include "tests/program/ProgramGuiSupport.h"
+#include "tests/sim/SimRadioModules.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <string>
+
+namespace {
+
+using guitest::ReceiverGuiTest;
+
+class DataLinkPageTest : public ReceiverGuiTest {
+protected:
+    void SetUp() override {
+        ReceiverGuiTest::SetUp();
+        if (HasFatalFailure()) return;
+        startWindow();
+    }
+    // Connects to a receiver set up by `change` and opens the page.
+    void open(const std::function<void(sim::SimSettings&)>& change) {
+        sim_.Update(change);
+        connectThroughPage(false, 9600);
+        ASSERT_EQ(DeviceManager::instance()->connectionState(), 4) << watcher_.describe().toStdString();
+        watcher_.messages.clear();  // "Successfully connected"
+        sim_.ClearReceived();
+        clickMenu("DataLink");
+        ASSERT_EQ(window_->currentPage(), page());
+    }
+    DataChain* page() const { return static_cast<DataChain*>(window_->page(QStringLiteral("DataLink"))); }
+    template <typename T>
+    T* field(const char* name) const {
+        T* w = page()->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    bool keysEnabled() const {
+        for (QAction* a : page()->actions())
+            if (!a->isEnabled()) return false;
+        return field<QComboBox>("cbDataChain")->isEnabled();
+    }
+    std::vector<int> moduleIds() const {
+        std::vector<int> ids;
+        for (const auto& c : sim_.Received())
+            if (c.moduleId >= 0) ids.push_back(c.moduleId);
+        return ids;
+    }
+    std::vector<sim::ReceivedCommand> packets(int id) const {
+        std::vector<sim::ReceivedCommand> found;
+        for (const auto& c : sim_.Received())
+            if (c.moduleId == id) found.push_back(c);
+        return found;
+    }
+    static std::string Text(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+    // The network form of a receiver on the modem link, read completely.
+    void openNetForm() {
+        open([](sim::SimSettings& s) {
+            s.radio.protocol = 0;
+            s.modem.protocol = 'U';
+            s.modem.online = 1;
+            s.modem.baseId = "0001";
+        });
+        ASSERT_TRUE(waitFor([&] { return page()->shownPage() == page()->netPage(); }));
+        ASSERT_TRUE(waitFor([&] { return page()->netPage()->receivedMask() == DataChain_Net::kReadComplete; }))
+            << page()->netPage()->receivedMask();
+        ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+    }
+};
+
+TEST_F(DataLinkPageTest, ARadioProtocolShowsTheRadioFormWithItsRequests) {
+    open([](sim::SimSettings& s) {
+        ASSERT_TRUE(sim::SetRadioModule(s, 8));
+        s.radio.protocol = 8;
+    });
+    ASSERT_TRUE(waitFor([&] { return page()->shownPage() == page()->radioPage(); }));
+    EXPECT_EQ(field<QComboBox>("cbDataChain")->currentText(), QStringLiteral("Internal UHF"));
+    EXPECT_EQ(page()->linkMode(), 8);
+    EXPECT_FALSE(page()->netPage()->isVisibleTo(page()));
+    EXPECT_TRUE(page()->radioPage()->isVisibleTo(page()));
+    // The frequency (with the protocol), then the form's own questions.
+    ASSERT_TRUE(waitFor([&] { return page()->radioPage()->receivedMask() == page()->radioPage()->requestedMask(); }));
+    const std::vector<int> ids = moduleIds();
+    ASSERT_FALSE(ids.empty());
+    EXPECT_EQ(ids.front(), 110);
+    for (int id : {129, 137, 145, 118}) EXPECT_NE(std::find(ids.begin(), ids.end(), id), ids.end()) << id;
+    EXPECT_EQ(field<QComboBox>("comboBox_protocol_radio")->currentText(), QStringLiteral("3AS"));
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+}
+
+TEST_F(DataLinkPageTest, ProtocolZeroShowsTheNetworkFormWithItsRequests) {
+    if (!DataChain_Net::canWriteLink()) GTEST_SKIP() << "the device access has no network-link requests yet";
+    openNetForm();
+    EXPECT_EQ(field<QComboBox>("cbDataChain")->currentText(), QStringLiteral("GPRS"));
+    EXPECT_FALSE(page()->radioPage()->isVisibleTo(page()));
+    // The modem's parameters (newer layout: 115), login mode, NTRIP login.
+    const std::vector<int> ids = moduleIds();
+    for (int id : {115, 106, 108}) EXPECT_NE(std::find(ids.begin(), ids.end(), id), ids.end()) << id;
+    EXPECT_EQ(field<QComboBox>("comboBox_WorkMode")->currentText(), QStringLiteral("Rover"));
+    EXPECT_EQ(field<QComboBox>("comboBox_protocol")->currentData().toInt(), 0);
+    EXPECT_EQ(field<QLineEdit>("lineEdit_address")->text(), QStringLiteral("caster.example.net"));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_port")->text(), QStringLiteral("2101"));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_BaseID")->text(), QStringLiteral("0001"));
+    EXPECT_TRUE(field<QLineEdit>("lineEdit_BaseID")->isVisibleTo(page()));
+    EXPECT_EQ(field<QLabel>("label_source")->text(), QStringLiteral("BaseID:"));
+    EXPECT_FALSE(field<QLineEdit>("lineEdit_guestName")->isVisibleTo(page()));
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+}
+
+TEST_F(DataLinkPageTest, NoAnswerToGetWarnsOnce) {
+    open([](sim::SimSettings& s) { s.radio.protocol = 5; });
+    ASSERT_TRUE(waitFor([&] { return page()->shownPage() == page()->radioPage(); }));
+    ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+    sim_.SetBehaviour(sim::Behaviour::Silent);
+    clickSoftKey(QStringLiteral("Get"));
+    EXPECT_FALSE(keysEnabled());
+    EXPECT_EQ(field<QComboBox>("cbDataChain")->currentIndex(), -1);
+    ASSERT_TRUE(waitFor([&] { return !watcher_.messages.empty(); }, 15000));
+    QTest::qWait(1000);
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Failed to get data link type!"));
+    EXPECT_TRUE(keysEnabled());
+}
+
+TEST_F(DataLinkPageTest, SetOnTheNetworkFormSendsTheLinkInOrder) {
+    if (!DataChain_Net::canWriteLink()) GTEST_SKIP() << "the device access has no network-link requests yet";
+    openNetForm();
+    field<QLineEdit>("lineEdit_address")->setText(QStringLiteral("10.1.2.3"));
+    field<QLineEdit>("lineEdit_BaseID")->setText(QStringLiteral("B07"));
+    sim_.ClearReceived();
+    clickSoftKey(QStringLiteral("Set"));
+    // The page is busy for a while after a write, then given back.
+    EXPECT_FALSE(keysEnabled());
+    ASSERT_TRUE(waitFor([&] { return !packets(107).empty(); })) << watcher_.describe().toStdString();
+    QTest::qWait(300);
+    // Radio mode 0, the work mode, the address (the modem holds it as
+    // text: 114), the base id, the login mode (113 then 105), the login.
+    EXPECT_EQ(moduleIds(), (std::vector<int>{96, 93, 114, 94, 113, 105, 107}));
+    EXPECT_EQ(packets(96)[0].moduleData, std::vector<uint8_t>{0});
+    EXPECT_EQ(packets(93)[0].moduleData, std::vector<uint8_t>{1});
+    // "10.1.2.3", 00, port 2101 (08 35), protocol 0.
+    EXPECT_EQ(packets(114)[0].moduleData,
+              (std::vector<uint8_t>{'1', '0', '.', '1', '.', '2', '.', '3', 0, 0x08, 0x35, 0}));
+    EXPECT_EQ(Text(packets(94)[0].moduleData), "B07");
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+}
+
+TEST_F(DataLinkPageTest, ALoginOf42CharactersPassesAnd43Fails) {
+    if (!DataChain_Net::canWriteLink()) GTEST_SKIP() << "the device access has no network-link requests yet";
+    openNetForm();
+    auto* protocol = field<QComboBox>("comboBox_protocol");
+    protocol->setCurrentIndex(protocol->findData(1));
+    field<QLineEdit>("lineEdit_address")->setText(QStringLiteral("10.1.2.3"));
+    QComboBox* source = field<QComboBox>("comboBox_sourceList");
+    source->setEditText(QString(20, QLatin1Char('S')));
+    field<QLineEdit>("lineEdit_guestName")->setText(QString(15, QLatin1Char('u')));
+    // The password field takes its 20-byte record field and no more.
+    field<QLineEdit>("lineEdit_psw")->setText(QString(8, QLatin1Char('p')));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_psw")->maxLength(), 20);
+    EXPECT_EQ(source->lineEdit()->maxLength(), 20);
+
+    sim_.ClearReceived();
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(watcher_.messages[0].text,
+              QStringLiteral("Total length of source\nuserName and password\nis beyond 43!"));
+    EXPECT_TRUE(keysEnabled());
+    QTest::qWait(300);
+    EXPECT_TRUE(moduleIds().empty());
+
+    watcher_.messages.clear();
+    field<QLineEdit>("lineEdit_psw")->setText(QString(7, QLatin1Char('p')));
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_TRUE(waitFor([&] { return !packets(107).empty(); })) << watcher_.describe().toStdString();
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    // Mount, 00, mode '-', 00, user, 00, password, 00.
+    const std::string login = std::string(20, 'S') + '\0' + '-' + '\0' + std::string(15, 'u') + '\0' +
+                              std::string(7, 'p') + '\0';
+    EXPECT_EQ(Text(packets(107)[0].moduleData), login);
+}
+
+TEST_F(DataLinkPageTest, TheCallSignGoesToItsPageAndBackToTheReceiver) {
+    open([](sim::SimSettings& s) {
+        ASSERT_TRUE(sim::SetRadioModule(s, 8));
+        s.radio.protocol = 8;
+        s.radio.callsign = "BX4ABC";
+        s.radio.callsignInterval = 10;
+    });
+    ASSERT_TRUE(waitFor([&] { return page()->shownPage() == page()->radioPage(); }));
+    ASSERT_TRUE(waitFor([&] { return page()->radioPage()->receivedMask() == page()->radioPage()->requestedMask(); }));
+    QPushButton* button = page()->radioPage()->callsignButton();
+    ASSERT_TRUE(button->isVisibleTo(page()));
+    QTest::mouseClick(button, Qt::LeftButton);
+    auto* callsign = static_cast<Callsign*>(window_->page(QStringLiteral("Callsign")));
+    ASSERT_EQ(window_->currentPage(), callsign);
+    EXPECT_EQ(callsign->messageField()->text(), QStringLiteral("BX4ABC"));
+    EXPECT_EQ(callsign->intervalField()->text(), QStringLiteral("10"));
+    callsign->messageField()->setText(QStringLiteral("DL1XYZ"));
+    callsign->intervalField()->setText(QStringLiteral("5"));
+    clickSoftKey(QStringLiteral("Ok"));
+    ASSERT_EQ(window_->currentPage(), page());
+    // Coming back keeps the form as it was; nothing is read again.
+    EXPECT_EQ(page()->shownPage(), page()->radioPage());
+    EXPECT_EQ(field<QComboBox>("comboBox_protocol_radio")->currentText(), QStringLiteral("3AS"));
+
+    sim_.ClearReceived();
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_TRUE(waitFor([&] { return !packets(144).empty(); })) << watcher_.describe().toStdString();
+    // On, every 5 minutes, the new text.
+    const std::vector<uint8_t> expected = {1, 5, 'D', 'L', '1', 'X', 'Y', 'Z'};
+    EXPECT_EQ(packets(144)[0].moduleData, expected);
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+}
+
+}  // namespace
