@@ -1,14 +1,13 @@
-// DeviceManager against the simulated receiver started in its new-protocol
-// mode, through the real receiver object, protocol and port libraries: the
-// receiver is reached on the old protocol, its device information names no
-// old board, it is switched over, put into normal mode with the com-direct
-// item and is connected once it answers in the new protocol.
+// DeviceManager's RTK and network-link settings on a receiver of the new
+// protocol (the simulated receiver in its new-protocol mode), through the
+// real libraries: the elevation mask, the position rate, the server address
+// and the caster account become the receiver's parameters, and the
+// network-link read asks for the account back.
 
 #include "program/DeviceManager.h"
 #include "program/DeviceObserver.h"
 
 #include "TestSupport.h"
-#include "device/EmGnss_Receiver.h"
 #include "platform/ComPorts.h"
 #include "tests/sim/SimReceiver.h"
 
@@ -16,140 +15,94 @@
 
 #include <QTest>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int kCom = 8;
+constexpr int kCom = 10;
 
-// What the observer announces, in the order it reaches the GUI thread
-// (queued, as the pages take it).
-class NewProtoRecorder {
-public:
-    explicit NewProtoRecorder(DeviceObserver* o) {
-        QObject::connect(o, &DeviceObserver::workingStatus, &context_, [this](int s) {
-            statuses.push_back(s);
-            events.push_back("status " + std::to_string(s));
-        }, Qt::QueuedConnection);
-        QObject::connect(o, &DeviceObserver::deviceInfo, &context_, [this] { events.push_back("deviceInfo"); },
-                         Qt::QueuedConnection);
-        QObject::connect(o, &DeviceObserver::batteryLife, &context_,
-                         [this](int g) { events.push_back("battery " + std::to_string(g)); }, Qt::QueuedConnection);
-        QObject::connect(o, &DeviceObserver::sourceTable, &context_, [this] { events.push_back("sourceTable"); },
-                         Qt::QueuedConnection);
-        QObject::connect(o, &DeviceObserver::oemTypeChanged, &context_,
-                         [this](bool ok) { events.push_back(ok ? "oem true" : "oem false"); }, Qt::QueuedConnection);
-    }
-    std::vector<std::string> events;
-    std::vector<int> statuses;
-    bool has(const std::string& e) const { return std::find(events.begin(), events.end(), e) != events.end(); }
-    long at(const std::string& e) const { return std::find(events.begin(), events.end(), e) - events.begin(); }
-
-private:
-    QObject context_;
-};
-
-std::string Text(const char* field, size_t size) { return std::string(field, strnlen(field, size)); }
+using Bytes = std::vector<uint8_t>;
 
 class DeviceManagerNewProtoSimTest : public ProgramFolderTest {
 protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
-        recorder_ = std::make_unique<NewProtoRecorder>(DeviceObserver::instance());
+        DeviceObserver::instance();
+        sim_ = std::make_unique<sim::SimReceiver>(sim::NewProtocolSettings());
+        std::string error;
+        ASSERT_TRUE(sim_->Start(&error)) << error;
+        sim_->RegisterAsCom(kCom);
         manager_ = DeviceManager::instance();
+        manager_->setManufacturer(2);
+        manager_->setDeviceType(0);
+        ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return manager_->connectionState() == 4; }, 10000));
     }
     void TearDown() override {
         delete DeviceManager::existing();
-        recorder_.reset();
         delete DeviceObserver::existing();
         sim_->Stop();
         platform::RegisterComPort(kCom, std::string());
         ProgramFolderTest::TearDown();
     }
-    void startSim(sim::SimSettings settings) {
-        sim_ = std::make_unique<sim::SimReceiver>(std::move(settings));
-        std::string error;
-        ASSERT_TRUE(sim_->Start(&error)) << error;
-        sim_->RegisterAsCom(kCom);
+
+    // Waits until the receiver keeps `value` for parameter `id`.
+    bool Keeps(uint16_t id, const Bytes& value) {
+        return sim_->WaitUntil([&](const sim::ReceiverModel& m) {
+            const auto it = m.Settings().newParams.find(id);
+            return it != m.Settings().newParams.end() && it->second == value;
+        });
     }
-    bool waitFor(const std::function<bool()>& done) { return QTest::qWaitFor(done, 10000); }
 
     std::unique_ptr<sim::SimReceiver> sim_;
     DeviceManager* manager_ = nullptr;
-    std::unique_ptr<NewProtoRecorder> recorder_;
 };
 
-TEST_F(DeviceManagerNewProtoSimTest, SwitchedOverPutIntoNormalModeAndConnected) {
-    startSim(sim::NewProtocolSettings());
-    manager_->setManufacturer(2);
-    manager_->setDeviceType(0);
-    ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
-    ASSERT_TRUE(waitFor([&] { return manager_->connectionState() == 4; }));
-    ASSERT_TRUE(waitFor([&] { return recorder_->has("status 4") && recorder_->has("battery 7"); }));
-    // No modem version is waited for: state 3 is never passed.
-    EXPECT_EQ(recorder_->statuses, (std::vector<int>{1, 2, 4}));
-    EXPECT_LT(recorder_->at("deviceInfo"), recorder_->at("oem true"));
-    EXPECT_LT(recorder_->at("oem true"), recorder_->at("status 4"));
-
-    // What the receiver was sent, in order: the old normal-mode switch and
-    // device-information request, then, on the new protocol, the com-direct
-    // item (operation 2, 264 = 2, command id 264) and the power-status query.
-    const auto commands = sim_->Received();
-    auto first = [&](auto pred) { return std::find_if(commands.begin(), commands.end(), pred) - commands.begin(); };
-    const long st = first([](const sim::ReceivedCommand& c) { return c.Is("ST", {0x00}); });
-    const long si = first([](const sim::ReceivedCommand& c) { return c.letters == "SI"; });
-    const long direct = first([](const sim::ReceivedCommand& c) { return c.Item(264) != nullptr; });
-    const long power = first([](const sim::ReceivedCommand& c) { return c.Item(772) != nullptr; });
-    ASSERT_LT(power, long(commands.size()));
-    EXPECT_LT(st, si);
-    EXPECT_LT(si, direct);
-    EXPECT_LT(direct, power);
-    EXPECT_EQ(commands[size_t(direct)].Describe(), "NEW 264 op 2: 01 08=00 02");
-    EXPECT_EQ(commands[size_t(power)].Describe(), "NEW 0 op 11: 03 04=");
-    EXPECT_EQ(sim_->Status().mode, sim::WorkMode::Normal);
-
-    const auto info = manager_->deviceInfo();
-    EXPECT_EQ(Text(info.model, sizeof info.model), "Q50A");
-    EXPECT_EQ(Text(info.serialNumber, sizeof info.serialNumber), sim_->Settings().deviceInfo.serialNumber);
-    EXPECT_EQ(int32_t(info.boardType), 0);
-    EXPECT_EQ(manager_->boardType(), 0);
-    EXPECT_EQ(manager_->batteryGrade(), 7);
-
-    // The battery asked for again reaches the page's signal the same way.
-    recorder_->events.clear();
-    manager_->sendBattery();
-    ASSERT_TRUE(waitFor([&] { return recorder_->has("battery 7"); }));
-
-    // The source table through the receiver's network link (4358), whole.
-    manager_->sendGprsGetList();
-    ASSERT_TRUE(sim_->WaitForNewItem(4358));
-    EXPECT_EQ(sim_->ReceivedItem(4358).front().operation, 47);
-    ASSERT_TRUE(waitFor([&] { return recorder_->has("sourceTable"); }));
-    EXPECT_EQ(manager_->sourceTableNames(), QStringList{QStringLiteral("RTCM32")});
-
-    ASSERT_TRUE(manager_->disconnectDevice());
-    EXPECT_EQ(manager_->connectionState(), 0);
+TEST_F(DeviceManagerNewProtoSimTest, RtkSettingsBecomeTheReceiversParameters) {
+    // Elevation mask 20 degrees; the position output at 5 Hz (rate code 7).
+    manager_->setRtkParams(1, 0, 0, 1, 3, 20, Fjarnis2011::FJParse::GNSS_FRQ_5HZ);
+    EXPECT_TRUE(Keeps(1105, {20}));
+    EXPECT_TRUE(Keeps(1040, {0x00, 0x07}));
 }
 
-// A receiver whose model names no old board but that does not answer the new
-// protocol is not reported as connected.
-TEST_F(DeviceManagerNewProtoSimTest, NoNewProtocolAnswerLeavesTheConnectionWaiting) {
-    sim::SimSettings settings;  // the old protocol only
-    settings.deviceInfo.model = "Q50A";
-    startSim(settings);
-    manager_->setManufacturer(2);
-    ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
-    ASSERT_TRUE(waitFor([&] { return recorder_->has("deviceInfo") && recorder_->has("oem true"); }));
-    // The com-direct item and the power-status query reach it only as bytes
-    // it cannot read; nothing of the new protocol comes back.
-    ASSERT_TRUE(waitFor([&] { return sim_->Status().garbageBytes >= 60; }));
-    QTest::qWait(200);
-    EXPECT_EQ(manager_->connectionState(), 2);
-    EXPECT_EQ(recorder_->statuses, (std::vector<int>{1, 2}));
-    ASSERT_TRUE(manager_->disconnectDevice());
+TEST_F(DeviceManagerNewProtoSimTest, NetworkLinkSettingsBecomeTheReceiversParameters) {
+    DeviceManager::WirelessInfo info{};
+    info.address.ip[0] = 10;
+    info.address.ip[3] = 7;
+    std::memcpy(info.address.text, "caster", 6);
+    info.address.textLength = 6;
+    info.port = 2101;
+    DeviceManager::cors_info cors{};
+    std::memcpy(cors.mountPoint, "RTCM32", 6);
+    std::memcpy(cors.userName, "surveyor", 8);
+    std::memcpy(cors.password, "secret", 6);
+    manager_->setGprsParams(DeviceManager::Gprs_Modle(2), 20, info, 1, cors);
+
+    // 4355: address 10.0.0.7, port 2101, by name, "caster" in 50 bytes.
+    Bytes address = {0x0A, 0x00, 0x00, 0x07, 0x08, 0x35, 0x01, 'c', 'a', 's', 't', 'e', 'r'};
+    address.resize(57, 0);
+    EXPECT_TRUE(Keeps(4355, address));
+    // 4363: the user in 50 bytes, the password in 20.
+    Bytes account(70, 0);
+    std::memcpy(account.data(), "surveyor", 8);
+    std::memcpy(account.data() + 50, "secret", 6);
+    EXPECT_TRUE(Keeps(4363, account));
+    Bytes mount(20, 0);
+    std::memcpy(mount.data(), "RTCM32", 6);
+    EXPECT_TRUE(Keeps(4362, mount));
+    // Login mode 1: modem auto power-on and auto dial, and the link's auto-open.
+    EXPECT_TRUE(Keeps(5130, {1}));
+    EXPECT_TRUE(Keeps(5129, {1}));
+    EXPECT_TRUE(Keeps(4361, {1}));
+
+    // The network-link read asks for the login items, which the receiver
+    // answers from what it keeps.
+    sim_->ClearReceived();
+    manager_->sendNetRequests();
+    EXPECT_TRUE(sim_->WaitForNewItem(4363));
+    EXPECT_TRUE(sim_->WaitForNewItem(4361));
 }
 
 }  // namespace
