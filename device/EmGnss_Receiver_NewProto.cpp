@@ -3,8 +3,10 @@
 // (nothing for a receiver it does not apply to), each getter copies what the
 // receiver reported last, both under the protocol lock. The composite
 // members build all their commands under one lock into one list, so that
-// they reach the queue whole or not at all.
+// they reach the queue whole or not at all: where the receiver takes every
+// step, a step that builds nothing drops the whole list.
 
+#include "device/CompositeCommands.h"
 #include "device/EmGnss_Receiver_Ops.h"
 
 namespace Fjarnis2011 {
@@ -228,11 +230,16 @@ void EmGnss_Receiver::Set_Gnss_ElevMask(unsigned int mask) {
 void EmGnss_Receiver::Set_Gprs_CosMdl(unsigned int mode) {
     const unsigned char v = static_cast<unsigned char>(mode);
     QueueCommands([&](Em_Gnss& g, Commands& out) {
-        if (v != 0) {
-            g.Get_Cmd_Modem_Auto_Power_On(out, &v);
-            g.Get_Cmd_Modem_Auto_Dial(out, &v);
+        auto linkAutoOpen = [&](Commands& o) { g.Get_Cmd_NetLink_Auto_Open(o, &v); };
+        if (v == 0) {
+            linkAutoOpen(out);
+            return;
         }
-        g.Get_Cmd_NetLink_Auto_Open(out, &v);
+        // The old-protocol receivers take only the link's auto-open (as
+        // their modem's login mode).
+        BuildWhole(
+            out, g.IsOrvelNewProtocolReceiver(), [&](Commands& o) { g.Get_Cmd_Modem_Auto_Power_On(o, &v); },
+            [&](Commands& o) { g.Get_Cmd_Modem_Auto_Dial(o, &v); }, linkAutoOpen);
     });
 }
 
@@ -241,8 +248,15 @@ void EmGnss_Receiver::Disable_Other_DataLink(OV_DATALINK_MODE_ENUM mode) {
     if (m != kModeWithoutNetLink && m != kModeWithoutRadioA && m != kModeWithoutRadioB && m != kModeWithNeither)
         return;
     QueueCommands([&](Em_Gnss& g, Commands& out) {
-        if (m == kModeWithoutNetLink || m == kModeWithNeither) g.Get_Cmd_NetLink_Connect(out, false);
-        if (m != kModeWithoutNetLink) g.Get_Cmd_Radio_Power_On(out, false);
+        auto netLinkOff = [&](Commands& o) { g.Get_Cmd_NetLink_Connect(o, false); };
+        auto radioOff = [&](Commands& o) { g.Get_Cmd_Radio_Power_On(o, false); };
+        const bool newProtocol = g.IsOrvelNewProtocolReceiver();
+        if (m == kModeWithoutNetLink)
+            netLinkOff(out);
+        else if (m == kModeWithNeither)
+            BuildWhole(out, newProtocol, netLinkOff, radioOff);
+        else
+            radioOff(out);
     });
 }
 

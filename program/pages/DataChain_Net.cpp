@@ -71,37 +71,7 @@ unsigned portNumber(const QString& text) {
     return error == std::errc() && end == digits.constData() + digits.size() ? value : 0;
 }
 
-// The device access's network-link requests (the modem's parameters with the
-// login mode and the NTRIP login; the whole link write) come with the new
-// protocol's command set. Until the device access has them, the form reads
-// the modem's parameters alone and refuses to write rather than send part
-// of a link.
-template <typename Manager>
-bool askNetLink(Manager& manager) {
-    if constexpr (requires { manager.sendNetRequests(); }) {
-        manager.sendNetRequests();
-        return true;
-    } else {
-        manager.sendGprsInfo();
-        return false;
-    }
-}
-
-template <typename Manager>
-constexpr bool kWritesNetLink = requires(Manager& manager, FJParse::Gprs_Modle mode, unsigned baseIdLength,
-                                         FJParse::WirelessInfo link, unsigned loginMode, FJParse::cors_info login) {
-    manager.setGprsParams(mode, baseIdLength, link, loginMode, login);
-};
-
-template <typename Manager>
-void writeNetLink(Manager& manager, FJParse::Gprs_Modle mode, unsigned baseIdLength, const FJParse::WirelessInfo& link,
-                  unsigned loginMode, const FJParse::cors_info& login) {
-    if constexpr (kWritesNetLink<Manager>) manager.setGprsParams(mode, baseIdLength, link, loginMode, login);
-}
-
 }  // namespace
-
-bool DataChain_Net::canWriteLink() { return kWritesNetLink<DeviceManager>; }
 
 DataChain_Net::DataChain_Net(QWidget* parent)
     : Widget(parent), ui_(new Ui::DataChain_Net), store_(ServerStore::instance()) {
@@ -219,7 +189,7 @@ void DataChain_Net::read() {
     refillServers();
     ui_->comboBox_server->setCurrentIndex(-1);
     receivedMask_ = 0;
-    askNetLink(*DeviceManager::instance());
+    DeviceManager::instance()->sendNetRequests();
 }
 
 int DataChain_Net::checkInput() {
@@ -230,10 +200,6 @@ int DataChain_Net::checkInput() {
 }
 
 bool DataChain_Net::applySettings() {
-    if (!canWriteLink()) {
-        QMessageBox::warning(this, tr("Warning"), tr("The network link cannot be set yet!"), QMessageBox::Ok);
-        return false;
-    }
     ServerRecord record;
     record.key = currentData(ui_->comboBox_server);
     record.address = ui_->lineEdit_address->text();
@@ -586,8 +552,8 @@ void DataChain_Net::sendSettings() {
     WirelessInfo link{};
     buildLink(link);
     const unsigned loginMode = ui_->checkBox_autoLog->isChecked() ? 1u : 0u;
-    writeNetLink(*DeviceManager::instance(), FJParse::Gprs_Modle(link.workMode), unsigned(baseIdLength_), link,
-                 loginMode, login);
+    DeviceManager::instance()->setGprsParams(FJParse::Gprs_Modle(link.workMode), unsigned(baseIdLength_), link,
+                                             loginMode, login);
 }
 
 // ---------------------------------------------------------------------------

@@ -66,11 +66,6 @@ public:
     // sent) when the server's name belongs to another server.
     bool applySettings();
 
-    // True when the device access offers the whole link write (and with it
-    // the login reads); without it the form reads the modem's parameters
-    // alone and refuses to write.
-    static bool canWriteLink();
-
     // True for a dotted IPv4 address of four decimal numbers 0..255.
     static bool isIpv4Address(const QString& text);
     // True for a host name of letters, digits and hyphens in dot-separated

@@ -4,6 +4,7 @@
 // composite members queue their commands in the documented order, or
 // nothing; the getters read what the receiver's replies left.
 
+#include "device/CompositeCommands.h"
 #include "tests/device/DeviceOpsHarness.h"
 #include "tests/protocol/NewProtoFixtures.h"
 
@@ -191,6 +192,31 @@ TEST(DeviceOpsNewProto, CompositesQueueTheirCommandsInOrder) {
     for (const Case& c : cases) {
         const Written w = rig.Capture([&] { c.call(*rig.rx); });
         EXPECT_EQ(ParameterIds(w), c.ids) << c.name;
+    }
+}
+
+TEST(DeviceOpsNewProto, ACompositeThatFailsHalfWaySendsNothing) {
+    // Steps that build one record, or none (a block that could not be
+    // allocated, or a command the receiver does not take).
+    auto one = [](Commands& o) { o.push_back(_STR_CMD{}); };
+    auto none = [](Commands&) {};
+    struct Case {
+        const char* name;
+        bool everyStepBuilds;
+        std::function<void(Commands&, bool)> build;
+        size_t records;
+    };
+    const std::vector<Case> cases = {
+        {"all built", true, [&](Commands& o, bool e) { BuildWhole(o, e, one, one, one); }, 3},
+        {"last failed", true, [&](Commands& o, bool e) { BuildWhole(o, e, one, one, none); }, 0},
+        {"first failed", true, [&](Commands& o, bool e) { BuildWhole(o, e, none, one); }, 0},
+        // an old-protocol receiver takes only the last step
+        {"steps that do not apply", false, [&](Commands& o, bool e) { BuildWhole(o, e, none, none, one); }, 1},
+    };
+    for (const Case& c : cases) {
+        Commands out;
+        c.build(out, c.everyStepBuilds);
+        EXPECT_EQ(out.size(), c.records) << c.name;
     }
 }
 

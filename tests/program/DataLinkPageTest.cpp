@@ -100,7 +100,6 @@ TEST_F(DataLinkPageTest, ARadioProtocolShowsTheRadioFormWithItsRequests) {
 }
 
 TEST_F(DataLinkPageTest, ProtocolZeroShowsTheNetworkFormWithItsRequests) {
-    if (!DataChain_Net::canWriteLink()) GTEST_SKIP() << "the device access has no network-link requests yet";
     openNetForm();
     EXPECT_EQ(field<QComboBox>("cbDataChain")->currentText(), QStringLiteral("GPRS"));
     EXPECT_FALSE(page()->radioPage()->isVisibleTo(page()));
@@ -135,7 +134,6 @@ TEST_F(DataLinkPageTest, NoAnswerToGetWarnsOnce) {
 }
 
 TEST_F(DataLinkPageTest, SetOnTheNetworkFormSendsTheLinkInOrder) {
-    if (!DataChain_Net::canWriteLink()) GTEST_SKIP() << "the device access has no network-link requests yet";
     openNetForm();
     field<QLineEdit>("lineEdit_address")->setText(QStringLiteral("10.1.2.3"));
     field<QLineEdit>("lineEdit_BaseID")->setText(QStringLiteral("B07"));
@@ -159,7 +157,6 @@ TEST_F(DataLinkPageTest, SetOnTheNetworkFormSendsTheLinkInOrder) {
 }
 
 TEST_F(DataLinkPageTest, ALoginOf42CharactersPassesAnd43Fails) {
-    if (!DataChain_Net::canWriteLink()) GTEST_SKIP() << "the device access has no network-link requests yet";
     openNetForm();
     auto* protocol = field<QComboBox>("comboBox_protocol");
     protocol->setCurrentIndex(protocol->findData(1));
