@@ -16,7 +16,12 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace Fjarnis2011;
+using FJParse::OV_ACCOUNT_STRUCT;
+using FJParse::OV_CORS_DATA_SOURCE_STRUCT;
 
 namespace {
 
@@ -25,10 +30,20 @@ namespace {
 // (772) that carries the battery levels.
 constexpr int kSystemReplyClass = 4;
 constexpr unsigned kPowerStatusBit = 0x1;
+// Message class of the GNSS replies (operation codes 14 to 16), and its bit
+// for the elevation mask (1105).
+constexpr int kGnssReplyClass = 3;
+constexpr unsigned kElevMaskBit = 0x4;
 // Message class of the network-link, radio and data-link replies (operation
-// codes 22, 23, 46, 47, 50 and 51), and its bit for the source list (4358).
+// codes 22, 23, 46, 47, 50 and 51), and its bits for the radio frequency
+// (1795), the source list (4358), the link's auto-open (4361, the login
+// mode), the mount point (4362) and the caster account (4363).
 constexpr int kLinkReplyClass = 6;
+constexpr unsigned kRadioFrequencyBit = 0x1;
 constexpr unsigned kSourceListBit = 0x2000;
+constexpr unsigned kAutoOpenBit = 0x4000;
+constexpr unsigned kMountPointBit = 0x8000;
+constexpr unsigned kAccountBit = 0x10000;
 
 }  // namespace
 
@@ -76,8 +91,55 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventBatteryLife, grade);
     }
+    if (messageClass == kGnssReplyClass && (bits & kElevMaskBit)) {
+        const unsigned mask = receiver_->GetInfo_Gnss_ElevMask();
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.elevationMask = mask;
+        }
+        announce(DeviceObserver::EventElevMask);
+    }
+    if (messageClass != kLinkReplyClass)
+        return;
+    if (bits & kRadioFrequencyBit) {
+        const double mhz = receiver_->Get_Radio_Frq();
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.radioFrequency = mhz;
+        }
+        announce(DeviceObserver::EventRadioFreq);
+    }
+    // The link's auto-open is this receiver's login mode; with the mount
+    // point and the account it is the NTRIP login the old protocol's modem
+    // reports, and it lands in the same place.
+    if (bits & kAutoOpenBit) {
+        const int mode = receiver_->Get_NetLink_Auto_Open();
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.loginMode = mode;
+        }
+        announce(DeviceObserver::EventLoginMode);
+    }
+    if (bits & (kMountPointBit | kAccountBit)) {
+        OV_CORS_DATA_SOURCE_STRUCT source{};
+        OV_ACCOUNT_STRUCT account{};
+        receiver_->Get_NetLink_Data_Source(source);
+        receiver_->Get_NetLink_Account(account);
+        const int autoOpen = receiver_->Get_NetLink_Auto_Open();
+        // Each text is read within its field, which it may fill.
+        cors_info cors{};
+        std::memcpy(cors.mountPoint, source.mountPoint, std::min(sizeof cors.mountPoint, sizeof source.mountPoint));
+        std::memcpy(cors.userName, account.user, std::min(sizeof cors.userName, sizeof account.user));
+        std::memcpy(cors.password, account.password, std::min(sizeof cors.password, sizeof account.password));
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.cors = cors;
+            cache_.corsAuto = autoOpen;
+        }
+        announce(DeviceObserver::EventCorsInfo);
+    }
     // The receiver's modem fetches the caster's source table and hands it
     // over whole; it is gathered like the old protocol's chunks.
-    if (messageClass == kLinkReplyClass && (bits & kSourceListBit))
+    if (bits & kSourceListBit)
         onSourceTableChunk();
 }

@@ -1,14 +1,16 @@
 // DeviceManager's RTK and network-link settings on a receiver of the new
 // protocol (the simulated receiver in its new-protocol mode), through the
 // real libraries: the elevation mask, the position rate, the server address
-// and the caster account become the receiver's parameters, and the
-// network-link read asks for the account back.
+// and the caster account become the receiver's parameters; the network-link
+// read brings the login back into the manager's cache, and the elevation
+// mask and radio frequency the receiver reports land there too.
 
 #include "program/DeviceManager.h"
 #include "program/DeviceObserver.h"
 
 #include "TestSupport.h"
 #include "platform/ComPorts.h"
+#include "tests/sim/SimNewProto.h"
 #include "tests/sim/SimReceiver.h"
 
 #include <gtest/gtest.h>
@@ -56,15 +58,35 @@ protected:
         });
     }
 
+    // The receiver reports one parameter's value (a query's answer).
+    void Report(uint16_t operation, uint16_t id, const Bytes& value) {
+        sim_->Send(sim::PackLinkFrames(sim::PackMessage(0, operation, {{id, value}}), 1, reportSequence_));
+    }
+    Bytes Kept(uint16_t id) const {
+        const sim::SimSettings settings = sim_->Settings();
+        const auto it = settings.newParams.find(id);
+        return it == settings.newParams.end() ? Bytes{} : it->second;
+    }
+
     std::unique_ptr<sim::SimReceiver> sim_;
     DeviceManager* manager_ = nullptr;
+    uint8_t reportSequence_ = 200;
 };
 
 TEST_F(DeviceManagerNewProtoSimTest, RtkSettingsBecomeTheReceiversParameters) {
     // Elevation mask 20 degrees; the position output at 5 Hz (rate code 7).
     manager_->setRtkParams(1, 0, 0, 1, 3, 20, Fjarnis2011::FJParse::GNSS_FRQ_5HZ);
-    EXPECT_TRUE(Keeps(1105, {20}));
+    ASSERT_TRUE(Keeps(1105, {20}));
     EXPECT_TRUE(Keeps(1040, {0x00, 0x07}));
+    // The mask the receiver keeps comes back as its report (operation 15).
+    Report(15, 1105, Kept(1105));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return manager_->elevationMask() == 20u; }, 5000));
+}
+
+TEST_F(DeviceManagerNewProtoSimTest, TheReportedRadioFrequencyReachesTheCache) {
+    // 463.125 MHz as single precision, in a radio reply (operation 23).
+    Report(23, 1795, sim::BEFloat(463.125f));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return manager_->radioFrq() == 463.125; }, 5000));
 }
 
 TEST_F(DeviceManagerNewProtoSimTest, NetworkLinkSettingsBecomeTheReceiversParameters) {
@@ -103,6 +125,16 @@ TEST_F(DeviceManagerNewProtoSimTest, NetworkLinkSettingsBecomeTheReceiversParame
     manager_->sendNetRequests();
     EXPECT_TRUE(sim_->WaitForNewItem(4363));
     EXPECT_TRUE(sim_->WaitForNewItem(4361));
+    // The answers fill the login and the login mode of the cache.
+    DeviceManager::cors_info got{};
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            manager_->corsInfo(got);
+            return manager_->gprsCosMdl() == 1 && std::strncmp(got.password, "secret", sizeof got.password) == 0 &&
+                   std::strncmp(got.mountPoint, "RTCM32", sizeof got.mountPoint) == 0;
+        },
+        5000));
+    EXPECT_EQ(std::string(got.userName, ::strnlen(got.userName, sizeof got.userName)), "surveyor");
 }
 
 }  // namespace
