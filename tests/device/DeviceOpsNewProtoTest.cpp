@@ -11,6 +11,7 @@
 #include <cstring>
 
 using namespace device_ops;
+using Fjarnis2011::FJDevice::BuildWhole;
 
 namespace {
 
