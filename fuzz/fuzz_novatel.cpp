@@ -7,9 +7,11 @@
 // does not care how the frame reader is built.
 //
 // Input: byte 0, bit 0: the receiver's maker (0 another maker's receiver,
-// 1 the maker's own) with a NovAtel main board; then a list of records, each
-// led by a control byte c:
-//   c < 0xE0     one log: message id kIds[c % 13] (the 13th entry takes the
+// 1 the maker's own) with a NovAtel main board; bit 1 set instead: the
+// maker's own receiver with its own board (type 3) and that board's log ids
+// (kOwnIds); then a list of records, each led by a control byte c:
+//   c < 0xE0     one log: message id kIds[c % 13] (kOwnIds[c % 11] on the
+//                own board; the last entry takes the
 //                id from the next two bytes, little-endian), then body length
 //                (u16 LE), message type (u8), week (u16 LE), milliseconds
 //                (u32 LE), then the body bytes (as many as are left when the
@@ -18,7 +20,7 @@
 //   0xE0-0xEF    raw bytes: the next (c & 15) * 16 + 1 bytes, fed as they are
 //                (noise between logs, half logs)
 //   0xF0         Data_Clear
-//   0xF1 t       Reset_GnsMd(t % 8), then back to the NovAtel board
+//   0xF1 t       Reset_GnsMd(t % 8), then back to the board of byte 0
 //   0xF2-0xFF    ParseData
 // Every log is followed by a ParseData. corpus/novatel/ holds seeds made from
 // the NovAtel capture of the test data by make_novatel_seeds.py.
@@ -39,6 +41,10 @@ namespace {
 // BESTPOS, RANGE, SATVIS, RANGECMP, PSRDOP, REFSTATION, BESTXYZ, 726, 1047.
 constexpr uint16_t kIds[] = {7, 37, 41, 42, 43, 48, 140, 174, 175, 241, 726, 1047};
 constexpr size_t kIdChoices = sizeof(kIds) / sizeof(kIds[0]) + 1;
+// The logs of the maker's own board: VERSION, RAWEPHEM, BESTPOS, RANGE,
+// SATVIS, PSRDOP, REFSTATION, satellites in view, observations and 913.
+constexpr uint16_t kOwnIds[] = {37, 41, 42, 43, 48, 174, 175, 911, 912, 913};
+constexpr size_t kOwnIdChoices = sizeof(kOwnIds) / sizeof(kOwnIds[0]) + 1;
 constexpr size_t kHeaderSize = 28;
 
 class Input {
@@ -72,9 +78,11 @@ void PutLE(std::vector<uint8_t>& out, size_t at, uint32_t v, int bytes) {
     for (int i = 0; i < bytes; ++i) out[at + size_t(i)] = uint8_t(v >> (8 * i));
 }
 
-std::vector<uint8_t> BuildLog(uint8_t c, Input& in) {
-    const size_t choice = c % kIdChoices;
-    const uint16_t id = choice < kIdChoices - 1 ? kIds[choice] : uint16_t(in.le(2));
+std::vector<uint8_t> BuildLog(uint8_t c, Input& in, bool ownBoard) {
+    const uint16_t* ids = ownBoard ? kOwnIds : kIds;
+    const size_t choices = ownBoard ? kOwnIdChoices : kIdChoices;
+    const size_t choice = c % choices;
+    const uint16_t id = choice < choices - 1 ? ids[choice] : uint16_t(in.le(2));
     const uint16_t asked = uint16_t(in.le(2));
     const uint8_t messageType = in.byte();
     const uint16_t week = uint16_t(in.le(2));
@@ -108,15 +116,17 @@ size_t g_novatelDecodedLogs = 0;
 
 int RunNovAtelLogs(const uint8_t* data, size_t size) {
     if (size < 1) return 0;
-    const GNSS_MANUFACTURER maker = (data[0] & 1) ? GNSS_MNFCTR_ORVEL : GNSS_MNFCTR_OTHER;
-    Em_Gnss g(maker, MAINBD_NOVATEL_OEM);
+    const bool ownBoard = (data[0] & 2) != 0;
+    const GNSS_MANUFACTURER maker = (data[0] & 1) || ownBoard ? GNSS_MNFCTR_ORVEL : GNSS_MNFCTR_OTHER;
+    const MAINBD_OEM_TYPE board = ownBoard ? MAINBD_ORVEL_OLD : MAINBD_NOVATEL_OEM;
+    Em_Gnss g(maker, board);
     const _CALLBACKS_RECEIVER callbacks = {[](int, unsigned, const void*) { ++g_novatelDecodedLogs; }, nullptr};
     g.Reg_Callbacks(&callbacks, nullptr);
     Input in(data + 1, size - 1);
     while (!in.empty()) {
         const uint8_t c = in.byte();
         if (c < 0xE0) {
-            const std::vector<uint8_t> log = BuildLog(c, in);
+            const std::vector<uint8_t> log = BuildLog(c, in, ownBoard);
             g.RcvData(log.data(), unsigned(log.size()));
             g.ParseData();
         } else if (c < 0xF0) {
@@ -126,7 +136,7 @@ int RunNovAtelLogs(const uint8_t* data, size_t size) {
             g.Data_Clear();
         } else if (c == 0xF1) {
             g.Reset_GnsMd(MAINBD_OEM_TYPE(in.byte() % 8));
-            g.Reset_GnsMd(MAINBD_NOVATEL_OEM);
+            g.Reset_GnsMd(board);
         } else {
             g.ParseData();
         }

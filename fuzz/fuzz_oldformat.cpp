@@ -20,16 +20,20 @@
 //                   sound "$$" frame; then read every radio getter
 //   0xF6-0xFF       ParseData
 //
-// The Trimble BD and Hemisphere boards are the library's own, fed the board
-// output of "RG" replies as it comes; the other families are stood in for by
+// The Trimble BD, Hemisphere and the maker's own (type 3) boards are the
+// library's own, fed the board output of "RG" replies as it comes (and the
+// own board's binary logs straight from the line); the other families are
+// stood in for by
 // a board that checks that its 2048-byte buffer is never passed. After every
 // operation the format's records, the satellite data's arrays and the board's
 // satellite tables among them, must hold their bounds.
 
+#include "platform/Endian.h"
 #include "protocol/Em_Gnss.h"
 #include "protocol/boards/EmIMainBoard.h"
 #include "protocol/boards/Em_MainBd_Common.h"
 #include "protocol/boards/Em_MainBd_Hemis.h"
+#include "protocol/boards/Em_MainBd_OrvelR.h"
 #include "protocol/boards/Em_MainBd_Trim_BD.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
 #include "protocol/oldproto/Em_Format_OrvelNav.h"
@@ -70,6 +74,7 @@ private:
 inline std::unique_ptr<EmIMainBoard> Boards(MAINBD_OEM_TYPE t) {
     if (t == MAINBD_TRIMBLE_BD) return std::make_unique<Em_MainBd_Trim_BD>();
     if (t == MAINBD_HEMISPHERE) return std::make_unique<Em_MainBd_Hemis>();
+    if (t == MAINBD_ORVEL_OLD) return std::make_unique<Em_MainBd_OrvelR>();
     return std::make_unique<StandInBoard>(t);
 }
 
@@ -111,6 +116,11 @@ inline void CheckRecords(const Em_Format_OrvelNav& f) {
     if (const EmIMainBoard* board = f.MainBoard())
         if (const Em_IRepParser* parser = board->RepParser())
             for (const SatList& list : parser->satLists) Check(list.count <= SatList::kCapacity);
+    // The own board's observation record holds at most its 28 satellites.
+    if (const EmIMainBoard* board = f.MainBoard())
+        if (const auto* own = dynamic_cast<const Em_RepParser_Q70R*>(board->RepParser())) {
+            Check(platform::ReadLE32(own->obsRecord + RtkRecords::kObsCountAt) <= RtkRecords::kObsMaxSats);
+        }
 }
 
 inline std::vector<uint8_t> Frame(uint8_t a, uint8_t b, const uint8_t* payload, size_t n) {

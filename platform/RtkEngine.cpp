@@ -3,23 +3,36 @@
 #include "platform/Paths.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
 
+#include <map>
 #include <mutex>
+#include <string>
 
 namespace platform {
 
 namespace {
 
+// Every engine library opened so far, by the path it was opened from. None
+// is ever closed: an engine object may outlive its creator, and its code must
+// outlive it. The path is worked out again at each creation, so a program
+// folder set later (or changed, as tests do) is looked in, not the first one.
 std::mutex g_mutex;
-void* g_library = nullptr;  // kept open once loaded
+std::map<std::string, void*> g_libraries;
 
 RtkEngineFactory LoadFactory() {
+    const std::string path = RtkEngineLibraryPath();
+    // No file, no engine: a library opened from this path before and since
+    // removed is not registered any more.
+    if (::access(path.c_str(), F_OK) != 0) return nullptr;
     std::lock_guard<std::mutex> lock(g_mutex);
-    if (!g_library) {
-        g_library = dlopen(RtkEngineLibraryPath().c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (!g_library) return nullptr;
+    void*& library = g_libraries[path];
+    if (!library) library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library) {
+        g_libraries.erase(path);
+        return nullptr;
     }
-    return reinterpret_cast<RtkEngineFactory>(dlsym(g_library, kRtkEngineFactoryName));
+    return reinterpret_cast<RtkEngineFactory>(dlsym(library, kRtkEngineFactoryName));
 }
 
 }  // namespace

@@ -113,10 +113,12 @@ PLATFORM_API std::string RtkEngineLibraryPath();
 PLATFORM_API HRESULT CoInitializeEx(void* reserved, uint32_t flags);
 PLATFORM_API void CoUninitialize();
 PLATFORM_API HRESULT RtkEngine_RegisterServer();
-// Opens the engine library (once; it stays loaded for the life of the process
-// so that no engine object outlives its code) and calls its factory. With no
-// library, or one without the factory, *out is null and the result is
-// REGDB_E_CLASSNOTREG; null arguments give E_POINTER.
+// Opens the engine library at RtkEngineLibraryPath() as it resolves now (a
+// library stays loaded for the life of the process once opened, so that no
+// engine object outlives its code; a path opened before is not opened again)
+// and calls its factory. With no library file at that path, or one without
+// the factory, *out is null and the result is REGDB_E_CLASSNOTREG; null
+// arguments give E_POINTER.
 PLATFORM_API HRESULT CoCreateInstance(const Guid& classId, void* outer, uint32_t context, const Guid& interfaceId,
                                       void** out);
 

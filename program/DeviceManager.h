@@ -79,6 +79,9 @@ public:
     bool isOldVersion() const { return !versionFlag_.load(); }
     // The main-board type of the last device information.
     int boardType() const { return boardType_.load(); }
+    // The receiver object itself, for board work that has no request here
+    // (the rover start); null while there is none. GUI thread.
+    Fjarnis2011::FJDevice::EmGnss_Receiver* receiverObject() const { return receiver_.get(); }
 
     // The receiver callbacks (context is not used; the receiver passes none).
     static void onReceiverEvent(int messageClass, unsigned changeBits, const void* context);

@@ -100,6 +100,36 @@ TEST_F(DeviceManagerBoardsSimTest, TrimbleBoardGetsItsDcolPacketRelayed) {
     ASSERT_TRUE(manager_->disconnectDevice());
 }
 
+// The maker's own board ("8552", type 3) takes its lines straight from the
+// line between the receiver's "IM" opening and closing frames. DeviceManager
+// has no rover-start request, so the rover start goes through its receiver
+// object, as the board work of the receiver does.
+TEST_F(DeviceManagerBoardsSimTest, OwnBoardRoverStartSendsItsLinesBetweenTheImFrames) {
+    startSim("8552");
+    manager_->setManufacturer(2);
+    manager_->setDeviceType(2);
+    ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
+    ASSERT_TRUE(waitStatus(4));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return manager_->boardType() == 3; }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boardSwitched_; }, 10000));
+    sim_.ClearReceived();
+    ASSERT_NE(manager_->receiverObject(), nullptr);
+    manager_->receiverObject()->Send_Gnss_StartRv();
+    ASSERT_TRUE(sim_.WaitForCommand("IM", 2));
+    ASSERT_TRUE(sim_.WaitUntil([](const sim::ReceiverModel& m) { return m.Status().ownBoardLines.size() >= 6; }));
+    const auto brackets = sim_.Received("IM");
+    ASSERT_EQ(brackets.size(), 2u);
+    EXPECT_EQ(brackets[0].Describe(), "IM 18 01");
+    EXPECT_EQ(brackets[1].Describe(), "IM 18 02");
+    const sim::SimStatus status = sim_.Status();
+    EXPECT_EQ(status.ownBoardLines,
+              (std::vector<std::string>{"rtksource cmr", "unlogall", "set diffmatchmode asynch",
+                                        "log rawephemb onchanged", "log diffmsgb ontime 1", "log refstationb ontime 5"}));
+    EXPECT_FALSE(status.ownBoardOpen);
+    EXPECT_TRUE(sim_.Received("RZ").empty());  // nothing relayed the other boards' way
+    ASSERT_TRUE(manager_->disconnectDevice());
+}
+
 TEST_F(DeviceManagerBoardsSimTest, OtherMakersReceiverPlayingNmeaIsReady) {
     startSim("8427");
     const std::string gga = "$GPGGA,092750.000,5321.6802,N,00630.3372,W,1,8,1.03,61.7,M,55.2,M,,*76\r\n";

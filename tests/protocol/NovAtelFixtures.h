@@ -6,8 +6,6 @@
 // milliseconds, receiver status, reserved, software version), the body and a
 // CRC-32 over both, every number little-endian.
 
-#include "protocol/Em_Checksum.h"
-
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -46,6 +44,18 @@ struct Body {
     }
 };
 
+// The CRC-32 of the framing, worked out bit by bit here (reflected
+// polynomial EDB88320, start 0, no final inversion) rather than taken from
+// the library under test.
+inline uint32_t FrameCrc32(const uint8_t* p, size_t n) {
+    uint32_t crc = 0;
+    for (size_t i = 0; i < n; ++i) {
+        crc ^= p[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 1u) ? (crc >> 1) ^ 0xEDB88320u : crc >> 1;
+    }
+    return crc;
+}
+
 inline constexpr uint16_t kWeek = 1562;               // 2009-12-13
 inline constexpr uint32_t kMilliseconds = 515220000;  // Friday 23:07:00 GPS time
 inline constexpr uint8_t kLogType = 0x02;             // binary, original message
@@ -70,7 +80,7 @@ inline Bytes Log(uint16_t id, const Bytes& body, uint16_t week = kWeek, uint32_t
         .U16(0);   // software version
     Bytes f = h.b;
     f.insert(f.end(), body.begin(), body.end());
-    const uint32_t crc = Fjarnis2011::FJParse::Calc_Crc32(f.data(), int(f.size()));
+    const uint32_t crc = FrameCrc32(f.data(), f.size());
     for (int i = 0; i < 4; ++i) f.push_back(uint8_t(crc >> (8 * i)));
     return f;
 }

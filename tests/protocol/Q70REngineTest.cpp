@@ -189,9 +189,19 @@ TEST(Q70REngine, SinkQueryAndReferences) {
     EXPECT_EQ(sink->QueryInterface(platform::kIID_IUnknown, &out), platform::kS_OK);
     EXPECT_EQ(sink->RefCount(), 3u);
     EXPECT_EQ(sink->QueryInterface(kIID_RtkReport, nullptr), platform::kE_POINTER);
-    // Without a context a report goes nowhere.
+    // Without a context a report goes nowhere; attached, it reaches the
+    // parser's mailbox; detached again (the parser stopping its engine), it
+    // goes nowhere, however long the engine keeps the sink.
     const Bytes report = SolutionReport();
+    Em_RepParser_Q70R parser;
     EXPECT_EQ(sink->ReportSolution(nullptr, report.data()), platform::kS_OK);
+    EXPECT_FALSE(parser.ApplyPendingSolution());
+    sink->Attach(&parser, &Em_RepParser_Q70R::OnRtkReport);
+    EXPECT_EQ(sink->ReportSolution(nullptr, report.data()), platform::kS_OK);
+    EXPECT_TRUE(parser.ApplyPendingSolution());
+    sink->Detach();
+    EXPECT_EQ(sink->ReportSolution(nullptr, report.data()), platform::kS_OK);
+    EXPECT_FALSE(parser.ApplyPendingSolution());
     EXPECT_EQ(sink->Release(), 2u);
     EXPECT_EQ(sink->Release(), 1u);
     EXPECT_EQ(sink->Release(), 0u);  // freed here
@@ -268,6 +278,15 @@ TEST(Q70REngine, SolutionTypes) {
         EXPECT_EQ(platform::ReadLE32(p.lastHeader + 16), 345600250u);
         EXPECT_DOUBLE_EQ(p.errors.rms, 0.123);
     }
+    // A variance a little below zero (the engine's rounding) is a deviation
+    // of 0, not a NaN.
+    Em_RepParser_Q70R p;
+    Bytes report = SolutionReport();
+    platform::WriteLEDouble(report.data() + R::kReportSolutionAt + R::kSolVarLatAt, -1e-12);
+    Em_RepParser_Q70R::OnRtkReport(&p, report.data());
+    ASSERT_TRUE(p.ApplyPendingSolution());
+    EXPECT_EQ(platform::ReadLEFloat(p.positionBody + 40), 0.0f);
+    EXPECT_FLOAT_EQ(platform::ReadLEFloat(p.positionBody + 44), 0.3f);
 }
 
 // A maker's receiver with its own board: rover start creates the engine, the

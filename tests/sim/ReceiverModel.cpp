@@ -207,10 +207,13 @@ std::vector<uint8_t> ReceiverModel::Receive(const uint8_t* data, size_t n, uint3
         if (r == FrameCutter::Result::NeedMore) break;
         if (r == FrameCutter::Result::Garbage) {
             if (bad) ++status_.badFrames;
-            if (status_.mode == WorkMode::PassThrough)
+            if (status_.mode == WorkMode::PassThrough) {
                 status_.passThroughBytes.push_back(byte);
-            else
+            } else if (status_.ownBoardOpen) {
+                for (std::string& line : ownBoard_.Append({byte})) status_.ownBoardLines.push_back(std::move(line));
+            } else {
                 ++status_.garbageBytes;
+            }
             continue;
         }
         ReceivedCommand record;
@@ -353,6 +356,10 @@ std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& 
         return PackFrame("ST", frame.head, reinterpret_cast<const uint8_t*>(kClosingText), sizeof kClosingText - 1);
     }
     if (letters == "RZ") return HandleBoardRelay(frame);
+    if (letters == "IM" && p.size() == 1 && (p[0] == 1 || p[0] == 2)) {
+        status_.ownBoardOpen = p[0] == 1;
+        return {};
+    }
     if (std::vector<uint8_t> reply; HandleStaticPointFrame(settings_.staticPoint, frame, &reply)) return reply;
     if (HandleDeviceSetting(settings_.deviceInfo, frame)) return {};
     // The modem hands the caster's source table back after the list request.

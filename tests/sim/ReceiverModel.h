@@ -160,6 +160,11 @@ struct SimStatus {
     uint64_t skippedMessageBytes = 0;  // new protocol: joined bytes that began no message
     std::vector<uint8_t> passThroughBytes;  // bytes meant for the board in pass-through mode
     std::vector<std::string> boardLines;    // board command lines relayed in "RZ" frames
+    // The maker's own board (model "8552") takes its command lines straight
+    // from the line, but only between the receiver's "IM" frame with payload
+    // 1 (opening) and the one with payload 2 (closing); those lines, in order.
+    std::vector<std::string> ownBoardLines;
+    bool ownBoardOpen = false;
 };
 
 // A GPGGA sentence with its checksum, the default periodic board output.
@@ -203,6 +208,7 @@ private:
     uint8_t linkSequence_ = 0;
     GarbageSource noise_;
     BoardRelay relay_;
+    BoardRelay ownBoard_;  // bytes between the "IM" brackets
     std::vector<ReceivedCommand> commands_;
     SimStatus status_;
 };

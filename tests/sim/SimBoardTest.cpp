@@ -57,6 +57,29 @@ TEST(SimBoard, RelayedDopQueryIsAnsweredWithThePsrDopLog) {
     EXPECT_EQ(m.Status().boardLines.back(), "log bestposb ontime 1");
 }
 
+// The maker's own board takes plain lines, but only between the receiver's
+// "IM" opening and closing frames; lines outside them are noise to the
+// receiver, and neither bracket is answered.
+TEST(SimBoard, OwnBoardLinesBetweenTheImBrackets) {
+    ReceiverModel m;
+    const auto text = [](const std::string& t) { return std::vector<uint8_t>(t.begin(), t.end()); };
+    // "$$" | I M | head 18 | length 01 | payload | XOR | CR LF
+    const std::vector<uint8_t> open = {0x24, 0x24, 0x49, 0x4D, 0x18, 0x01, 0x01, 0x1C, 0x0D, 0x0A};
+    const std::vector<uint8_t> close = {0x24, 0x24, 0x49, 0x4D, 0x18, 0x01, 0x02, 0x1F, 0x0D, 0x0A};
+    EXPECT_TRUE(Feed(m, text("ecutoff 10\r\n")).empty());
+    EXPECT_TRUE(Feed(m, open).empty());
+    EXPECT_TRUE(m.Status().ownBoardOpen);
+    EXPECT_TRUE(Feed(m, text("rtksource cmr\r\nunlog")).empty());
+    EXPECT_TRUE(Feed(m, text("all\r\n")).empty());
+    EXPECT_TRUE(Feed(m, close).empty());
+    EXPECT_FALSE(m.Status().ownBoardOpen);
+    EXPECT_TRUE(Feed(m, text("freset\r\n")).empty());
+    EXPECT_EQ(m.Status().ownBoardLines, (std::vector<std::string>{"rtksource cmr", "unlogall"}));
+    EXPECT_EQ(m.Status().garbageBytes, 12u + 8u);
+    ASSERT_EQ(m.Commands().size(), 2u);
+    EXPECT_EQ(m.Commands()[0].Describe(), "IM 18 01");
+}
+
 // A satellite record follows the periodic output in "RH" frames of 55 bytes;
 // a shorter frame ends it, an empty one when the record fills its last frame.
 TEST(SimBoard, SatelliteRecordFollowsThePeriodicOutput) {
