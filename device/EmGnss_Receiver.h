@@ -412,6 +412,10 @@ public:
     // receivers set it: a setting of the new protocol (Send_Gnss_ElevMask);
     // the old-protocol receivers take none.
     void Set_Gnss_ElevMask(unsigned int mask);
+    // The elevation mask (degrees, low 8 bits) as the maker's old-protocol
+    // receivers set it: the receiver's own setting ("SJ"), the board's
+    // cutoff and the "SW" mask.
+    void Set_Gnss_ElevDgre(unsigned int degrees);
     // The elevation mask the board reported last (degrees); 0 without a board.
     unsigned int GetInfo_Gnss_ElevMask();
 

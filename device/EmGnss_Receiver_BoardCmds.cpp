@@ -65,6 +65,10 @@ void EmGnss_Receiver::Set_Orvel_NMEA(const std::vector<FJParse::_set_nmea>& sent
     QueueCommands([&](Em_Gnss& g, Commands& out) { g.Set_Orvel_NMEA(out, sentences, selector, on); });
 }
 
+void EmGnss_Receiver::Set_Gnss_ElevDgre(unsigned int degrees) {
+    QueueCommands([&](Em_Gnss& g, Commands& out) { g.Set_Gnss_ElevDgre(degrees, out); });
+}
+
 unsigned int EmGnss_Receiver::GetInfo_Gnss_ElevMask() {
     unsigned int mask = 0;
     WithProtocol([&](Em_Gnss& g) { mask = g.GetInfo_Gnss_ElevMask(); });

@@ -8,13 +8,25 @@ using Fjarnis2011::FJParse::GNSS_FRQ;
 namespace {
 // The start type whose automatic base needs its distance.
 constexpr int kStartAutomaticBase = 1;
+
+// The maker's receiver with an old-protocol board: it knows no new-protocol
+// items and takes its settings by its own commands.
+bool IsOldProtocolReceiver(Fjarnis2011::FJDevice::EmGnss_Receiver& receiver) {
+    return receiver.Get_Gnss_Manufacturer() == Fjarnis2011::FJParse::GNSS_MNFCTR_ORVEL &&
+           receiver.Get_MAINBD_OEM_TYPE() != Fjarnis2011::FJParse::MAINBD_ORVEL_NEW;
+}
 }  // namespace
 
 void DeviceManager::setRtkParams(unsigned output, int startType, uint16_t autoBaseDistance, unsigned transmitPort,
                                  unsigned transmitFormat, unsigned elevationMask, GNSS_FRQ rate) {
     if (!receiver_)
         return;
-    receiver_->Set_Gnss_ElevMask(elevationMask);
+    // The elevation mask: an old-protocol receiver would drop the
+    // new-protocol item, so it gets its own command.
+    if (IsOldProtocolReceiver(*receiver_))
+        receiver_->Set_Gnss_ElevDgre(elevationMask);
+    else
+        receiver_->Set_Gnss_ElevMask(elevationMask);
     receiver_->Set_DevcInfo_OutPut(output);
     receiver_->Set_DevcInfo_StrtTp(unsigned(startType));
     // Only firmware from version 8 on knows the automatic base's distance.

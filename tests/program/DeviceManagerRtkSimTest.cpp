@@ -85,12 +85,18 @@ protected:
 
 // Output mode 1, automatic base (start type 1) 4660 m away, transmit port 2,
 // format 3, elevation mask 15, 5 Hz: the settings, the receiver's rate and
-// the NovAtel board's position log relayed. The elevation mask goes out only
-// as the new protocol sets it, so nothing here.
+// the NovAtel board's position log relayed. This old-protocol receiver takes
+// the elevation mask first by its own commands: the receiver's setting, the
+// board's GPS and GLONASS cutoffs with its mask log, and "SW,B1,B15".
 TEST_F(DeviceManagerRtkSimTest, RtkParametersGoOutInOrder) {
     const size_t from = Mark();
     manager_->setRtkParams(1, 1, 0x1234, 2, 3, 15, Fjarnis2011::FJParse::GNSS_FRQ_5HZ);
     const std::vector<Frame> want = {
+        {"SJ", {0x38, 15}},          // elevation mask
+        {"RZ", Text("ecutoff 15\r\n")},
+        {"RZ", Text("gloecutoff 15\r\n")},
+        {"RZ", Text("log psrdopb ontime 5\r\n")},
+        {"SW", {0x01, 15}},          // the mask again, "SW,B1,B15"
         {"SJ", {0x28, 1}},           // output mode
         {"SJ", {0x60, 1}},           // start type
         {"SJ", {0x61, 0x34, 0x12}},  // automatic base distance, low byte first
@@ -102,6 +108,9 @@ TEST_F(DeviceManagerRtkSimTest, RtkParametersGoOutInOrder) {
     EXPECT_EQ(WaitForFrames(from, want.size()), want);
     QTest::qWait(500);
     EXPECT_EQ(FramesAfter(from).size(), want.size()) << "nothing more";
+    // The board's mask log reports the cutoff just set.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return manager_->elevationMask() == 15u; }, 5000))
+        << manager_->elevationMask();
 }
 
 // Start type 0 sends no distance; 1 Hz is "SW,B0,B1".
@@ -109,6 +118,8 @@ TEST_F(DeviceManagerRtkSimTest, NoDistanceWithoutTheAutomaticBase) {
     const size_t from = Mark();
     manager_->setRtkParams(0, 0, 500, 1, 0, 10, Fjarnis2011::FJParse::GNSS_FRQ_1HZ);
     const std::vector<Frame> want = {
+        {"SJ", {0x38, 10}}, {"RZ", Text("ecutoff 10\r\n")}, {"RZ", Text("gloecutoff 10\r\n")},
+        {"RZ", Text("log psrdopb ontime 5\r\n")}, {"SW", {0x01, 10}},
         {"SJ", {0x28, 0}}, {"SJ", {0x60, 0}}, {"SJ", {0x3E, 1}}, {"SJ", {0x3F, 0}},
         {"SW", {0x00, 0x01}}, {"RZ", Text("log bestposb ontime 1\r\n")},
     };

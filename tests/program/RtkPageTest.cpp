@@ -10,12 +10,32 @@
 #include <QLabel>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
 namespace {
 
 using guitest::Bytes;
 using guitest::SentFrame;
 using guitest::WorkPageTest;
+
+// An old-protocol receiver with a NovAtel board takes the elevation mask by
+// its own commands: its setting, the board's cutoffs and mask log, "SW,B1".
+std::vector<SentFrame> MaskFrames(uint8_t degrees) {
+    const std::string d = std::to_string(degrees);
+    return {
+        {"SJ", {0x38, degrees}},
+        {"RZ", Bytes("ecutoff " + d + "\r\n")},
+        {"RZ", Bytes("gloecutoff " + d + "\r\n")},
+        {"RZ", Bytes("log psrdopb ontime 5\r\n")},
+        {"SW", {0x01, degrees}},
+    };
+}
+
+std::vector<SentFrame> Joined(std::vector<SentFrame> first, const std::vector<SentFrame>& then) {
+    first.insert(first.end(), then.begin(), then.end());
+    return first;
+}
 
 class RtkPageTest : public WorkPageTest {
 protected:
@@ -84,7 +104,7 @@ TEST_F(RtkPageTest, VersionEightShowsTheDistanceAndSendsSettingsInOrder) {
     size_t from = mark();
     clickSoftKey(QStringLiteral("Set"));
     EXPECT_FALSE(keysEnabled(page()));
-    const std::vector<SentFrame> want = {
+    const std::vector<SentFrame> want = Joined(MaskFrames(20), {
         {"SJ", {0x28, 1}},           // output mode: raw data
         {"SJ", {0x60, 1}},           // start type: automatic base
         {"SJ", {0x61, 0xD2, 0x04}},  // distance 1234, low byte first
@@ -92,7 +112,7 @@ TEST_F(RtkPageTest, VersionEightShowsTheDistanceAndSendsSettingsInOrder) {
         {"SJ", {0x3F, 6}},           // format: RTCM3.2
         {"SW", {0x00, 0x02}},        // the receiver's rate: 2 Hz
         {"RZ", Bytes("log bestposb ontime 0.5\r\n")},  // and the NovAtel board's
-    };
+    });
     EXPECT_EQ(waitForFrames(from, want.size()), want);
     ASSERT_TRUE(waitFor([&] { return !page()->writing(); }));
     EXPECT_TRUE(keysEnabled(page()));
@@ -108,6 +128,7 @@ TEST_F(RtkPageTest, VersionEightShowsTheDistanceAndSendsSettingsInOrder) {
     EXPECT_EQ(edit("leDis")->text(), QStringLiteral("1234"));
     EXPECT_EQ(current("comboBox_diffMode"), QStringLiteral("RTCM3.2"));
     EXPECT_EQ(current("comboBox_output_freq"), QStringLiteral("2Hz"));
+    EXPECT_EQ(edit("lineEdit_elevMask")->text(), QStringLiteral("20"));
     EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
 
     // Empty required fields are refused; nothing is sent.
@@ -175,12 +196,12 @@ TEST_F(OldFirmwareRtkPageTest, OffersGgaHidesTheDistanceAndSwitchesTheRadio) {
     choose("comboBox_sendPort", 3);
     size_t from = mark();
     clickSoftKey(QStringLiteral("Set"));
-    const std::vector<SentFrame> rtk = {
+    const std::vector<SentFrame> rtk = Joined(MaskFrames(13), {
         {"SJ", {0x28, 2}}, {"SJ", {0x60, 1}}, {"SJ", {0x3E, 3}}, {"SJ", {0x3F, 3}},
         {"SW", {0x00, 0x01}}, {"RZ", Bytes("log bestposb ontime 1\r\n")},
-    };
+    });
     const std::vector<SentFrame> sent = waitForFrames(from, rtk.size() + 1);
-    ASSERT_EQ(sent.size(), rtk.size() + 1);
+    ASSERT_EQ(sent.size(), rtk.size() + 1) << ::testing::PrintToString(sent);
     EXPECT_EQ(std::vector<SentFrame>(sent.begin(), sent.end() - 1), rtk);
     const sim::ReceivedCommand radio = sim_.Received().back();
     EXPECT_EQ(radio.moduleId, 96) << "the radio protocol request";
@@ -193,7 +214,7 @@ TEST_F(OldFirmwareRtkPageTest, OffersGgaHidesTheDistanceAndSwitchesTheRadio) {
     clickSoftKey(QStringLiteral("Set"));
     const auto other = waitForFrames(from, rtk.size());
     ASSERT_EQ(other.size(), rtk.size());
-    EXPECT_EQ(other[2], (SentFrame{"SJ", {0x3E, 1}}));
+    EXPECT_EQ(other[MaskFrames(13).size() + 2], (SentFrame{"SJ", {0x3E, 1}}));
     EXPECT_NE(other.back().letters, "VS");
 }
 

@@ -4,6 +4,7 @@
 #include "tests/sim/SimDeviceSettings.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace sim {
 
@@ -391,13 +392,16 @@ std::vector<uint8_t> ReceiverModel::HandleModule(const ModuleRequest& req, uint8
     return PackFrames("VI", head, PackModuleReply(req.id, data), kMaxPayload);
 }
 
-// Board commands arrive in pieces; each finished line is recorded, and the
-// one query the simulated board answers, the PSRDOP log request, gets its log
-// back the way the receiver returns board output.
+// Board commands arrive in pieces; each finished line is recorded, the GPS
+// cutoff line sets the board's elevation cutoff, and the one query the
+// simulated board answers, the PSRDOP log request, gets its log back the way
+// the receiver returns board output.
 std::vector<uint8_t> ReceiverModel::HandleBoardRelay(const Frame& frame) {
     std::vector<uint8_t> out;
     for (std::string& line : relay_.Append(frame.payload)) {
-        if (line.rfind("log psrdopb", 0) == 0) {
+        if (line.rfind("ecutoff ", 0) == 0) {
+            settings_.elevationCutoff = std::strtof(line.c_str() + 8, nullptr);
+        } else if (line.rfind("log psrdopb", 0) == 0) {
             const auto reply = PackFrame("RG", frame.head, NovAtelPsrDopLog(settings_.elevationCutoff));
             out.insert(out.end(), reply.begin(), reply.end());
         }

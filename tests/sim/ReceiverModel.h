@@ -104,8 +104,9 @@ struct SimSettings {
     SimRadio radio;                                    // the internal radio's settings
     SimStaticPoint staticPoint;                        // the static survey's point
     SimModemLink modemLink;                            // the modem's link state, login and source table
-    // The GNSS board: its elevation cutoff (degrees) answers a relayed
-    // "log psrdopb" with a PSRDOP log in an "RG" frame; a satellite record,
+    // The GNSS board: its elevation cutoff (degrees), set by a relayed
+    // "ecutoff", answers a relayed "log psrdopb" with a PSRDOP log in an
+    // "RG" frame; a satellite record,
     // when set, follows every periodic output in "RH" frames.
     float elevationCutoff = 10.0f;
     std::vector<uint8_t> satelliteRecord;

@@ -55,6 +55,13 @@ TEST(SimBoard, RelayedDopQueryIsAnsweredWithThePsrDopLog) {
     // Other board lines are only recorded.
     EXPECT_TRUE(Feed(m, Relay("log bestposb ontime 1\r\n")).empty());
     EXPECT_EQ(m.Status().boardLines.back(), "log bestposb ontime 1");
+
+    // The GPS cutoff line sets what the next log reports.
+    EXPECT_TRUE(Feed(m, Relay("ecutoff 20\r\n")).empty());
+    const auto again = Frames(Feed(m, Relay("log psrdopb ontime 5\r\n")));
+    ASSERT_EQ(again.size(), 1u);
+    std::memcpy(&cutoff, &again[0].payload[28 + 20], 4);
+    EXPECT_FLOAT_EQ(cutoff, 20.0f);
 }
 
 // The maker's own board takes plain lines, but only between the receiver's
