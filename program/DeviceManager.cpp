@@ -117,6 +117,12 @@ bool DeviceManager::connectDevice(int portType, uint8_t port, int baud) {
     baud_.store(baud);
     versionFlag_.store(false);
     newProtocolStep_.store(NoSwitch);
+    {
+        // The modem version belongs to the receiver that reported it.
+        std::lock_guard<std::mutex> lock(cacheLock_);
+        cache_.gprsVersion = 0.0;
+        cache_.gprsVersionKnown = false;
+    }
 
     bool opened = false;
     if (receiver_ && baud > 0) {
@@ -280,6 +286,7 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
             cache_.gprsVersion = version;
+            cache_.gprsVersionKnown = true;
         }
         announce(DeviceObserver::EventGprsVersion);
         onRadioInfoAndRange();
@@ -379,6 +386,16 @@ void DeviceManager::handleOemTypeResult(bool changed) {
 void DeviceManager::sendInfoRequests() {
     if (!receiver_)
         return;
+    // A receiver switched over to the new protocol answers neither the
+    // device-information nor the modem-version request of the old one: what
+    // was read before the switch is announced again from the cache, and only
+    // the battery is asked for.
+    if (receiver_->Get_MAINBD_OEM_TYPE() == FJParse::MAINBD_ORVEL_NEW) {
+        announce(DeviceObserver::EventDeviceInfo);
+        announce(DeviceObserver::EventGprsVersion);
+        receiver_->Send_Battery();
+        return;
+    }
     receiver_->Send_DeviceInfo();
     receiver_->Send_Gprs_Version();
     receiver_->Send_Battery();
@@ -478,6 +495,11 @@ int DeviceManager::batteryGrade() const {
 double DeviceManager::gprsVersion() const {
     std::lock_guard<std::mutex> lock(cacheLock_);
     return cache_.gprsVersion;
+}
+
+bool DeviceManager::hasGprsVersion() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.gprsVersionKnown;
 }
 
 void DeviceManager::gprsInfo(WirelessInfo& out) const {

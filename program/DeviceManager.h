@@ -88,6 +88,9 @@ public:
     static void onOemTypeResult(bool changed, const void* context);
 
     // --- requests: each forwards to the receiver object and returns at once ---
+    // The device information, the modem version and the battery. A receiver
+    // on the new protocol can give only the battery again; the other two are
+    // announced from the cache.
     void sendInfoRequests();
     void sendDeviceInfo();
     void sendBattery();
@@ -121,6 +124,9 @@ public:
     DEVICE_STR deviceInfo() const;
     int batteryGrade() const;
     double gprsVersion() const;
+    // Whether the connected receiver reported its modem version (a receiver
+    // on the new protocol does not).
+    bool hasGprsVersion() const;
     void gprsInfo(WirelessInfo& out) const;
     void corsInfo(cors_info& out) const;
     int gprsCosMdl() const;
@@ -204,6 +210,8 @@ private:
         int batteryGrade = 0;
         WirelessInfo wireless{};
         double gprsVersion = 0.0;
+        // True once the connected receiver reported its modem version.
+        bool gprsVersionKnown = false;
         gprs_status status{};
         gprs_ero error{};
         int loginMode = 0;

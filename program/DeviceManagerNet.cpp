@@ -3,6 +3,8 @@
 
 #include "program/DeviceManager.h"
 
+#include "device/EmGnss_Receiver.h"
+
 #include <algorithm>
 
 using namespace Fjarnis2011;
@@ -22,7 +24,12 @@ constexpr unsigned kCorsManual = 0;
 void DeviceManager::sendNetRequests() {
     if (!receiver_)
         return;
-    receiver_->Send_Gprs_Info();
+    // A receiver on the new protocol keeps the server address as an item of
+    // its network link; the old one's modem reports it with its parameters.
+    if (receiver_->Get_MAINBD_OEM_TYPE() == FJParse::MAINBD_ORVEL_NEW)
+        receiver_->Send_NetLink_Address(nullptr);
+    else
+        receiver_->Send_Gprs_Info();
     receiver_->Send_Gprs_CosMdl();
     receiver_->Send_Cors_Info_Auto();
 }

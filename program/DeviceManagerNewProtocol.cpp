@@ -36,10 +36,12 @@ constexpr int kGnssReplyClass = 3;
 constexpr unsigned kElevMaskBit = 0x4;
 // Message class of the network-link, radio and data-link replies (operation
 // codes 22, 23, 46, 47, 50 and 51), and its bits for the radio frequency
-// (1795), the source list (4358), the link's auto-open (4361, the login
-// mode), the mount point (4362) and the caster account (4363).
+// (1795), the link's server address (4355), the source list (4358), the
+// link's auto-open (4361, the login mode), the mount point (4362) and the
+// caster account (4363).
 constexpr int kLinkReplyClass = 6;
 constexpr unsigned kRadioFrequencyBit = 0x1;
+constexpr unsigned kAddressBit = 0x400;
 constexpr unsigned kSourceListBit = 0x2000;
 constexpr unsigned kAutoOpenBit = 0x4000;
 constexpr unsigned kMountPointBit = 0x8000;
@@ -108,6 +110,29 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
             cache_.radioFrequency = mhz;
         }
         announce(DeviceObserver::EventRadioFreq);
+    }
+    // The link's server address is what the old protocol's modem reports
+    // with its parameters: it lands in the same record, whose other fields
+    // this receiver does not report and which stay as they were.
+    if (bits & kAddressBit) {
+        FJParse::OV_IP_ADDRESS_STRUCT reported{};
+        receiver_->Get_NetLink_Address(reported);
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            IP_ADRES& address = cache_.wireless.address;
+            address = IP_ADRES{};
+            for (int i = 0; i < 4; ++i)
+                address.ip[i] = uint8_t(reported.address >> (24 - 8 * i));
+            if (reported.useHost) {
+                // The host name within its field and within the record's.
+                const size_t length =
+                    ::strnlen(reported.host, std::min(sizeof reported.host, sizeof address.text));
+                std::memcpy(address.text, reported.host, length);
+                address.textLength = uint32_t(length);
+            }
+            cache_.wireless.port = reported.port;
+        }
+        announce(DeviceObserver::EventWirelessParams);
     }
     // The link's auto-open is this receiver's login mode; with the mount
     // point and the account it is the NTRIP login the old protocol's modem

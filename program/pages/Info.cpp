@@ -118,7 +118,10 @@ void Info::onBatteryLife(int rate) {
 void Info::onGPRSVersion() {
     if (!hooked_) return;
     replyMask_ |= kGprsVersionBit;
-    ui_->lineEdit_GPRSVersion->setText(QString::number(DeviceManager::instance()->gprsVersion(), 'f', 2));
+    // A modem version the receiver never reported stays empty.
+    const DeviceManager* manager = DeviceManager::instance();
+    ui_->lineEdit_GPRSVersion->setText(manager->hasGprsVersion() ? QString::number(manager->gprsVersion(), 'f', 2)
+                                                                 : QString());
     finishIfComplete();
 }
 

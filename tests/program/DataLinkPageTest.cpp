@@ -9,6 +9,7 @@
 #include "program/pages/DataChain_Net.h"
 #include "program/pages/DataChain_Radio.h"
 #include "tests/program/ProgramGuiSupport.h"
+#include "tests/sim/SimNewProto.h"
 #include "tests/sim/SimRadioModules.h"
 
 #include <QLabel>
@@ -154,6 +155,67 @@ TEST_F(DataLinkPageTest, SetOnTheNetworkFormSendsTheLinkInOrder) {
     EXPECT_EQ(Text(packets(94)[0].moduleData), "B07");
     EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
     ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+}
+
+// A receiver on the new protocol keeps the server address, the mount point
+// and the account as items of its network link: the form reads them all
+// back, at first and after a write.
+TEST_F(DataLinkPageTest, TheNetworkFormOfANewProtocolReceiverComesBackWhole) {
+    open([](sim::SimSettings& s) {
+        s = sim::NewProtocolSettings();
+        s.radio.protocol = 0;
+        // 192.168.1.50, port 2105, not by name.
+        std::vector<uint8_t> address = {192, 168, 1, 50, 0x08, 0x39, 0};
+        address.resize(57, 0);
+        s.newParams[4355] = address;
+        s.newParams[4361] = {1};
+        s.newParams[4362] = sim::FixedText("RTCM33", 20);
+        std::vector<uint8_t> account = sim::FixedText("surveyor", 50);
+        const std::vector<uint8_t> password = sim::FixedText("secret", 20);
+        account.insert(account.end(), password.begin(), password.end());
+        s.newParams[4363] = account;
+    });
+    // The user picks the network link.
+    QComboBox* link = field<QComboBox>("cbDataChain");
+    link->setCurrentIndex(link->findText(QStringLiteral("GPRS")));
+    ASSERT_EQ(page()->shownPage(), page()->netPage());
+    ASSERT_TRUE(waitFor([&] { return page()->netPage()->receivedMask() == DataChain_Net::kReadComplete; }))
+        << page()->netPage()->receivedMask();
+    ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+    EXPECT_TRUE(sim_.WaitForNewItem(4355));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_address")->text(), QStringLiteral("192.168.1.50"));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_port")->text(), QStringLiteral("2105"));
+    EXPECT_EQ(field<QComboBox>("comboBox_sourceList")->currentText(), QStringLiteral("RTCM33"));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_guestName")->text(), QStringLiteral("surveyor"));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_psw")->text(), QStringLiteral("secret"));
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+
+    // A new server and login set as a rover, then read back.
+    auto* mode = field<QComboBox>("comboBox_WorkMode");
+    mode->setCurrentIndex(mode->findText(QStringLiteral("Rover")));
+    auto* protocol = field<QComboBox>("comboBox_protocol");
+    protocol->setCurrentIndex(protocol->findData(1));
+    field<QLineEdit>("lineEdit_address")->setText(QStringLiteral("10.20.30.40"));
+    field<QLineEdit>("lineEdit_port")->setText(QStringLiteral("2106"));
+    field<QComboBox>("comboBox_sourceList")->setEditText(QStringLiteral("RTCM32"));
+    field<QLineEdit>("lineEdit_guestName")->setText(QStringLiteral("rover1"));
+    field<QLineEdit>("lineEdit_psw")->setText(QStringLiteral("pw2"));
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_TRUE(sim_.WaitUntil([](const sim::ReceiverModel& m) {
+        const auto it = m.Settings().newParams.find(4363);
+        return it != m.Settings().newParams.end() && it->second.size() > 50 && it->second[50] == 'p';
+    })) << watcher_.describe().toStdString();
+    ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+    link->setCurrentIndex(-1);
+    link->setCurrentIndex(link->findText(QStringLiteral("GPRS")));
+    ASSERT_TRUE(waitFor([&] { return page()->netPage()->receivedMask() == DataChain_Net::kReadComplete; }))
+        << page()->netPage()->receivedMask();
+    EXPECT_EQ(field<QLineEdit>("lineEdit_address")->text(), QStringLiteral("10.20.30.40"));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_port")->text(), QStringLiteral("2106"));
+    EXPECT_EQ(field<QComboBox>("comboBox_sourceList")->currentText(), QStringLiteral("RTCM32"));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_guestName")->text(), QStringLiteral("rover1"));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_psw")->text(), QStringLiteral("pw2"));
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
 }
 
 TEST_F(DataLinkPageTest, ALoginOf42CharactersPassesAnd43Fails) {

@@ -2,8 +2,9 @@
 // protocol (the simulated receiver in its new-protocol mode), through the
 // real libraries: the elevation mask, the position rate, the server address
 // and the caster account become the receiver's parameters; the network-link
-// read brings the login back into the manager's cache, and the elevation
-// mask and radio frequency the receiver reports land there too.
+// read brings the server address and the login back into the manager's
+// cache, and the elevation mask and radio frequency the receiver reports land
+// there too.
 
 #include "program/DeviceManager.h"
 #include "program/DeviceObserver.h"
@@ -123,8 +124,22 @@ TEST_F(DeviceManagerNewProtoSimTest, NetworkLinkSettingsBecomeTheReceiversParame
     // answers from what it keeps.
     sim_->ClearReceived();
     manager_->sendNetRequests();
+    EXPECT_TRUE(sim_->WaitForNewItem(4355));
     EXPECT_TRUE(sim_->WaitForNewItem(4363));
     EXPECT_TRUE(sim_->WaitForNewItem(4361));
+    // The address answer fills the server of the modem record.
+    DeviceManager::WirelessInfo link{};
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            manager_->gprsInfo(link);
+            return link.port == 2101;
+        },
+        5000));
+    EXPECT_EQ(link.address.ip[0], 10);
+    EXPECT_EQ(link.address.ip[1], 0);
+    EXPECT_EQ(link.address.ip[2], 0);
+    EXPECT_EQ(link.address.ip[3], 7);
+    EXPECT_EQ(std::string(link.address.text, link.address.textLength), "caster");
     // The answers fill the login and the login mode of the cache.
     DeviceManager::cors_info got{};
     EXPECT_TRUE(QTest::qWaitFor(

@@ -90,10 +90,14 @@ TEST_F(HandheldScreenTest, TheSipKeyIsLastOnExactlyThePagesThatWriteSettings) {
 
     const QStringList commands{"Connection", "Info",    "Static", "RTK",          "DataLink", "APNConfig",
                                "0183OutPut", "ServerConfig", "Add", "Detail", "RadioChannel", "Callsign"};
+    // The pages where the surveyor types settings in; every other page only
+    // reads or picks.
+    const QStringList writers{"Static", "RTK", "DataLink", "APNConfig", "Add", "Detail", "Callsign"};
     int withKey = 0;
     for (const QString& command : commands) {
         Widget* page = window_->page(command);
         if (!page) continue;  // not built into this program
+        EXPECT_EQ(page->writesSettings(), writers.contains(command)) << command.toStdString();
         window_->onCommand(command);
         ASSERT_EQ(window_->currentPage(), page) << command.toStdString();
         const QList<QAction*> keys = shownKeys();
