@@ -8,6 +8,7 @@
 #include "program/DeviceManager.h"
 #include "program/pages/DataChain_Radio.h"
 #include "program/pages/RadioChannelWidget.h"
+#include "tests/program/LayoutCheck.h"
 #include "tests/program/ProgramGuiSupport.h"
 #include "tests/sim/SimRadioModules.h"
 
@@ -60,42 +61,10 @@ protected:
 
     void checkPage(Widget* page, const QString& name) {
         ASSERT_EQ(window_->currentPage(), page);
-        QApplication::processEvents();
-        const QRect area(page->mapTo(window_, QPoint(0, 0)), page->size());
-        EXPECT_TRUE(window_->rect().contains(area)) << name.toStdString();
-        QList<QWidget*> leaves;
-        for (QWidget* w : page->findChildren<QWidget*>()) {
-            if (!w->isVisibleTo(page) || !IsLeaf(w)) continue;
-            bool inner = false;
-            for (QWidget* p = w->parentWidget(); p && p != page; p = p->parentWidget())
-                if (IsLeaf(p)) inner = true;
-            if (!inner) leaves.push_back(w);
-        }
-        ASSERT_FALSE(leaves.isEmpty()) << name.toStdString();
-        for (QWidget* w : std::as_const(leaves)) {
-            const QRect r(w->mapTo(window_, QPoint(0, 0)), w->size());
-            const std::string what = name.toStdString() + " " + w->objectName().toStdString();
-            EXPECT_TRUE(area.contains(r)) << what << " lies outside the page";
-            QString text;
-            if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
-            if (auto* button = qobject_cast<QAbstractButton*>(w)) text = button->text();
-            if (auto* box = qobject_cast<QComboBox*>(w)) text = box->currentText();
-            if (!text.isEmpty()) {
-                EXPECT_GE(w->width(), w->fontMetrics().horizontalAdvance(text)) << what << " is cut";
-                EXPECT_GE(w->height(), w->fontMetrics().height()) << what << " is cut";
-            }
-            for (QWidget* other : std::as_const(leaves)) {
-                if (other <= w) continue;
-                const QRect o(other->mapTo(window_, QPoint(0, 0)), other->size());
-                EXPECT_FALSE(r.intersects(o)) << what << " overlaps " << other->objectName().toStdString();
-            }
-        }
-        const QByteArray dir = qgetenv("BRANTOR_SCREENSHOT_DIR");
-        if (!dir.isEmpty())
-            window_->grab().save(QStringLiteral("%1/%2-%3x%4.png")
-                                     .arg(QString::fromLocal8Bit(dir), name)
-                                     .arg(window_->width())
-                                     .arg(window_->height()));
+        layoutcheck::Rules rules;
+        rules.comboText = true;  // the radio's lists show values that must be read whole
+        layoutcheck::CheckPage(window_, page, IsLeaf, name, rules);
+        layoutcheck::SaveScreenshot(window_, name);
     }
 
     void walkPages(RadioHost* host, const QString& size) {

@@ -7,6 +7,7 @@
 #include "program/ServerStore.h"
 #include "program/pages/ServerPages.h"
 #include "program/pages/ServerWidget.h"
+#include "tests/program/LayoutCheck.h"
 #include "tests/program/ProgramGuiSupport.h"
 
 #include <QAbstractButton>
@@ -34,46 +35,8 @@ protected:
         Widget* page = window_->page(command);
         ASSERT_NE(page, nullptr);
         ASSERT_EQ(window_->currentPage(), page);
-        QApplication::processEvents();
-        const QRect area(page->mapTo(window_, QPoint(0, 0)), page->size());
-        const QRect windowRect = window_->rect();
-        EXPECT_TRUE(windowRect.contains(area)) << name.toStdString();
-        QList<QWidget*> leaves;
-        const QList<QWidget*> all = page->findChildren<QWidget*>();
-        for (QWidget* w : all) {
-            if (!w->isVisibleTo(page) || !IsLeaf(w)) continue;
-            // Parts of a compound widget (the combo box's own view, the
-            // table's corner button) are the compound's business.
-            bool inner = false;
-            for (QWidget* p = w->parentWidget(); p && p != page; p = p->parentWidget())
-                if (IsLeaf(p)) inner = true;
-            if (!inner) leaves.push_back(w);
-        }
-        ASSERT_FALSE(leaves.isEmpty()) << name.toStdString();
-        for (QWidget* w : std::as_const(leaves)) {
-            const QRect r(w->mapTo(window_, QPoint(0, 0)), w->size());
-            const std::string what = name.toStdString() + " " + w->objectName().toStdString();
-            EXPECT_TRUE(area.contains(r)) << what << " lies outside the page";
-            // A label or button is at least as wide as its text.
-            QString text;
-            if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
-            if (auto* button = qobject_cast<QAbstractButton*>(w)) text = button->text();
-            if (!text.isEmpty()) {
-                EXPECT_GE(w->width(), w->fontMetrics().horizontalAdvance(text)) << what << " is cut";
-                EXPECT_GE(w->height(), w->fontMetrics().height()) << what << " is cut";
-            }
-            for (QWidget* other : std::as_const(leaves)) {
-                if (other <= w) continue;
-                const QRect o(other->mapTo(window_, QPoint(0, 0)), other->size());
-                EXPECT_FALSE(r.intersects(o)) << what << " overlaps " << other->objectName().toStdString();
-            }
-        }
-        const QByteArray dir = qgetenv("BRANTOR_SCREENSHOT_DIR");
-        if (!dir.isEmpty())
-            window_->grab().save(QStringLiteral("%1/%2-%3x%4.png")
-                                     .arg(QString::fromLocal8Bit(dir), name)
-                                     .arg(window_->width())
-                                     .arg(window_->height()));
+        layoutcheck::CheckPage(window_, page, IsLeaf, name);
+        layoutcheck::SaveScreenshot(window_, name);
     }
 
     void walkPages(const QString& size) {

@@ -5,6 +5,7 @@
 // checked among themselves. With BRANTOR_SCREENSHOT_DIR set, each view is
 // also saved there as a PNG for a person to look at.
 
+#include "tests/program/LayoutCheck.h"
 #include "tests/program/WorkPagesSupport.h"
 
 #include <QAbstractButton>
@@ -31,68 +32,23 @@ protected:
         return qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
                qobject_cast<QAbstractButton*>(w) || qobject_cast<QScrollArea*>(w);
     }
-    // The visible leaves under `root`, not looking into leaves (a combo
-    // box's own view, a scroll area's rows).
-    static QList<QWidget*> Leaves(QWidget* root) {
-        QList<QWidget*> leaves;
-        const QList<QWidget*> all = root->findChildren<QWidget*>();
-        for (QWidget* w : all) {
-            if (!w->isVisibleTo(root) || !IsLeaf(w)) continue;
-            bool inner = false;
-            for (QWidget* p = w->parentWidget(); p && p != root; p = p->parentWidget())
-                if (IsLeaf(p)) inner = true;
-            if (!inner) leaves.push_back(w);
-        }
-        return leaves;
-    }
-    void checkLeaves(const QList<QWidget*>& leaves, const QRect& area, const std::string& name) {
-        for (QWidget* w : leaves) {
-            const QRect r(w->mapTo(window_, QPoint(0, 0)), w->size());
-            const std::string what = name + " " + w->objectName().toStdString() + " " +
-                                     (qobject_cast<QAbstractButton*>(w)
-                                          ? qobject_cast<QAbstractButton*>(w)->text().toStdString()
-                                          : std::string());
-            EXPECT_TRUE(area.contains(r)) << what << " lies outside its area";
-            QString text;
-            if (auto* label = qobject_cast<QLabel*>(w)) text = label->text();
-            if (auto* button = qobject_cast<QAbstractButton*>(w)) text = button->text();
-            if (!text.isEmpty()) {
-                // A check box also needs room for its box.
-                const int extra = qobject_cast<QCheckBox*>(w) ? 16 : 0;
-                EXPECT_GE(w->width(), w->fontMetrics().horizontalAdvance(text) + extra) << what << " is cut";
-                EXPECT_GE(w->height(), w->fontMetrics().height()) << what << " is cut";
-            }
-            for (QWidget* other : leaves) {
-                if (other <= w) continue;
-                const QRect o(other->mapTo(window_, QPoint(0, 0)), other->size());
-                EXPECT_FALSE(r.intersects(o)) << what << " overlaps " << other->objectName().toStdString();
-            }
-        }
-    }
     void checkPage(const QString& command, const QString& name) {
         Widget* page = window_->page(command);
         ASSERT_NE(page, nullptr);
         ASSERT_EQ(window_->currentPage(), page);
-        QApplication::processEvents();
-        const QRect area(page->mapTo(window_, QPoint(0, 0)), page->size());
-        EXPECT_TRUE(window_->rect().contains(area)) << name.toStdString();
-        const QList<QWidget*> leaves = Leaves(page);
-        ASSERT_FALSE(leaves.isEmpty()) << name.toStdString();
-        checkLeaves(leaves, area, name.toStdString());
+        layoutcheck::Rules rules;
+        rules.checkBoxRoom = 16;  // a check box also needs room for its box
+        const QList<QWidget*> leaves = layoutcheck::CheckPage(window_, page, IsLeaf, name, rules);
         for (QWidget* w : leaves) {
             auto* scroll = qobject_cast<QScrollArea*>(w);
             if (!scroll || !scroll->widget()) continue;
             const QRect inner(scroll->widget()->mapTo(window_, QPoint(0, 0)), scroll->widget()->size());
-            checkLeaves(Leaves(scroll->widget()), inner, name.toStdString() + " (list)");
+            layoutcheck::CheckLeaves(window_, layoutcheck::Leaves(scroll->widget(), IsLeaf), inner,
+                                     name.toStdString() + " (list)", rules);
             // No sideways scrolling: the rows fit the width.
             EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width()) << name.toStdString();
         }
-        const QByteArray dir = qgetenv("BRANTOR_SCREENSHOT_DIR");
-        if (!dir.isEmpty())
-            window_->grab().save(QStringLiteral("%1/%2-%3x%4.png")
-                                     .arg(QString::fromLocal8Bit(dir), name)
-                                     .arg(window_->width())
-                                     .arg(window_->height()));
+        layoutcheck::SaveScreenshot(window_, name);
     }
 
     void walkPages(const QString& size) {
