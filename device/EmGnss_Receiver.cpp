@@ -490,7 +490,10 @@ void EmGnss_Receiver::ReadData() {
         if (waitOnLine && port) {
             const uint32_t start = platform::TickCount();
             waited = port->WaitForData(nextPassMs);
-            waitedMs = platform::TickCount() - start;
+            // Only a port that really waited stands for passes not made: on
+            // one without a wait of its own, time the thread lost to the
+            // machine is no pass.
+            if (waited >= 0) waitedMs = platform::TickCount() - start;
         }
         if (waited < 0) {
             if (exitEvent.Wait(1)) break;

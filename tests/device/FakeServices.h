@@ -59,6 +59,9 @@ public:
     // with blockLineWaits, only at Uninitialize (1), like a quiet serial line.
     bool lineWaits = false;
     bool blockLineWaits = false;
+    // Without lineWaits: milliseconds the calling thread loses inside the
+    // call, as on a loaded machine.
+    uint32_t lostMsWithoutWait = 0;
     std::vector<uint32_t> lineWaitTimeouts;
     std::deque<uint8_t> incoming;  // bytes the next reads hand out
     std::vector<Bytes> writes;     // every completed write, in order
@@ -218,7 +221,12 @@ inline unsigned FakePort::ReadData(char* buffer, unsigned size) {
 
 inline int FakePort::WaitForData(uint32_t timeoutMs) {
     std::unique_lock<std::mutex> lock(world_.mutex);
-    if (!lineWaits) return -1;
+    if (!lineWaits) {
+        const uint32_t lost = lostMsWithoutWait;
+        lock.unlock();
+        if (lost) std::this_thread::sleep_for(std::chrono::milliseconds(lost));
+        return -1;
+    }
     lineWaitTimeouts.push_back(timeoutMs);
     world_.changed.notify_all();
     if (!blockLineWaits) return uninitialised ? 1 : 0;

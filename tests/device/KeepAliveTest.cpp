@@ -94,6 +94,21 @@ TEST(KeepAlive, GoesOutOnTheFirstPassAndThenEvery170th) {
     EXPECT_TRUE(rig.rx.Port_Close());
 }
 
+// A port without a wait of its own does not stand for passes: time the
+// reading thread loses around the call (a loaded machine) counts for nothing.
+TEST(KeepAlive, TimeLostOnAPortWithoutAWaitIsNoPass) {
+    PassRig rig(GNSS_MNFCTR_ORVEL, MAINBD_NOVATEL_OEM);
+    const Bytes on = PeriodicCommand(MAINBD_NOVATEL_OEM, true);
+    rig.world.With([&] { rig.port->lostMsWithoutWait = 3; });
+    rig.Pass(1);
+    EXPECT_EQ(rig.Sent(on), 1u);
+    rig.Pass(169);
+    EXPECT_EQ(rig.Sent(on), 1u) << "170 passes, however long they took";
+    rig.Pass(1);
+    EXPECT_EQ(rig.Sent(on), 2u);
+    EXPECT_TRUE(rig.rx.Port_Close());
+}
+
 // The maker's new-protocol board has no periodic output to keep alive, and
 // other makers' receivers are not the maker's: not a byte in 400 passes, and
 // Send_200Data writes nothing to the new-protocol board either.
