@@ -25,19 +25,8 @@ using guitest::ProgramGuiTest;
 
 class DataLinkPageLayoutTest : public ProgramGuiTest {
 protected:
-    // The widgets a user reads or works with; containers are left out.
-    static bool IsLeaf(QWidget* w) {
-        return qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
-               qobject_cast<QAbstractButton*>(w) || qobject_cast<QListWidget*>(w) ||
-               qobject_cast<QTableWidget*>(w);
-    }
-
     void checkPage(const QString& command, const QString& name) {
-        Widget* page = window_->page(command);
-        ASSERT_NE(page, nullptr);
-        ASSERT_EQ(window_->currentPage(), page);
-        layoutcheck::CheckPage(window_, page, IsLeaf, name);
-        layoutcheck::SaveScreenshot(window_, name);
+        layoutcheck::CheckCurrentPage(window_, command, name);
     }
 
     void walkPages(const QString& size) {

@@ -9,9 +9,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QList>
+#include <QListWidget>
 #include <QRect>
 #include <QString>
+#include <QTableWidget>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -21,6 +24,13 @@
 namespace layoutcheck {
 
 using IsLeafFn = bool (*)(QWidget*);
+
+// What a user reads or works with on a form: labels, fields, buttons, lists
+// and tables; containers are left out.
+inline bool IsFormLeaf(QWidget* w) {
+    return qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+           qobject_cast<QAbstractButton*>(w) || qobject_cast<QListWidget*>(w) || qobject_cast<QTableWidget*>(w);
+}
 
 struct Rules {
     int checkBoxRoom = 0;      // the width a check box needs for its box
@@ -88,6 +98,17 @@ inline QList<QWidget*> CheckPage(QWidget* window, QWidget* page, IsLeafFn isLeaf
     EXPECT_FALSE(leaves.isEmpty()) << name.toStdString();
     CheckLeaves(window, leaves, area, name.toStdString(), rules);
     return leaves;
+}
+
+// The page `command` names, which `window` (the main window) shows now:
+// checked, and saved when asked.
+template <typename Window>
+void CheckCurrentPage(Window* window, const QString& command, const QString& name) {
+    QWidget* page = window->page(command);
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(window->currentPage(), page);
+    CheckPage(window, page, IsFormLeaf, name);
+    SaveScreenshot(window, name);
 }
 
 }  // namespace layoutcheck
