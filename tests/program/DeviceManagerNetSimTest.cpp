@@ -5,7 +5,7 @@
 #include "program/DeviceManager.h"
 #include "program/DeviceObserver.h"
 
-#include "TestSupport.h"
+#include "ManagerSimSupport.h"
 #include "platform/ComPorts.h"
 #include "tests/sim/SimReceiver.h"
 
@@ -27,40 +27,22 @@ struct Packet {
     std::vector<uint8_t> data;
 };
 
-class DeviceManagerNetSimTest : public ProgramFolderTest {
+// State 4 comes with the modem's version (device type 0), which settles
+// which server packet the modem takes.
+class DeviceManagerNetSimTest : public ConnectedManagerTest {
 protected:
-    void SetUp() override {
-        ProgramFolderTest::SetUp();
-        DeviceObserver::instance();
-        std::string error;
-        ASSERT_TRUE(sim_.Start(&error)) << error;
-        sim_.RegisterAsCom(kCom);
-        manager_ = DeviceManager::instance();
-        manager_->setManufacturer(2);
-        // State 4 comes with the modem's version, which settles which server
-        // packet the modem takes.
-        manager_->setDeviceType(0);
-        ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return manager_->connectionState() == 4; }, 10000));
-    }
-    void TearDown() override {
-        delete DeviceManager::existing();
-        delete DeviceObserver::existing();
-        sim_.Stop();
-        platform::RegisterComPort(kCom, std::string());
-        ProgramFolderTest::TearDown();
-    }
+    DeviceManagerNetSimTest() : ConnectedManagerTest(kCom, 0) {}
 
     // The module packets the receiver got for `request`, once `expected`
     // have come.
     std::vector<Packet> packetsOf(const std::function<void()>& request, size_t expected) {
-        sim_.ClearReceived();
+        sim_->ClearReceived();
         request();
         std::vector<Packet> got;
         const bool enough = QTest::qWaitFor(
             [&] {
                 got.clear();
-                for (const auto& c : sim_.Received())
+                for (const auto& c : sim_->Received())
                     if (c.letters == "VS" && c.moduleId >= 0) got.push_back({c.moduleId, c.moduleData});
                 return got.size() >= expected;
             },
@@ -68,7 +50,7 @@ protected:
         EXPECT_TRUE(enough) << got.size() << " of " << expected;
         QTest::qWait(200);  // nothing further may follow
         got.clear();
-        for (const auto& c : sim_.Received())
+        for (const auto& c : sim_->Received())
             if (c.letters == "VS" && c.moduleId >= 0) got.push_back({c.moduleId, c.moduleData});
         return got;
     }
@@ -79,8 +61,6 @@ protected:
         return ids;
     }
 
-    sim::SimReceiver sim_;
-    DeviceManager* manager_ = nullptr;
 };
 
 TEST_F(DeviceManagerNetSimTest, NetRequestsAskForTheModemLoginModeAndNtripLogin) {

@@ -9,7 +9,7 @@
 #include "program/DeviceManager.h"
 #include "program/DeviceObserver.h"
 
-#include "TestSupport.h"
+#include "ManagerSimSupport.h"
 #include "platform/ComPorts.h"
 #include "tests/sim/SimNewProto.h"
 #include "tests/sim/SimReceiver.h"
@@ -28,28 +28,9 @@ constexpr int kCom = 10;
 
 using Bytes = std::vector<uint8_t>;
 
-class DeviceManagerNewProtoSimTest : public ProgramFolderTest {
+class DeviceManagerNewProtoSimTest : public ConnectedManagerTest {
 protected:
-    void SetUp() override {
-        ProgramFolderTest::SetUp();
-        DeviceObserver::instance();
-        sim_ = std::make_unique<sim::SimReceiver>(sim::NewProtocolSettings());
-        std::string error;
-        ASSERT_TRUE(sim_->Start(&error)) << error;
-        sim_->RegisterAsCom(kCom);
-        manager_ = DeviceManager::instance();
-        manager_->setManufacturer(2);
-        manager_->setDeviceType(0);
-        ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return manager_->connectionState() == 4; }, 10000));
-    }
-    void TearDown() override {
-        delete DeviceManager::existing();
-        delete DeviceObserver::existing();
-        sim_->Stop();
-        platform::RegisterComPort(kCom, std::string());
-        ProgramFolderTest::TearDown();
-    }
+    DeviceManagerNewProtoSimTest() : ConnectedManagerTest(kCom, 0, sim::NewProtocolSettings()) {}
 
     // Waits until the receiver keeps `value` for parameter `id`.
     bool Keeps(uint16_t id, const Bytes& value) {
@@ -69,8 +50,6 @@ protected:
         return it == settings.newParams.end() ? Bytes{} : it->second;
     }
 
-    std::unique_ptr<sim::SimReceiver> sim_;
-    DeviceManager* manager_ = nullptr;
     uint8_t reportSequence_ = 200;
 };
 

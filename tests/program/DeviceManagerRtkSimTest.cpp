@@ -4,7 +4,7 @@
 #include "program/DeviceManager.h"
 #include "program/DeviceObserver.h"
 
-#include "TestSupport.h"
+#include "ManagerSimSupport.h"
 #include "platform/ComPorts.h"
 #include "tests/sim/SimReceiver.h"
 
@@ -35,36 +35,22 @@ std::ostream& operator<<(std::ostream& os, const Frame& f) {
     return os;
 }
 
-class DeviceManagerRtkSimTest : public ProgramFolderTest {
+class DeviceManagerRtkSimTest : public ConnectedManagerTest {
 protected:
+    // Device type 2: initialised as soon as the device information came.
+    DeviceManagerRtkSimTest() : ConnectedManagerTest(kCom, 2) {}
     void SetUp() override {
-        ProgramFolderTest::SetUp();
-        DeviceObserver::instance();
-        std::string error;
-        ASSERT_TRUE(sim_.Start(&error)) << error;
-        sim_.RegisterAsCom(kCom);
-        manager_ = DeviceManager::instance();
-        manager_->setManufacturer(2);
-        manager_->setDeviceType(2);
-        ASSERT_TRUE(manager_->connectDevice(0, kCom, 9600));
-        // Device type 2: initialised as soon as the device information came.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return manager_->connectionState() == 4; }, 10000));
+        ConnectedManagerTest::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(QTest::qWaitFor([&] { return manager_->boardType() == 2; }, 5000));
         ASSERT_TRUE(manager_->versionFlag());
-    }
-    void TearDown() override {
-        delete DeviceManager::existing();
-        delete DeviceObserver::existing();
-        sim_.Stop();
-        platform::RegisterComPort(kCom, std::string());
-        ProgramFolderTest::TearDown();
     }
 
     // The frames the receiver got after `from`, but the periodic-output
     // switch that the receiver object sends on its own ("RG").
     std::vector<Frame> FramesAfter(size_t from) const {
         std::vector<Frame> out;
-        const auto all = sim_.Received();
+        const auto all = sim_->Received();
         for (size_t i = from; i < all.size(); ++i)
             if (all[i].letters != "RG") out.push_back({all[i].letters, all[i].payload});
         return out;
@@ -76,11 +62,9 @@ protected:
     // Waits until the receiver object's queue is quiet, then marks the place.
     size_t Mark() {
         QTest::qWait(300);
-        return sim_.Received().size();
+        return sim_->Received().size();
     }
 
-    sim::SimReceiver sim_;
-    DeviceManager* manager_ = nullptr;
 };
 
 // Output mode 1, automatic base (start type 1) 4660 m away, transmit port 2,
@@ -150,7 +134,7 @@ TEST_F(DeviceManagerRtkSimTest, NmeaOutputGoesOutInOrder) {
 // The board's elevation mask, reported in its PSRDOP log with the periodic
 // output, arrives as its own signal with the value in the cache.
 TEST_F(DeviceManagerRtkSimTest, BoardElevationMaskArrivesAsItsSignal) {
-    sim_.Update([](sim::SimSettings& s) { s.periodicPayload = sim::NovAtelPsrDopLog(17.0f); });
+    sim_->Update([](sim::SimSettings& s) { s.periodicPayload = sim::NovAtelPsrDopLog(17.0f); });
     QObject context;
     int announced = 0;
     QObject::connect(DeviceObserver::instance(), &DeviceObserver::elevMask, &context, [&] { ++announced; });
