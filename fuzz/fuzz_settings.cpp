@@ -1,15 +1,12 @@
 // libFuzzer target: the settings store over arbitrary file bytes. The input
 // becomes one of the program's settings files; the store loads it and reads
 // every key the program reads from that file, the way its readers do (groups,
-// arrays walked by their count, texts and numbers of every width). A file the
-// store refuses must leave a fresh document behind that loads. A file it
-// takes is read, saved under another name and loaded from there, and the
-// second reading must give the same values; saving that copy again must
-// give the same bytes.
-//
-// The first reading pass runs twice on the loaded document: closing a group
-// or an array removes the empty elements under it, which may change what
-// the first pass saw (an empty item), but never what a save and a load do.
+// arrays walked over the items they hold, texts and numbers of every width).
+// A file the store refuses must leave a fresh document behind that loads. A
+// file it takes is read twice, with the same values both times, and left
+// byte for byte as it was (a read changes nothing); then it is saved under
+// another name and loaded from there, and that reading must give the same
+// values; saving that copy again must give the same bytes.
 //
 // Input: byte 0 picks the file (modulo the table below); the rest are the
 // file's bytes. corpus/settings/ holds the program's default files.
@@ -109,7 +106,10 @@ void Read(JSettings& s, const std::vector<Key>& keys, std::vector<std::wstring>&
         case Key::Array: {
             const int32_t n = s.beginReadArray(k.name);
             out.push_back(L"#" + std::to_wstring(n));
-            for (int32_t i = 0; i < n; ++i) {
+            const std::vector<int32_t> items = s.arrayIndexes();
+            CHECK(items.size() == size_t(n));
+            for (const int32_t i : items) {
+                out.push_back(L"@" + std::to_wstring(i));
                 s.setArrayIndex(i);
                 Read(s, k.inside, out);
             }
@@ -178,15 +178,18 @@ int RunSettings(const uint8_t* data, size_t size) {
     {
         JSettings s(Wide(path), f.root);
         Read(s, f.keys, first);
-        first.clear();
-        Read(s, f.keys, first);
+        std::vector<std::wstring> repeated;
+        Read(s, f.keys, repeated);
+        CHECK(repeated == first);
+    }
+    CHECK(Bytes(path) == std::string(reinterpret_cast<const char*>(data + 1), size - 1));
+    {
+        JSettings s(Wide(path), f.root);
         // A document whose text is larger than a settings file may be is
         // refused by the save; nothing more to compare then.
         if (s.saveAs(Wide(copy)) != 0) return 0;
     }
-    // The store that reads the copy writes it again when it closes (it
-    // removes what is empty under the root then): compare with the copy as
-    // the first store saved it.
+    // Compare with the copy as the first store saved it.
     const std::string saved = Bytes(copy);
     std::vector<std::wstring> second;
     {

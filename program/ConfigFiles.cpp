@@ -70,24 +70,24 @@ void ConnectBaudsConfig::writeDefaults() const {
 void ConnectBaudsConfig::read(std::vector<int32_t>& bauds, std::vector<int32_t>& ports,
                               std::vector<std::wstring>& deviceNames, std::vector<int32_t>& deviceData) const {
     JSettings settings(path_, L"connectbauds");
-    int32_t count = settings.beginReadArray(L"bauds");
-    for (int32_t i = 0; i < count; ++i) {
+    settings.beginReadArray(L"bauds");
+    for (const int32_t i : settings.arrayIndexes()) {
         settings.setArrayIndex(i);
         const int32_t baud = settings.value(L"baud", int32_t(-1));
         if (baud > 0) bauds.push_back(baud);
     }
     settings.endArray();
 
-    count = settings.beginReadArray(L"ports");
-    for (int32_t i = 0; i < count; ++i) {
+    settings.beginReadArray(L"ports");
+    for (const int32_t i : settings.arrayIndexes()) {
         settings.setArrayIndex(i);
         const int32_t port = settings.value(L"port", int32_t(-1));
         if (port >= 0) ports.push_back(port);
     }
     settings.endArray();
 
-    count = settings.beginReadArray(L"devices");
-    for (int32_t i = 0; i < count; ++i) {
+    settings.beginReadArray(L"devices");
+    for (const int32_t i : settings.arrayIndexes()) {
         settings.setArrayIndex(i);
         std::wstring name;
         settings.value(L"device", name);
@@ -125,8 +125,8 @@ void ConnectMethodsConfig::writeDefaults() const {
 
 void ConnectMethodsConfig::read(std::vector<std::wstring>& names, std::vector<int32_t>& methods) const {
     JSettings settings(path_, L"connectmethods");
-    const int32_t count = settings.beginReadArray(L"methods");
-    for (int32_t i = 0; i < count; ++i) {
+    settings.beginReadArray(L"methods");
+    for (const int32_t i : settings.arrayIndexes()) {
         settings.setArrayIndex(i);
         // A support of 0 still lists the method; only a missing or negative
         // one hides it.
@@ -159,7 +159,7 @@ void ConnectionParamsConfig::read(ConnectionParams& params) const {
     settings.endGroup();
 }
 
-void ConnectionParamsConfig::write(const ConnectionParams& params) const {
+int32_t ConnectionParamsConfig::write(const ConnectionParams& params) const {
     JSettings settings(path_, L"connectionparams");
     settings.beginGroup(L"connection");
     settings.setValue(L"type", params.type);
@@ -171,6 +171,8 @@ void ConnectionParamsConfig::write(const ConnectionParams& params) const {
     settings.setValue(L"manufacture", params.manufacture);
     settings.setValue(L"needauto", int32_t(params.needAuto ? 1 : 0));
     settings.endGroup();
+    settings.save();
+    return settings.saveError();
 }
 
 // ---- satelbaudrate ---------------------------------------------------------
@@ -201,16 +203,18 @@ void SatelBaudrateConfig::writeDefaults() const {
 void SatelBaudrateConfig::baudRate(int32_t step, int32_t protocol, int32_t& baud) const {
     baud = -1;
     JSettings settings(path_, L"baudrate");
-    const int32_t steps = settings.beginReadArray(L"steparray");
+    settings.beginReadArray(L"steparray");
     int32_t itemStep = 0;
-    for (int32_t i = 0; i < steps; ++i) {
+    // A missing item holds nothing, so it would only repeat the item before
+    // it: walking the items that are there gives the same result.
+    for (const int32_t i : settings.arrayIndexes()) {
         settings.setArrayIndex(i);
         // A missing value repeats the item before it.
         itemStep = settings.value(L"step", itemStep);
-        const int32_t protocols = settings.beginReadArray(L"protocolarray");
+        settings.beginReadArray(L"protocolarray");
         if (itemStep == step) {
             int32_t itemProtocol = 0;
-            for (int32_t j = 0; j < protocols; ++j) {
+            for (const int32_t j : settings.arrayIndexes()) {
                 settings.setArrayIndex(j);
                 itemProtocol = settings.value(L"protocol", itemProtocol);
                 if (itemProtocol == protocol) baud = settings.value(L"baud", baud);
@@ -285,7 +289,8 @@ void ValidityCheckSettings::serverLengths(int32_t& name, int32_t& baseId) const 
 
 BtBindingsConfig::BtBindingsConfig() : path_(CommonHelper::btBindingsPath()) {}
 
-void BtBindingsConfig::write(const std::vector<std::wstring>& names, const std::vector<uint64_t>& addresses) const {
+int32_t BtBindingsConfig::write(const std::vector<std::wstring>& names,
+                               const std::vector<uint64_t>& addresses) const {
     JSettings settings(path_, L"btbindings");
     settings.beginGroup(L"btbind");
     const int32_t count = static_cast<int32_t>(std::min<size_t>(addresses.size(), INT32_MAX));
@@ -297,6 +302,8 @@ void BtBindingsConfig::write(const std::vector<std::wstring>& names, const std::
                                                                          : std::wstring());
     });
     settings.endGroup();
+    settings.save();
+    return settings.saveError();
 }
 
 void BtBindingsConfig::read(std::vector<std::wstring>& names, std::vector<uint64_t>& addresses) const {
@@ -304,8 +311,8 @@ void BtBindingsConfig::read(std::vector<std::wstring>& names, std::vector<uint64
     addresses.clear();
     JSettings settings(path_, L"btbindings");
     settings.beginGroup(L"btbind");
-    const int32_t count = settings.beginReadArray(L"devices");
-    for (int32_t i = 0; i < count; ++i) {
+    settings.beginReadArray(L"devices");
+    for (const int32_t i : settings.arrayIndexes()) {
         settings.setArrayIndex(i);
         std::wstring name;
         settings.value(L"name", name);

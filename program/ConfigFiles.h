@@ -5,9 +5,12 @@
 #include <vector>
 
 // Readers of the small configuration files under "configs". Each holds only
-// its path and opens a settings store per operation, so every operation,
-// reads included, rewrites its file. Readers with defaults write them when
-// their arrays hold no item.
+// its path and opens a settings store per operation; an operation that
+// changes nothing leaves the file as it is. Readers with defaults write them
+// when their arrays hold no item. A read walks the items an array holds up
+// to its "size": an item missing in between is skipped, the rest are read.
+// The writers give 0 when the file holds what was written, otherwise the
+// system's error number of the save that failed (JSettings::errorText).
 
 // "connectbauds.brt": the baud rates, port numbers and device series that the
 // Connect page offers.
@@ -55,7 +58,7 @@ class ConnectionParamsConfig {
 public:
     ConnectionParamsConfig();
     void read(ConnectionParams& params) const;
-    void write(const ConnectionParams& params) const;
+    int32_t write(const ConnectionParams& params) const;
 
 private:
     std::wstring path_;
@@ -105,7 +108,7 @@ public:
     BtBindingsConfig();
     // One item per address; a names list shorter than the addresses gets
     // empty names for the rest.
-    void write(const std::vector<std::wstring>& names, const std::vector<uint64_t>& addresses) const;
+    int32_t write(const std::vector<std::wstring>& names, const std::vector<uint64_t>& addresses) const;
     void read(std::vector<std::wstring>& names, std::vector<uint64_t>& addresses) const;
 
 private:

@@ -18,8 +18,8 @@ void GlobalSettings::language(QString& name, QString& file) {
     settings.beginGroup(L"Language");
     currentType_ = settings.value(L"CurrentType", int32_t(-1));
     if (currentType_ >= 0) {
-        const int32_t count = settings.beginReadArray(L"Array");
-        for (int32_t i = 0; i < count; ++i) {
+        settings.beginReadArray(L"Array");
+        for (const int32_t i : settings.arrayIndexes()) {
             settings.setArrayIndex(i);
             if (settings.value(L"Type", int32_t(-1)) != currentType_) continue;
             std::wstring text;

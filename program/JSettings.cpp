@@ -4,6 +4,8 @@
 #include "program/SettingsText.h"
 #include "program/WideText.h"
 
+#include <cstring>
+
 using Fjarnis2011::FJCore::JSettingsImp;
 
 JSettings::JSettings() : imp_(std::make_unique<JSettingsImp>()) {}
@@ -26,6 +28,19 @@ int32_t JSettings::save() { return imp_->save(); }
 int32_t JSettings::saveAs(const std::wstring& path) { return imp_->saveAs(WideToUtf8(path)); }
 
 int32_t JSettings::status() const { return imp_->status(); }
+
+int32_t JSettings::saveError() const { return imp_->saveError(); }
+
+std::wstring JSettings::errorText(int32_t error) {
+    char buffer[256] = {};
+    // The GNU variant: it returns the text, in the buffer or elsewhere.
+    const char* text = ::strerror_r(error, buffer, sizeof buffer);
+    return QString::fromLocal8Bit(text ? text : "").toStdWString();
+}
+
+void JSettings::setOwnerOnly(bool ownerOnly) { imp_->setOwnerOnly(ownerOnly); }
+
+std::vector<int32_t> JSettings::arrayIndexes() { return imp_->arrayIndexes(); }
 
 bool JSettings::beginGroup(const std::wstring& key) { return imp_->beginGroup(WideToUtf8(key)); }
 

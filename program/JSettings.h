@@ -19,7 +19,10 @@ class JSettingsImp;
 // would not change. A file is unusable when it does not load, has another
 // root, is larger than a settings file may be, or would not read back the
 // same once written (bytes that are not UTF-8, for example). Reading never
-// adds elements; an array's count never exceeds the items it holds.
+// adds or removes elements, so a store that only reads leaves its file as it
+// was; an array is walked over the items it holds (arrayIndexes), never
+// over the size its file claims. Values read back as they were written,
+// white space included.
 class JSettings {
 public:
     static constexpr int32_t kOk = 0;
@@ -37,13 +40,30 @@ public:
     int32_t save();                          // 0 saved, 1 not saved
     int32_t saveAs(const std::wstring& path);
     int32_t status() const;
+    // Why the last save or saveAs did not write its file: the system's error
+    // number (errno); 0 when it wrote or had nothing to write. A result of 1
+    // from save() with saveError() 0 only means nothing had changed.
+    int32_t saveError() const;
+    // The system's text for an error number of saveError().
+    static std::wstring errorText(int32_t error);
+    // For a file that holds secrets: it is created, and kept on every save,
+    // readable and writable by its owner only (an older file readable by
+    // others is narrowed when it is opened). Set before open; holds after.
+    void setOwnerOnly(bool ownerOnly);
 
     // False when the key is refused: a piece that is empty ("a//b") or that
     // cannot be an element name. A refused begin still opens a frame, which
     // holds nothing and is closed by the matching end.
     bool beginGroup(const std::wstring& key);
     bool endGroup();
+    // The number of items the array holds up to its "size" (a missing item
+    // is not counted).
     int32_t beginReadArray(const std::wstring& key);
+    // The items to walk after beginReadArray: the index of every item the
+    // innermost array holds up to its "size", ascending, as setArrayIndex
+    // takes it. Items missing in between are left out, so a file whose
+    // "size" claims far more items than it holds costs only what it holds.
+    std::vector<int32_t> arrayIndexes();
     void beginWriteArray(const std::wstring& key, int32_t size);
     int32_t setArrayIndex(int32_t i);
     void endArray();

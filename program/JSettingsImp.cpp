@@ -4,6 +4,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -83,6 +84,22 @@ void RemoveElement(TiXmlElement* parent, TiXmlElement* child) {
     }
 }
 
+// An element that the file held without any content. A prune takes away
+// only what this store left empty, never such an element: a store that only
+// reads leaves its file as it found it.
+char loadedEmptyTag;
+
+void MarkEmptyElements(TiXmlNode* node) {
+    for (TiXmlElement* e = node->FirstChildElement(); e; e = e->NextSiblingElement()) {
+        if (e->NoChildren())
+            e->SetUserData(&loadedEmptyTag);
+        else
+            MarkEmptyElements(e);
+    }
+}
+
+bool WasLoadedEmpty(const TiXmlElement* e) { return e->GetUserData() == &loadedEmptyTag; }
+
 TiXmlElement* AppendElement(TiXmlElement* parent, const std::string& name, const char* type) {
     auto* e = new TiXmlElement(name);
     if (type) e->SetAttribute(kType, type);
@@ -129,6 +146,17 @@ void EncodeText(const std::string& in, std::string& out, bool keepSpaces = false
                 }
         }
     }
+}
+
+// True for a text of nothing but white space as the XML reader sees it
+// (space, tab, line feed, vertical tab, form feed, carriage return). The
+// reader drops such a text whatever way its characters are written, so the
+// store keeps it in a CDATA section, which the reader takes as it stands.
+bool IsOnlyWhiteSpace(const std::string& text) {
+    if (text.empty()) return false;
+    for (const char c : text)
+        if (c != ' ' && (c < '\t' || c > '\r')) return false;
+    return true;
 }
 
 void Indent(int depth, std::string& out) { out.append(static_cast<size_t>(depth) * 4, ' '); }
@@ -424,16 +452,16 @@ void RemoveStaleTemporaries(const std::string& folder, const std::string& name) 
     }
 }
 
-// Creates and locks a temporary file of a unique name beside the target.
-// The mode is the one a new file gets (0666 less the umask).
-int CreateTemporary(const std::string& target, std::string& tmpName) {
+// Creates and locks a temporary file of a unique name beside the target,
+// with `mode` less the umask.
+int CreateTemporary(const std::string& target, std::string& tmpName, mode_t mode) {
     static std::atomic<uint32_t> counter{0};
     std::random_device random;
     for (int attempt = 0; attempt < 100; ++attempt) {
         const uint64_t tag = (uint64_t(random()) << 32) ^ random() ^ counter.fetch_add(1);
         tmpName = target + "." + FormatSettingsInteger(static_cast<int64_t>(::getpid())) + "-" +
                   FormatSettingsInteger(tag & 0xFFFFFFFFFFFFull) + ".tmp";
-        const int fd = ::open(tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        const int fd = ::open(tmpName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
         if (fd < 0) {
             if (errno == EEXIST) continue;
             return -1;
@@ -444,21 +472,31 @@ int CreateTemporary(const std::string& target, std::string& tmpName) {
         if (::flock(fd, LOCK_EX) == 0 && ::fstat(fd, &st) == 0 && st.st_nlink > 0) return fd;
         ::close(fd);
     }
+    errno = EEXIST;
     return -1;
 }
 
 // Keeps the old file's bytes as "<target>.bak" while the file itself stays
-// in place until the new one replaces it.
-bool KeepBackup(const std::string& target) {
+// in place until the new one replaces it. An owner-only file's copy is
+// owner-only too.
+bool KeepBackup(const std::string& target, bool ownerOnly) {
     const std::string bak = target + ".bak";
     ::unlink(bak.c_str());
-    if (::link(target.c_str(), bak.c_str()) == 0) return true;
+    if (::link(target.c_str(), bak.c_str()) == 0) return !ownerOnly || ::chmod(bak.c_str(), 0600) == 0;
     std::string bytes;
     if (!ReadWholeFile(target, SIZE_MAX, bytes)) return false;
-    const int fd = ::open(bak.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const int fd = ::open(bak.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, ownerOnly ? 0600 : 0666);
     if (fd < 0) return false;
-    const bool ok = WriteAll(fd, bytes);
+    const bool ok = (!ownerOnly || ::fchmod(fd, 0600) == 0) && WriteAll(fd, bytes);
     return ::close(fd) == 0 && ok;
+}
+
+// Takes group and other access away from an owner-only file that an earlier
+// version wrote readable by all.
+void KeepToOwner(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) != 0)
+        ::chmod(path.c_str(), st.st_mode & 0700);
 }
 
 }  // namespace
@@ -498,6 +536,11 @@ int32_t JSettingsImp::open(const std::string& path, const std::string& rootName)
 
     struct stat st {};
     const bool exists = ::stat(path.c_str(), &st) == 0;
+    if (exists && ownerOnly_) {
+        const std::string target = ResolveLinks(path);
+        KeepToOwner(target);
+        KeepToOwner(target + ".bak");
+    }
     std::string bytes, printed;
     if (!exists || !S_ISREG(st.st_mode) || !ReadWholeFile(path, kLargestFile, bytes) ||
         !ParseStable(bytes, doc_, printed)) {
@@ -513,6 +556,7 @@ int32_t JSettingsImp::open(const std::string& path, const std::string& rootName)
         doc_.Clear();
         return status_;
     }
+    MarkEmptyElements(&doc_);
     SettingsFrame frame;
     frame.element = root;
     frame.path.push_back(rootName);
@@ -546,12 +590,13 @@ void JSettingsImp::finish() {
         const SettingsFrame frame = frames_.back();
         if (frame.element) prune(frame);
         frames_.pop_back();
-        save();
     }
+    // One save: a second one right after a failed one would only fail again.
     save();
 }
 
 int32_t JSettingsImp::save() {
+    saveError_ = 0;
     if (clean_) return 1;
     const std::string text = print();
     // Nothing changed since the file was loaded or saved: writing the same
@@ -572,6 +617,7 @@ int32_t JSettingsImp::save() {
 
 int32_t JSettingsImp::saveAs(const std::string& path) {
     if (path == path_) return save();
+    saveError_ = 0;
     if (clean_) return 1;
     const int32_t result = writeFile(path, print(), false);
     if (result == 0) clean_ = true;
@@ -579,11 +625,16 @@ int32_t JSettingsImp::saveAs(const std::string& path) {
 }
 
 int32_t JSettingsImp::writeFile(const std::string& path, const std::string& text, bool backupOld) {
-    if (path.empty()) return 1;
+    saveError_ = 0;
+    if (path.empty()) {
+        saveError_ = ENOENT;
+        return 1;
+    }
     if (text.size() > kLargestFile) {
         qWarning("Settings not saved to %s: %zu bytes, more than the %zu a settings file may hold; "
                  "the file keeps its previous contents",
                  path.c_str(), text.size(), kLargestFile);
+        saveError_ = EFBIG;
         return 1;
     }
     const std::string target = ResolveLinks(path);
@@ -592,25 +643,43 @@ int32_t JSettingsImp::writeFile(const std::string& path, const std::string& text
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
     RemoveStaleTemporaries(folder, name);
-    if (!backupOld && SameBytes(target, text)) return 0;
+    if (!backupOld && SameBytes(target, text)) {
+        if (ownerOnly_) KeepToOwner(target);
+        return 0;
+    }
 
     // Written beside the file under a name of its own and renamed into place,
     // so that a crash while writing leaves either the old file or the new
     // one, never half a file, and two programs saving at once never rename
     // each other's half-written file into place.
     std::string tmp;
-    const int fd = CreateTemporary(target, tmp);
-    if (fd < 0) return 1;
-    bool ok = WriteAll(fd, text);
+    const int fd = CreateTemporary(target, tmp, ownerOnly_ ? 0600 : 0666);
+    if (fd < 0) {
+        saveError_ = errno != 0 ? errno : EIO;
+        qWarning("Settings not saved to %s: %s", path.c_str(), std::strerror(saveError_));
+        return 1;
+    }
+    // Each step that fails keeps its reason; the first one is reported.
+    auto step = [this](bool done) {
+        if (!done && saveError_ == 0) saveError_ = errno != 0 ? errno : EIO;
+        return done;
+    };
+    bool ok = true;
+    // An owner-only file (one that holds passwords) is never readable by
+    // others, not even for the moment before its mode is set: the mode comes
+    // before the first byte.
+    if (ownerOnly_) ok = step(::fchmod(fd, 0600) == 0);
+    ok = ok && step(WriteAll(fd, text));
     struct stat old {};
-    if (ok && ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
-    ok = ok && ::fsync(fd) == 0;
-    if (ok && backupOld && ::access(target.c_str(), F_OK) == 0) ok = KeepBackup(target);
-    if (ok && ::rename(tmp.c_str(), target.c_str()) != 0) ok = false;
+    if (ok && !ownerOnly_ && ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        ok = step(::fchmod(fd, old.st_mode & 07777) == 0);
+    ok = ok && step(::fsync(fd) == 0);
+    if (ok && backupOld && ::access(target.c_str(), F_OK) == 0) ok = step(KeepBackup(target, ownerOnly_));
+    ok = ok && step(::rename(tmp.c_str(), target.c_str()) == 0);
     if (!ok) ::unlink(tmp.c_str());
     // Closing releases the lock that marks the temporary file as in use.
-    if (::close(fd) != 0) ok = false;
+    if (::close(fd) != 0 && ok) ok = step(false);
+    if (!ok) qWarning("Settings not saved to %s: %s", path.c_str(), std::strerror(saveError_));
     return ok ? 0 : 1;
 }
 
@@ -719,7 +788,7 @@ void JSettingsImp::prune(const SettingsFrame& frame) {
         TiXmlElement* child = cur->FirstChildElement();
         while (child) {
             TiXmlElement* next = child->NextSiblingElement();
-            if (child->NoChildren()) {
+            if (child->NoChildren() && !WasLoadedEmpty(child)) {
                 RemoveElement(cur, child);
                 removed = true;
                 clean_ = false;
@@ -739,7 +808,9 @@ void JSettingsImp::writeValueAt(TiXmlElement* parent, const std::string& name, c
         childrenChanged(parent);
     }
     e->Clear();
-    e->LinkEndChild(new TiXmlText(text));
+    auto* node = new TiXmlText(text);
+    node->SetCDATA(IsOnlyWhiteSpace(text));
+    e->LinkEndChild(node);
     clean_ = false;
 }
 
@@ -771,20 +842,33 @@ int32_t JSettingsImp::beginReadArray(const std::string& key) {
         return 0;
     }
     push(pieces, pieces.size(), true);
+    return static_cast<int32_t>(arrayIndexes().size());
+}
+
+int32_t JSettingsImp::declaredSize(const SettingsFrame& frame) {
+    int32_t size = 0;
+    if (frame.element)
+        if (const TiXmlElement* e = FindValue(frame.element, kSize))
+            if (const TiXmlNode* t = e->FirstChild(); t && t->ToText())
+                if (!ParseSettingsInteger(t->ValueStr(), size)) size = 0;
+    return size < 0 ? 0 : size;
+}
+
+std::vector<int32_t> JSettingsImp::arrayIndexes() {
+    std::vector<int32_t> indexes;
+    if (frames_.size() <= 1) return indexes;
     SettingsFrame& frame = frames_.back();
-    TiXmlElement* array = frame.element;
-    if (!array) return 0;
-    int32_t count = 0;
-    if (const TiXmlElement* size = FindValue(array, kSize))
-        if (const TiXmlNode* t = size->FirstChild(); t && t->ToText())
-            if (!ParseSettingsInteger(t->ValueStr(), count)) count = 0;
-    // The count is a length from the file: it never runs past the number of
-    // items the file holds, so that neither a damaged "size" nor one item of
-    // a huge number can keep a reader looping.
-    if (count < 0) count = 0;
+    if (!frame.isArray() || frame.refused || !frame.element) return indexes;
+    // "size" is a length from the file: the walk goes over the items that
+    // are there, so that neither a damaged size nor one item of a huge
+    // number costs more than the items the file holds.
+    const int32_t size = declaredSize(frame);
     gatherItems(frame);
-    const size_t present = frame.items.size();
-    return static_cast<size_t>(count) < present ? count : static_cast<int32_t>(present);
+    indexes.reserve(frame.items.size());
+    for (const auto& [number, element] : frame.items)
+        if (number <= size) indexes.push_back(number - 1);
+    std::sort(indexes.begin(), indexes.end());
+    return indexes;
 }
 
 void JSettingsImp::beginWriteArray(const std::string& key, int32_t size) {

@@ -53,11 +53,25 @@ public:
     int32_t save();
     int32_t saveAs(const std::string& path);
     int32_t status() const { return status_; }
+    // The system's error number of the last save or saveAs that could not
+    // write its file (EFBIG for a document larger than a settings file may
+    // be); 0 when it wrote, or had nothing to write.
+    int32_t saveError() const { return saveError_; }
+    // The file holds secrets: it is created, and kept on every save, readable
+    // and writable by its owner only. Holds across open and reset.
+    void setOwnerOnly(bool ownerOnly) { ownerOnly_ = ownerOnly; }
     bool isClean() const { return clean_; }
 
     bool beginGroup(const std::string& key);
     bool endGroup();
+    // The number of items the array holds up to its "size"; a missing item
+    // is not counted, so the result is no bound for a walk: arrayIndexes()
+    // gives the items to visit.
     int32_t beginReadArray(const std::string& key);
+    // The indexes (as setArrayIndex takes them, from 0) of the items that the
+    // innermost array holds up to its "size", in order; empty when the
+    // innermost frame is no array.
+    std::vector<int32_t> arrayIndexes();
     void beginWriteArray(const std::string& key, int32_t size);
     int32_t setArrayIndex(int32_t i);
     void endArray();
@@ -95,6 +109,8 @@ private:
     TiXmlElement* baseElement(size_t k, bool create);
     TiXmlElement* innermostBase(bool create) { return baseElement(frames_.size() - 1, create); }
     void gatherItems(SettingsFrame& frame);
+    // The "size" an array element holds; 0 when missing or not a number.
+    static int32_t declaredSize(const SettingsFrame& frame);
     TiXmlElement* findItem(SettingsFrame& frame);
     // Children were added to or removed from `parent`: an array frame on it
     // gathers its items again.
@@ -119,6 +135,8 @@ private:
     // writes back an older state over another program's save.
     std::string savedText_;
     bool savedKnown_ = false;
+    int32_t saveError_ = 0;
+    bool ownerOnly_ = false;
 };
 
 }  // namespace FJCore

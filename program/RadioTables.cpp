@@ -48,9 +48,18 @@ void RadioChannelStore::writeDefaults() const {
 void RadioChannelStore::frequencies(int32_t band, std::vector<double>& list) const {
     list.clear();
     JSettings settings(path_, L"radio");
-    const int32_t count = settings.beginReadArray(L"channel");
+    settings.beginReadArray(L"channel");
+    const std::vector<int32_t> items = settings.arrayIndexes();
+    // The list's place is the channel number, so a channel missing from a
+    // hand-made table still takes its place, with the frequency before it,
+    // as its missing values would read. A table whose items are far apart
+    // does not make the list grow past the items it holds and the ten
+    // channels the pages know.
+    const size_t longest = items.size() + size_t(kChannelCount);
     double last = 0.0;
-    for (int32_t i = 0; i < count; ++i) {
+    for (const int32_t i : items) {
+        if (size_t(i) >= longest) break;
+        while (list.size() < size_t(i)) list.push_back(last);
         if (band < 0 || band >= kBandCount) {
             list.push_back(0.0);
             continue;
@@ -84,10 +93,13 @@ int32_t RadioChannelStore::bandOfFrequency(double f) {
 
 int32_t RadioChannelStore::channelOfFrequency(double f) const {
     JSettings settings(path_, L"radio");
-    const int32_t count = settings.beginReadArray(L"channel");
+    settings.beginReadArray(L"channel");
     double last = 0.0;
     int32_t channel = 0;
-    for (int32_t i = 0; i < count && channel == 0; ++i) {
+    // A missing item would only repeat the value before it, which matched
+    // nothing: the items that are there decide.
+    for (const int32_t i : settings.arrayIndexes()) {
+        if (channel != 0) break;
         settings.setArrayIndex(i);
         for (const wchar_t* key : kBandKeys) {
             last = settings.value(key, last);
@@ -133,8 +145,8 @@ void AntennaTypeList::writeDefaults() const {
 
 void AntennaTypeList::read(std::vector<std::wstring>& names, std::vector<int32_t>& codes) const {
     JSettings settings(path_, L"antennatype");
-    const int32_t count = settings.beginReadArray(L"antenna");
-    for (int32_t i = 0; i < count; ++i) {
+    settings.beginReadArray(L"antenna");
+    for (const int32_t i : settings.arrayIndexes()) {
         settings.setArrayIndex(i);
         std::wstring name;
         settings.value(L"type", name);

@@ -3,6 +3,9 @@
 #include "program/JSettings.h"
 #include "tests/program/TestSupport.h"
 
+#include <cerrno>
+#include <filesystem>
+
 namespace {
 
 const std::string kDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\" ?>\n";
@@ -127,6 +130,67 @@ TEST_F(ConfigFilesTest, ConnectBaudsFiltersAndRewritesAPartlyFilledFile) {
     EXPECT_EQ(ports, (std::vector<int32_t>{0, 7}));
     EXPECT_EQ(names, (std::vector<std::wstring>{L"Y"}));
     EXPECT_EQ(data, (std::vector<int32_t>{-1}));
+}
+
+// A hand-edited "connectbauds.brt": "bauds" of size 5 whose third item was
+// taken out, or left empty. Every baud that is there is offered, the last
+// one included, and reading changes nothing in the file.
+TEST_F(ConfigFilesTest, ConnectBaudsWithAMissingOrEmptyItemOffersEveryBaudThatIsThere) {
+    makeDir("configs");
+    const std::string file = path("configs/connectbauds.brt");
+    const std::string rest =
+        "    <ports type=\"array\">\n        <size>1</size>\n        <a1>\n            <port>3</port>\n"
+        "        </a1>\n    </ports>\n"
+        "    <devices type=\"array\">\n        <size>1</size>\n        <a1>\n            <device>D</device>\n"
+        "            <data>2</data>\n            <supported>1</supported>\n        </a1>\n    </devices>\n";
+    auto item = [](int n, int baud) {
+        return "        <a" + std::to_string(n) + ">\n            <baud>" + std::to_string(baud) +
+               "</baud>\n        </a" + std::to_string(n) + ">\n";
+    };
+    const struct {
+        const char* name;
+        std::string third;
+    } cases[] = {{"missing", ""}, {"empty", "        <a3></a3>\n"}, {"empty, written short", "        <a3 />\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string original = kDecl + "<connectbauds>\n    <bauds type=\"array\">\n        <size>5</size>\n" +
+                                     item(1, 9600) + item(2, 19200) + c.third + item(4, 57600) +
+                                     item(5, 115200) + "    </bauds>\n" + rest + "</connectbauds>\n";
+        writeFile(file, original);
+        for (int round = 0; round < 2; ++round) {
+            ConnectBaudsConfig config;
+            std::vector<int32_t> bauds, ports, data;
+            std::vector<std::wstring> names;
+            config.read(bauds, ports, names, data);
+            EXPECT_EQ(bauds, (std::vector<int32_t>{9600, 19200, 57600, 115200})) << round;
+            EXPECT_EQ(ports, std::vector<int32_t>{3});
+            EXPECT_EQ(names, std::vector<std::wstring>{L"D"});
+            EXPECT_EQ(readFile(file), original) << round;
+        }
+    }
+}
+
+// The writers the pages use say when their file could not be written, and
+// why; the file keeps what it held.
+TEST_F(ConfigFilesTest, WritersReportASaveThatFails) {
+    ConnectionParams params;
+    params.port = 7;
+    EXPECT_EQ(ConnectionParamsConfig().write(params), 0);
+    EXPECT_EQ(BtBindingsConfig().write({L"R"}, {42}), 0);
+    const std::string savedParams = readFile(path("configs/connectionparams.brt"));
+    const std::string savedBindings = readFile(path("configs/btbindings.brt"));
+
+    // A file where "configs" would be: nothing below it can be written, as
+    // for root too.
+    std::filesystem::rename(path("configs"), path("kept"));
+    writeFile(path("configs"), "not a folder");
+    params.port = 8;
+    EXPECT_EQ(ConnectionParamsConfig().write(params), ENOTDIR);
+    EXPECT_EQ(BtBindingsConfig().write({L"S"}, {43}), ENOTDIR);
+    std::filesystem::remove(path("configs"));
+    std::filesystem::rename(path("kept"), path("configs"));
+    EXPECT_EQ(readFile(path("configs/connectionparams.brt")), savedParams);
+    EXPECT_EQ(readFile(path("configs/btbindings.brt")), savedBindings);
 }
 
 TEST_F(ConfigFilesTest, ConnectMethodsListsSupportZeroButNotMissingOrNegative) {

@@ -1,10 +1,13 @@
 #include "program/JSettings.h"
 #include "program/JSettingsImp.h"
+#include "program/WideText.h"
 #include "tests/program/TestSupport.h"
 
 #include <tinyxml.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 
@@ -120,10 +123,15 @@ TEST_F(JSettingsTest, TypedValuesRoundTripLocaleFree) {
     EXPECT_EQ(back, text);
 }
 
-// Numbers as the readers see texts that were edited by hand.
+// Values read back as they were written, by this store and by the XML
+// library's own reader with its default settings (which folds white space
+// and drops a text that is nothing else): a caster password of spaces is a
+// password.
 TEST_F(JSettingsTest, TextsKeepTheirSpacesAndLineBreaks) {
     const std::wstring texts[] = {L" lead", L"trail ", L"a  b", L"  two  ends  ", L"line\nbreak\r\n",
-                                  L"a b c", L"x&#x20;y"};
+                                  L"a b c", L"x&#x20;y",
+                                  // Nothing but white space.
+                                  L" ", L"   ", L"\t", L"\n", L" \t\n\v\f "};
     {
         JSettings s(wfile(), L"t");
         for (size_t i = 0; i < std::size(texts); ++i) s.setValue(L"v" + std::to_wstring(i), texts[i]);
@@ -131,11 +139,22 @@ TEST_F(JSettingsTest, TextsKeepTheirSpacesAndLineBreaks) {
     const std::string raw = readFile(file());
     EXPECT_NE(raw.find("<v5>a b c</v5>"), std::string::npos) << "ordinary spaces stay as they are";
     EXPECT_NE(raw.find("<v2>a &#x20;b</v2>"), std::string::npos);
-    JSettings s(wfile(), L"t");
-    for (size_t i = 0; i < std::size(texts); ++i) {
-        std::wstring back;
-        s.value(L"v" + std::to_wstring(i), back);
-        EXPECT_EQ(back, texts[i]) << i;
+    TiXmlDocument library;
+    ASSERT_TRUE(library.LoadFile(file(), TIXML_ENCODING_UTF8));
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "as saved" : "after another save");
+        JSettings s(wfile(), L"t");
+        for (size_t i = 0; i < std::size(texts); ++i) {
+            const std::wstring key = L"v" + std::to_wstring(i);
+            std::wstring back;
+            s.value(key, back, L"(default)");
+            EXPECT_EQ(back, texts[i]) << i;
+            const TiXmlElement* e = library.RootElement()->FirstChildElement("v" + std::to_string(i));
+            ASSERT_TRUE(e && e->FirstChild() && e->FirstChild()->ToText()) << i;
+            EXPECT_EQ(Utf8ToWide(e->FirstChild()->ValueStr()), texts[i]) << i;
+            s.setValue(key, texts[i]);
+        }
+        s.setValue(L"round", int32_t(round));  // the next round reads a file saved again
     }
 }
 
@@ -422,7 +441,7 @@ TEST_F(JSettingsTest, SaveOnlyWhenSomethingChangedAndCreateTheFolder) {
     EXPECT_FALSE(exists(file() + ".tmp"));
 }
 
-TEST_F(JSettingsTest, AFailedSaveReportsOneAndKeepsTheOldFile) {
+TEST_F(JSettingsTest, AFailedSaveReportsOneWithItsReasonAndKeepsTheOldFile) {
     { JSettings s(wfile(), L"k"); }
     const std::string before = readFile(file());
     JSettings s(wfile(), L"k");
@@ -430,7 +449,110 @@ TEST_F(JSettingsTest, AFailedSaveReportsOneAndKeepsTheOldFile) {
     // A file where the folder would go makes every save below it fail.
     writeFile(path("plain"), "x");
     EXPECT_EQ(s.saveAs(wpath("plain/t.brt")), 1);
+    EXPECT_EQ(s.saveError(), ENOTDIR);
+    EXPECT_EQ(JSettings::errorText(ENOTDIR), Utf8ToWide(std::strerror(ENOTDIR)));
     EXPECT_EQ(readFile(file()), before);
+    // Saved, then nothing left to save: neither is a failure.
+    EXPECT_EQ(s.save(), 0);
+    EXPECT_EQ(s.saveError(), 0);
+    EXPECT_EQ(s.save(), 1);
+    EXPECT_EQ(s.saveError(), 0);
+
+    JSettings lost(wpath("plain/t.brt"), L"k");
+    lost.setValue(L"v", int32_t(2));
+    EXPECT_EQ(lost.save(), 1);
+    EXPECT_EQ(lost.saveError(), ENOTDIR);
+}
+
+// A hand-edited array may miss items: every item that is there up to the
+// array's "size" is walked, in order, and nothing past the size; the walk
+// costs what the file holds, whatever the size claims.
+TEST_F(JSettingsTest, AnArrayIsWalkedOverTheItemsItHoldsUpToItsSize) {
+    makeDir("configs");
+    struct Case {
+        const char* name;
+        std::string array;  // what <arr type="array"> holds
+        std::vector<int32_t> walk;
+    };
+    const Case cases[] = {
+        {"a hole", "<size>5</size><a1/><a2>x</a2><a4><v>4</v></a4><a5><v>5</v></a5>", {0, 1, 3, 4}},
+        {"items out of order", "<a3><v>3</v></a3><size>3</size><a1><v>1</v></a1>", {0, 2}},
+        {"items past the size", "<size>2</size><a1/><a2/><a3/><a9/>", {0, 1}},
+        {"a size far beyond the items", "<size>1000000000</size><a1/><a7/>", {0, 6}},
+        {"the largest item number", "<size>2147483647</size><a2147483647/>", {2147483646}},
+        {"names that are no items", "<size>9</size><a0/><a01/><ab/><b1/><a2/>", {1}},
+        {"no size", "<a1/><a2/>", {}},
+        {"a size that is no number", "<size>many</size><a1/>", {}},
+        {"a negative size", "<size>-3</size><a1/>", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string original = kDecl + "<k><g type=\"group\"><arr type=\"array\">" + c.array +
+                                     "</arr></g></k>\n";
+        writeFile(file(), original);
+        {
+            JSettings s(wfile(), L"k");
+            s.beginGroup(L"g");
+            EXPECT_EQ(s.beginReadArray(L"arr"), int32_t(c.walk.size()));
+            EXPECT_EQ(s.arrayIndexes(), c.walk);
+            if (c.walk.size() > 2) {
+                s.setArrayIndex(c.walk.back());
+                EXPECT_EQ(s.value(L"v", int32_t(0)), c.walk.back() + 1);
+            }
+            s.endArray();
+            EXPECT_TRUE(s.arrayIndexes().empty()) << "a group is no array";
+            s.endGroup();
+        }
+        // Read only: the file stays as it was, empty items included.
+        EXPECT_EQ(readFile(file()), original);
+    }
+}
+
+// Elements the file holds without content (an empty item "<a2></a2>", an
+// empty group) are the file's own: a store that reads leaves them, and so
+// the file, as they are; one that writes elsewhere keeps them too. Only what
+// a store itself left empty goes.
+TEST_F(JSettingsTest, EmptyElementsOfTheFileStayButThoseLeftEmptyByAWriteGo) {
+    makeDir("configs");
+    const std::string original = kDecl +
+                                 "<k>\n"
+                                 "    <arr type=\"array\">\n"
+                                 "        <size>3</size>\n"
+                                 "        <a1>\n            <v>1</v>\n        </a1>\n"
+                                 "        <a2></a2>\n"
+                                 "        <a3>\n            <v>3</v>\n        </a3>\n"
+                                 "    </arr>\n"
+                                 "    <g type=\"group\" />\n"
+                                 "</k>\n";
+    writeFile(file(), original);
+    for (int read = 0; read < 2; ++read) {
+        JSettings s(wfile(), L"k");
+        EXPECT_EQ(s.beginReadArray(L"arr"), 3);
+        EXPECT_EQ(s.arrayIndexes(), (std::vector<int32_t>{0, 1, 2}));
+        s.setArrayIndex(1);
+        EXPECT_EQ(s.value(L"v", int32_t(-1)), -1);
+        s.endArray();
+        EXPECT_TRUE(s.beginGroup(L"g"));
+        EXPECT_TRUE(s.endGroup());
+    }
+    EXPECT_EQ(readFile(file()), original);
+    {
+        JSettings s(wfile(), L"k");
+        s.beginReadArray(L"arr");
+        s.setArrayIndex(0);
+        s.setValue(L"v", int32_t(10));
+        s.endArray();
+        // Emptied by this store: a group written into, then cleared.
+        s.setValue(L"h/x", int32_t(1));
+        s.beginGroup(L"h");
+        s.remove(L"x");
+        s.endGroup();
+    }
+    const std::string saved = readFile(file());
+    EXPECT_NE(saved.find("<v>10</v>"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<a2 />"), std::string::npos) << saved;
+    EXPECT_NE(saved.find("<g type=\"group\" />"), std::string::npos) << saved;
+    EXPECT_EQ(saved.find("<h "), std::string::npos) << saved;
 }
 
 // Missing, garbage and foreign-root files, opened with and without a path.

@@ -74,6 +74,36 @@ TEST_F(RadioTablesTest, AMissingValueRepeatsTheChannelBefore) {
     EXPECT_EQ(store.channelOfFrequency(440.0), 2);
 }
 
+// A channel taken out of a hand-made table keeps the place of the others:
+// the list's place is the channel number, the missing channel reads as the
+// one before it, and the last channel is still there.
+TEST_F(RadioTablesTest, AMissingChannelKeepsTheNumbersOfTheOthers) {
+    writeFile(path("configs/radiochannels.brt"),
+              "<radio><channel type=\"array\"><size>5</size>"
+              "<a1><number>0</number><high>0</high><middle>0</middle><low>0</low></a1>"
+              "<a2><number>1</number><high>456.05</high><middle>430</middle><low>415.05</low></a2>"
+              "<a4><number>3</number><high>457.05</high><middle>435</middle><low>417.05</low></a4>"
+              "<a5><number>4</number><high>458.05</high><middle>437.5</middle><low>418.05</low></a5>"
+              "</channel></radio>");
+    RadioChannelStore store;
+    std::vector<double> list;
+    store.frequencies(1, list);
+    EXPECT_EQ(list, (std::vector<double>{0.0, 430.0, 430.0, 435.0, 437.5}));
+    store.frequencies(7, list);
+    EXPECT_EQ(list, (std::vector<double>(5, 0.0)));
+    EXPECT_EQ(store.channelOfFrequency(437.5), 4);
+    EXPECT_EQ(store.channelOfFrequency(417.05), 3);
+
+    // One channel of a huge number: the list does not grow to it.
+    writeFile(path("configs/radiochannels.brt"),
+              "<radio><channel type=\"array\"><size>2147483647</size>"
+              "<a1><middle>430</middle></a1><a2147483647><middle>440</middle></a2147483647>"
+              "</channel></radio>");
+    store.frequencies(1, list);
+    EXPECT_EQ(list, std::vector<double>{430.0});
+    EXPECT_EQ(store.channelOfFrequency(440.0), 2147483646);
+}
+
 TEST_F(RadioTablesTest, AntennaRowsInOrderAndNamelessRowsSkipped) {
     AntennaTypeList defaults;
     std::vector<std::wstring> names;

@@ -101,9 +101,9 @@ TEST_F(SettingsDamageTest, ADocumentTooLargeToReadBackIsNotSavedAndTheOldFileSta
 }
 
 TEST_F(SettingsDamageTest, AnArrayCountsTheItemsItHoldsNotTheHighestNumber) {
-    // Each array's "size" and its one item claim 2^31 - 1 items. Counted by
-    // the highest number, and with every read creating the item it looks
-    // for, reading this file would never end.
+    // Each array's "size" and its one item claim 2^31 - 1 items. Walked from
+    // the first number to the size, and with every read creating the item it
+    // looks for, reading this file would never end.
     const std::string damaged =
         kDecl +
         "<connectbauds>"
@@ -119,6 +119,7 @@ TEST_F(SettingsDamageTest, AnArrayCountsTheItemsItHoldsNotTheHighestNumber) {
         ASSERT_EQ(imp.open(file, "connectbauds"), 0);
         const std::string before = imp.print();
         EXPECT_EQ(imp.beginReadArray("bauds"), 1);
+        EXPECT_EQ(imp.arrayIndexes(), std::vector<int32_t>{2147483646});
         std::string text;
         for (int32_t i = 0; i < 3; ++i) {  // even past the count
             imp.setArrayIndex(i);
@@ -134,16 +135,16 @@ TEST_F(SettingsDamageTest, AnArrayCountsTheItemsItHoldsNotTheHighestNumber) {
         EXPECT_EQ(imp.print(), before);
     }
     // The program's reader: every array has an item, so no defaults are
-    // written; the first item of each is missing and gives nothing; and the
-    // file, only read, is not written.
+    // written; the one item of each, within its size, is read at once; and
+    // the file, only read, is not written.
     const ino_t before = inode(file);
     ConnectBaudsConfig config;
     std::vector<int32_t> bauds, ports, data;
     std::vector<std::wstring> names;
     config.read(bauds, ports, names, data);
-    EXPECT_TRUE(bauds.empty());
-    EXPECT_TRUE(ports.empty());
-    EXPECT_TRUE(names.empty());
+    EXPECT_EQ(bauds, std::vector<int32_t>{9600});
+    EXPECT_EQ(ports, std::vector<int32_t>{1});
+    EXPECT_EQ(names, std::vector<std::wstring>{L"X"});
     EXPECT_EQ(inode(file), before);
     EXPECT_EQ(readFile(file), damaged);
 }
