@@ -1,6 +1,14 @@
 #include "program/ServerStore.h"
 
 #include "program/CommonHelper.h"
+#include "program/WideText.h"
+
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -15,51 +23,54 @@ QString TextValue(JSettings& settings, const wchar_t* key) {
 // Protocols whose one source is kept as a one-entry source list.
 bool KeepsOneSource(int32_t protocol) { return protocol == 0 || protocol == 2; }
 
-}  // namespace
+// Holds the lock on the folder of a file while one change reads, changes and
+// saves it: another program's change waits, and then starts from what this
+// one saved. The folder is created first, as a save would.
+class FolderLock {
+public:
+    explicit FolderLock(const std::string& file) {
+        const size_t slash = file.rfind('/');
+        const std::string folder = slash == std::string::npos ? std::string(".") : file.substr(0, slash + 1);
+        std::error_code ec;
+        std::filesystem::create_directories(folder, ec);
+        // Without the folder there is nothing to lock, and the save that
+        // follows fails and says why.
+        fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd_ >= 0)
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
 
-ServerStore* ServerStore::instance() {
-    static ServerStore store(CommonHelper::netServerPath());
-    return &store;
-}
+private:
+    int fd_ = -1;
+};
 
-ServerStore::ServerStore(const std::wstring& path) {
-    if (settings_.open(path, L"netserver") != JSettings::kOk) settings_.reset();
-}
-
-ServerStore::~ServerStore() = default;
-
-int32_t ServerStore::beginServers() {
-    settings_.beginGroup(L"common");
-    return settings_.beginReadArray(L"servers");
-}
-
-void ServerStore::endServers() {
-    settings_.endArray();
-    settings_.endGroup();
-}
-
-void ServerStore::commit() { settings_.save(); }
-
-bool ServerStore::readItem(ServerRecord& record) {
-    const int32_t key = settings_.value(L"key", int32_t(-1));
+// The record of the current item; false for a deleted entry.
+bool ReadItem(JSettings& settings, ServerRecord& record) {
+    const int32_t key = settings.value(L"key", int32_t(-1));
     if (key < 0) return false;
     record = ServerRecord();
     record.key = key;
-    settings_.beginGroup(L"server");
-    record.name = TextValue(settings_, L"name");
-    record.address = TextValue(settings_, L"address");
-    record.protocol = settings_.value(L"protocol", int32_t(-1));
-    record.port = settings_.value(L"port", int32_t(0));
-    record.user = TextValue(settings_, L"user");
-    record.password = TextValue(settings_, L"password");
+    settings.beginGroup(L"server");
+    record.name = TextValue(settings, L"name");
+    record.address = TextValue(settings, L"address");
+    record.protocol = settings.value(L"protocol", int32_t(-1));
+    record.port = settings.value(L"port", int32_t(0));
+    record.user = TextValue(settings, L"user");
+    record.password = TextValue(settings, L"password");
     QStringList sources;
-    const int32_t count = settings_.beginReadArray(L"sources");
-    for (int32_t i = 0; i < count; ++i) {
-        settings_.setArrayIndex(i);
-        sources.push_back(TextValue(settings_, L"source"));
+    settings.beginReadArray(L"sources");
+    for (const int32_t i : settings.arrayIndexes()) {
+        settings.setArrayIndex(i);
+        sources.push_back(TextValue(settings, L"source"));
     }
-    settings_.endArray();
-    settings_.endGroup();
+    settings.endArray();
+    settings.endGroup();
     if (!sources.isEmpty()) {
         if (KeepsOneSource(record.protocol))
             record.source = sources.front();
@@ -69,119 +80,168 @@ bool ServerStore::readItem(ServerRecord& record) {
     return true;
 }
 
-void ServerStore::writeItem(const ServerRecord& record, int32_t key) {
-    settings_.setValue(L"key", key);
+void WriteItem(JSettings& settings, const ServerRecord& record, int32_t key) {
+    settings.setValue(L"key", key);
     // The whole group is written anew: a field the record no longer keeps
     // (a password, a source list) must not come back from an older version.
-    settings_.remove(L"server");
-    settings_.beginGroup(L"server");
-    settings_.setValue(L"name", Wide(record.name));
-    settings_.setValue(L"address", Wide(record.address));
-    settings_.setValue(L"protocol", record.protocol);
-    settings_.setValue(L"port", record.port);
+    settings.remove(L"server");
+    settings.beginGroup(L"server");
+    settings.setValue(L"name", Wide(record.name));
+    settings.setValue(L"address", Wide(record.address));
+    settings.setValue(L"protocol", record.protocol);
+    settings.setValue(L"port", record.port);
     QStringList sources;
     if (record.protocol == 1) {
-        settings_.setValue(L"user", Wide(record.user));
-        settings_.setValue(L"password", Wide(record.password));
+        settings.setValue(L"user", Wide(record.user));
+        settings.setValue(L"password", Wide(record.password));
         sources = record.sources;
     } else if (KeepsOneSource(record.protocol)) {
         sources.push_back(record.source);
     }
     if (!sources.isEmpty()) {
-        settings_.beginWriteArray(L"sources", int32_t(sources.size()));
+        settings.beginWriteArray(L"sources", int32_t(sources.size()));
         for (int32_t i = 0; i < int32_t(sources.size()); ++i) {
-            settings_.setArrayIndex(i);
-            settings_.setValue(L"source", Wide(sources[i]));
+            settings.setArrayIndex(i);
+            settings.setValue(L"source", Wide(sources[i]));
         }
-        settings_.endArray();
+        settings.endArray();
     }
-    settings_.endGroup();
+    settings.endGroup();
 }
 
-void ServerStore::append(const ServerRecord& record) {
-    settings_.beginGroup(L"common");
-    const int32_t n = std::max(settings_.beginReadArray(L"servers"), int32_t(0));
-    settings_.endArray();
-    settings_.beginWriteArray(L"servers", n + 1);
-    settings_.setArrayIndex(n);
-    writeItem(record, n);
-    endServers();
-    commit();
+}  // namespace
+
+ServerStore* ServerStore::instance() {
+    static ServerStore store;
+    return &store;
 }
 
-void ServerStore::remove(int32_t key) {
-    const int32_t count = beginServers();
-    for (int32_t i = 0; i < count; ++i) {
-        settings_.setArrayIndex(i);
-        if (settings_.value(L"key", int32_t(-1)) == key) {
-            settings_.setValue(L"key", int32_t(-1));
-            break;
-        }
-    }
-    endServers();
-    commit();
+ServerStore::ServerStore(const std::wstring& path) : path_(path) {}
+
+ServerStore::~ServerStore() = default;
+
+std::wstring ServerStore::path() const { return path_.empty() ? CommonHelper::netServerPath() : path_; }
+
+bool ServerStore::openToRead(JSettings& settings) const {
+    settings.setOwnerOnly(true);
+    // A store that failed to open writes nothing when it goes.
+    return settings.open(path(), L"netserver") == JSettings::kOk;
 }
 
-void ServerStore::update(const ServerRecord& record) {
-    const int32_t count = beginServers();
-    for (int32_t i = 0; i < count; ++i) {
-        settings_.setArrayIndex(i);
-        if (settings_.value(L"key", int32_t(-1)) == record.key) {
-            writeItem(record, record.key);
-            break;
-        }
+template <typename Visit>
+void ServerStore::forEachItem(JSettings& settings, Visit visit) const {
+    settings.beginGroup(L"common");
+    settings.beginReadArray(L"servers");
+    for (const int32_t i : settings.arrayIndexes()) {
+        settings.setArrayIndex(i);
+        if (!visit(i)) break;
     }
-    endServers();
-    commit();
+    settings.endArray();
+    settings.endGroup();
+}
+
+template <typename Change>
+int32_t ServerStore::changeFile(Change change) {
+    const std::wstring file = path();
+    const FolderLock lock(WideToLocalPath(file));
+    JSettings settings;
+    settings.setOwnerOnly(true);
+    // A missing or unusable file starts a fresh document, which the save
+    // puts in its place (an unusable file is kept as "<name>.bak").
+    if (settings.open(file, L"netserver") != JSettings::kOk) settings.reset();
+    if (const int32_t refused = change(settings)) return refused;
+    settings.save();
+    return settings.saveError();
+}
+
+int32_t ServerStore::append(const ServerRecord& record) {
+    return changeFile([&](JSettings& settings) {
+        settings.beginGroup(L"common");
+        settings.beginReadArray(L"servers");
+        // After the last item there is: a hand-edited file may miss some.
+        const std::vector<int32_t> items = settings.arrayIndexes();
+        settings.endArray();
+        const int32_t n = items.empty() ? 0 : items.back() + 1;
+        if (n == INT32_MAX) {
+            settings.endGroup();
+            return int32_t(EOVERFLOW);
+        }
+        settings.beginWriteArray(L"servers", n + 1);
+        settings.setArrayIndex(n);
+        WriteItem(settings, record, n);
+        settings.endArray();
+        settings.endGroup();
+        return int32_t(0);
+    });
+}
+
+int32_t ServerStore::remove(int32_t key) {
+    return changeFile([&](JSettings& settings) {
+        forEachItem(settings, [&](int32_t) {
+            if (settings.value(L"key", int32_t(-1)) != key) return true;
+            settings.setValue(L"key", int32_t(-1));
+            return false;
+        });
+        return int32_t(0);
+    });
+}
+
+int32_t ServerStore::update(const ServerRecord& record) {
+    return changeFile([&](JSettings& settings) {
+        forEachItem(settings, [&](int32_t) {
+            if (settings.value(L"key", int32_t(-1)) != record.key) return true;
+            WriteItem(settings, record, record.key);
+            return false;
+        });
+        return int32_t(0);
+    });
 }
 
 bool ServerStore::read(ServerRecord& record, int32_t key, int32_t skipIndex) {
     if (key < 0) return false;
+    JSettings settings;
+    if (!openToRead(settings)) return false;
     bool found = false;
-    const int32_t count = beginServers();
-    for (int32_t i = 0; i < count && !found; ++i) {
-        if (i == skipIndex) continue;
-        settings_.setArrayIndex(i);
-        if (settings_.value(L"key", int32_t(-1)) == key) found = readItem(record);
-    }
-    endServers();
+    forEachItem(settings, [&](int32_t i) {
+        if (i != skipIndex && settings.value(L"key", int32_t(-1)) == key) found = ReadItem(settings, record);
+        return !found;
+    });
     return found;
 }
 
 void ServerStore::list(QStringList& names, QList<int32_t>& keys, int32_t protocol) {
     names.clear();
     keys.clear();
-    const int32_t count = beginServers();
-    for (int32_t i = 0; i < count; ++i) {
-        settings_.setArrayIndex(i);
-        const int32_t key = settings_.value(L"key", int32_t(-1));
-        if (key < 0) continue;
-        if (protocol >= 0 && settings_.value(L"server/protocol", int32_t(-1)) != protocol) continue;
-        names.push_back(TextValue(settings_, L"server/name"));
+    JSettings settings;
+    if (!openToRead(settings)) return;
+    forEachItem(settings, [&](int32_t) {
+        const int32_t key = settings.value(L"key", int32_t(-1));
+        if (key < 0) return true;
+        if (protocol >= 0 && settings.value(L"server/protocol", int32_t(-1)) != protocol) return true;
+        names.push_back(TextValue(settings, L"server/name"));
         keys.push_back(key);
-    }
-    endServers();
+        return true;
+    });
 }
 
 void ServerStore::readAll(QList<ServerRecord>& records) {
-    const int32_t count = beginServers();
-    for (int32_t i = 0; i < count; ++i) {
-        settings_.setArrayIndex(i);
+    JSettings settings;
+    if (!openToRead(settings)) return;
+    forEachItem(settings, [&](int32_t) {
         ServerRecord record;
-        if (readItem(record)) records.push_back(record);
-    }
-    endServers();
+        if (ReadItem(settings, record)) records.push_back(record);
+        return true;
+    });
 }
 
 bool ServerStore::nameExists(const QString& name, int32_t key) {
+    JSettings settings;
+    if (!openToRead(settings)) return false;
     bool exists = false;
-    const int32_t count = beginServers();
-    for (int32_t i = 0; i < count && !exists; ++i) {
-        settings_.setArrayIndex(i);
-        const int32_t itemKey = settings_.value(L"key", int32_t(-1));
-        if (itemKey < 0 || itemKey == key) continue;
-        exists = TextValue(settings_, L"server/name") == name;
-    }
-    endServers();
+    forEachItem(settings, [&](int32_t) {
+        const int32_t itemKey = settings.value(L"key", int32_t(-1));
+        if (itemKey >= 0 && itemKey != key) exists = TextValue(settings, L"server/name") == name;
+        return !exists;
+    });
     return exists;
 }

@@ -25,15 +25,20 @@ struct ServerRecord {
     int32_t key = -1;
 };
 
-// The user's correction servers in "/configs/netserver.brt". The document
-// stays open for the whole run; every change is written at once, so an edit
-// survives a program that ends without running its destructors.
+// The user's correction servers in "/configs/netserver.brt".
+//
+// The file is the store: every operation reads it afresh, and every change
+// is made to what the file holds at that moment and written at once, while
+// the change holds a lock on the file's folder. So two Brantors on one
+// program folder never lose each other's servers, and an edit survives a
+// program that ends without running its destructors. The file holds the
+// caster passwords, so it is readable by its owner only.
 //
 // Entries are never taken out of the array: deleting sets the entry's key to
 // -1, so a live entry's key is always its index.
 class ServerStore {
 public:
-    // The program's store, made on first use.
+    // The program's store: the program folder's "configs/netserver.brt".
     static ServerStore* instance();
 
     explicit ServerStore(const std::wstring& path);
@@ -41,14 +46,20 @@ public:
     ServerStore(const ServerStore&) = delete;
     ServerStore& operator=(const ServerStore&) = delete;
 
+    // The changes give 0 when the file holds the change (or there was
+    // nothing to change), otherwise the system's error number of the save
+    // that failed (JSettings::errorText gives its text); the file then keeps
+    // what it held.
+    //
     // Stores the record as a new entry; its key becomes the entry's index
-    // (the record's own key is not used).
-    void append(const ServerRecord& record);
+    // (the record's own key is not used). EOVERFLOW when the array cannot
+    // take another item.
+    int32_t append(const ServerRecord& record);
     // Marks the entry with this key deleted; nothing when there is none.
-    void remove(int32_t key);
+    int32_t remove(int32_t key);
     // Replaces the entry with the record's key, all its fields; nothing when
     // there is none.
-    void update(const ServerRecord& record);
+    int32_t update(const ServerRecord& record);
     // The first entry with this key whose index is not skipIndex; false when
     // there is none or the key is negative.
     bool read(ServerRecord& record, int32_t key, int32_t skipIndex = -1);
@@ -62,12 +73,20 @@ public:
     bool nameExists(const QString& name, int32_t key);
 
 private:
-    int32_t beginServers();
-    void endServers();
-    // The record of the current item; false for a deleted entry.
-    bool readItem(ServerRecord& record);
-    void writeItem(const ServerRecord& record, int32_t key);
-    void commit();
+    ServerStore() = default;
 
-    JSettings settings_;
+    std::wstring path() const;
+    // Opens the file to read it; false (and nothing written, ever) when it
+    // is missing or unusable.
+    bool openToRead(JSettings& settings) const;
+    // Every item the servers array holds, each as the current item in turn.
+    template <typename Visit>
+    void forEachItem(JSettings& settings, Visit visit) const;
+    // Reads the file, lets `change` change it (false: nothing to change) and
+    // saves, all under the folder's lock.
+    template <typename Change>
+    int32_t changeFile(Change change);
+
+    // Empty: the program folder's file, looked up on every operation.
+    std::wstring path_;
 };

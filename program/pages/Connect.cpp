@@ -5,6 +5,7 @@
 #include "program/ConnectingProgress.h"
 #include "program/DeviceManager.h"
 #include "program/DeviceObserver.h"
+#include "program/SettingsSaveFailure.h"
 #include "protocol/Em_Types.h"
 #include "ui_Connect.h"
 
@@ -368,7 +369,9 @@ void Connect::saveConnection() {
     params.type = connectionMethod_ == 0 ? 0 : 1;
     params.baud = ui_->comboBox_baud->currentData().toInt();
     params.port = portNumber_;
-    store.write(params);
+    // The connection stands; only its remembering failed, and the user is
+    // told before the connection is confirmed.
+    if (const int32_t error = store.write(params)) ShowSettingsSaveFailure(this, error);
 }
 
 void Connect::onConnectingCanceled() {
@@ -421,7 +424,7 @@ void Connect::moveDeviceToFront(int row) {
     }
     addresses.insert(addresses.begin(), address);
     names.insert(names.begin(), name.toStdWString());
-    bindingsStore_->write(names, addresses);
+    if (const int32_t error = bindingsStore_->write(names, addresses)) ShowSettingsSaveFailure(this, error);
 }
 
 void Connect::onBtSystemClicked() {

@@ -6,6 +6,7 @@
 #include "program/DeviceManager.h"
 #include "program/DeviceObserver.h"
 #include "program/ServerStore.h"
+#include "program/SettingsSaveFailure.h"
 #include "program/pages/SelectGetSourceMethod.h"
 #include "ui_DataChain_Net.h"
 
@@ -218,10 +219,13 @@ bool DataChain_Net::applySettings() {
             QMessageBox::warning(this, tr("Warning"), tr("Server with the name exits."), QMessageBox::Ok);
             return false;
         }
+        // The receiver is set all the same; only the server is not kept, and
+        // the user is told so (a new one is then not offered in the list).
         if (record.key > -1) {
-            store_->update(record);
+            if (const int32_t error = store_->update(record)) ShowSettingsSaveFailure(this, error);
+        } else if (const int32_t error = store_->append(record)) {
+            ShowSettingsSaveFailure(this, error);
         } else {
-            store_->append(record);
             QStringList names;
             QList<int32_t> keys;
             store_->list(names, keys, -1);

@@ -2,6 +2,7 @@
 
 #include "program/CommonHelper.h"
 #include "program/ServerStore.h"
+#include "program/SettingsSaveFailure.h"
 #include "ui_ServerConfig.h"
 
 #include <QAction>
@@ -92,7 +93,13 @@ void ServerConfig::del() {
     const int count = table->rowCount();
     if (row < 0 || row >= count) return;
     const QTableWidgetItem* item = table->item(row, 0);
-    if (item) store_->remove(item->data(kKeyRole).toInt());
+    // A deletion that could not be saved leaves the server listed, as the
+    // file still holds it.
+    if (item)
+        if (const int32_t error = store_->remove(item->data(kKeyRole).toInt())) {
+            ShowSettingsSaveFailure(this, error);
+            return;
+        }
     table->removeRow(row);
     if (table->rowCount() == 0) {
         setRowKeysEnabled(false);

@@ -1,6 +1,7 @@
 #include "program/pages/ServerPages.h"
 
 #include "program/ServerStore.h"
+#include "program/SettingsSaveFailure.h"
 #include "program/pages/ServerWidget.h"
 
 #include <QAction>
@@ -53,7 +54,12 @@ void ServerConfig_Add::set() {
         QMessageBox::warning(this, tr("Warning"), tr("Server with the name exits."), QMessageBox::Ok);
         return;
     }
-    store->append(record);
+    // A server that could not be saved is not claimed to be: the form stays
+    // as it is, for another try.
+    if (const int32_t error = store->append(record)) {
+        ShowSettingsSaveFailure(this, error);
+        return;
+    }
     QMessageBox::information(this, tr("Information"), tr("Success!"), QMessageBox::Ok);
     emit backToConfig();
 }
@@ -88,6 +94,9 @@ void ServerDetail::accepted() {
         return;
     }
     record.key = key_;
-    store->update(record);
+    if (const int32_t error = store->update(record)) {
+        ShowSettingsSaveFailure(this, error);
+        return;
+    }
     emit backToConfig();
 }

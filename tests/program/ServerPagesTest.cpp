@@ -16,6 +16,11 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <sys/resource.h>
+
 namespace {
 
 using guitest::ProgramGuiTest;
@@ -190,6 +195,81 @@ TEST_F(ServerPagesTest, SortsAsTextAndDeletesKeepingASelection) {
     QList<ServerRecord> all;
     ServerStore::instance()->readAll(all);
     EXPECT_TRUE(all.isEmpty());
+}
+
+// For as long as it lives, no file of this process can grow: every save
+// fails as on a full disk (EFBIG), whoever runs the tests.
+class DiskFull {
+public:
+    DiskFull() {
+        previousSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        struct rlimit none = previous_;
+        none.rlim_cur = 0;
+        ok_ = ::setrlimit(RLIMIT_FSIZE, &none) == 0;
+    }
+    ~DiskFull() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousSignal_);
+    }
+    bool ok() const { return ok_; }
+
+private:
+    struct rlimit previous_ {};
+    void (*previousSignal_)(int) = SIG_DFL;
+    bool ok_ = false;
+};
+
+// A change of the list that cannot be saved is never claimed: the user is
+// told that the settings could not be saved and why; a new server's form
+// stays as typed, for another try, and the list shows what the file holds.
+TEST_F(ServerPagesTest, AChangeThatCannotBeSavedIsReportedAndNotClaimed) {
+    addServer(QStringLiteral("Base"), 0, QStringLiteral("2101"));
+    ASSERT_TRUE(watcher_.shown(QStringLiteral("Success!"))) << watcher_.describe().toStdString();
+    const QString failure = QStringLiteral("The settings could not be saved: %1").arg(QString::fromLocal8Bit(std::strerror(EFBIG)));
+
+    watcher_.messages.clear();
+    {
+        const DiskFull full;
+        ASSERT_TRUE(full.ok());
+        addServer(QStringLiteral("Rover"), 3, QStringLiteral("80"));
+    }
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(watcher_.messages[0].text, failure);
+    ASSERT_EQ(window_->currentPage(), addPage());
+    EXPECT_EQ(addPage()->form()->nameField()->text(), QStringLiteral("Rover"));
+    clickSoftKey(QStringLiteral("Back"));
+    ASSERT_EQ(window_->currentPage(), list());
+    EXPECT_EQ(column(0), QStringList{QStringLiteral("Base")});
+
+    // An edit and a deletion that cannot be saved: the server stays as the
+    // file holds it.
+    table()->setCurrentCell(0, 0);
+    clickSoftKey(QStringLiteral("Detail"));
+    ASSERT_EQ(window_->currentPage(), detailPage());
+    type(detailPage()->form()->portField(), QStringLiteral("2102"));
+    {
+        const DiskFull full;
+        clickSoftKey(QStringLiteral("OK"));
+    }
+    ASSERT_EQ(watcher_.messages.size(), 2u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[1].text, failure);
+    ASSERT_EQ(window_->currentPage(), detailPage());
+    clickSoftKey(QStringLiteral("Back"));
+    ASSERT_EQ(window_->currentPage(), list());
+    table()->setCurrentCell(0, 0);
+    {
+        const DiskFull full;
+        clickSoftKey(QStringLiteral("Delete"));
+    }
+    ASSERT_EQ(watcher_.messages.size(), 3u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[2].text, failure);
+    EXPECT_EQ(column(0), QStringList{QStringLiteral("Base")});
+    EXPECT_EQ(column(3), QStringList{QStringLiteral("2101")});
+    ServerRecord stored;
+    ASSERT_TRUE(ServerStore::instance()->read(stored, 0));
+    EXPECT_EQ(stored.port, 2101);
 }
 
 TEST_F(ServerPagesTest, SourceDialogRefusesEmptyAndDuplicateNames) {

@@ -4,7 +4,17 @@
 #include "program/ServerStore.h"
 #include "tests/program/TestSupport.h"
 
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <grp.h>
 #include <memory>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -30,7 +40,92 @@ protected:
         return r;
     }
 
+    mode_t mode(const std::string& relative) const {
+        struct stat st {};
+        return ::stat(path(relative).c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+    }
+    QStringList names(ServerStore& store) const {
+        QStringList n;
+        QList<int32_t> keys;
+        store.list(n, keys, -1);
+        return n;
+    }
+
     std::unique_ptr<ServerStore> store_;
+};
+
+// Another Brantor on the same program folder: `work` runs in a process of
+// its own, beside this one, and result() waits for it and gives what it
+// returned, or "(exit N)" when it did not end well. The process leaves
+// without running this one's destructors.
+class OtherProgram {
+public:
+    explicit OtherProgram(const std::function<std::string()>& work) {
+        if (::pipe(out_) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(out_[0]);
+            const std::string out = work();
+            const bool written = ::write(out_[1], out.data(), out.size()) == ssize_t(out.size());
+            ::_exit(written ? 0 : 3);
+        }
+        ::close(out_[1]);
+    }
+    ~OtherProgram() { result(); }
+
+    std::string result() {
+        if (pid_ <= 0) return pid_ < 0 ? "(no process)" : result_;
+        char buf[4096];
+        for (ssize_t n; (n = ::read(out_[0], buf, sizeof buf)) != 0;) {
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) break;
+            result_.append(buf, size_t(n));
+        }
+        ::close(out_[0]);
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        pid_ = 0;
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+            result_ = "(exit " + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status)) +
+                      ")";
+        return result_;
+    }
+
+private:
+    int out_[2] = {-1, -1};
+    pid_t pid_ = -1;
+    std::string result_;
+};
+
+// Two processes taking turns: each hands the turn over and waits for it.
+struct Turns {
+    Turns() { ok = ::pipe(toChild) == 0 && ::pipe(toParent) == 0; }
+    ~Turns() {
+        for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]})
+            if (fd >= 0) ::close(fd);
+    }
+    static bool pass(int fd) {
+        const char c = 1;
+        return ::write(fd, &c, 1) == 1;
+    }
+    static bool wait(int fd) {
+        char c = 0;
+        return ::read(fd, &c, 1) == 1;
+    }
+    bool childsTurn() { return pass(toChild[1]) && wait(toParent[0]); }  // parent side
+    bool parentsTurn() { return pass(toParent[1]) && wait(toChild[0]); }  // child side
+    bool ok = false;
+    int toChild[2] = {-1, -1};
+    int toParent[2] = {-1, -1};
+};
+
+std::string Joined(const QStringList& list) { return list.join(QLatin1Char('|')).toStdString(); }
+
+// Sets the process's file-creation mask for one test.
+struct Umask {
+    explicit Umask(mode_t mask) : previous(::umask(mask)) {}
+    ~Umask() { ::umask(previous); }
+    mode_t previous;
 };
 
 TEST_F(ServerStoreTest, KeysStayPutAcrossDeleteAndAppend) {
@@ -114,7 +209,12 @@ TEST_F(ServerStoreTest, SourcesKeptByProtocolAcrossAReopen) {
     store_->append(ntrip);
     store_->append(tcp);
     EXPECT_EQ(file().find("ignored"), std::string::npos) << file();
-    EXPECT_NE(file().find("<source></source>"), std::string::npos) << file();
+    // An empty source element: with its empty text as written, or without
+    // any once the file has been read and saved again (the XML reader keeps
+    // no empty text).
+    EXPECT_TRUE(file().find("<source></source>") != std::string::npos ||
+                file().find("<source />") != std::string::npos)
+        << file();
 
     reopen();
     ServerRecord r;
@@ -185,6 +285,183 @@ TEST_F(ServerStoreTest, AForeignOrBrokenFileGivesAnEmptyStore) {
         QList<int32_t> keys;
         store_->list(names, keys, -1);
         EXPECT_EQ(keys, QList<int32_t>{0}) << content;
+    }
+}
+
+// Two Brantors on one program folder, each with its store from its start:
+// what one adds, edits or deletes is never lost by the other's next change,
+// whether they take turns or change the file at the same moment.
+TEST_F(ServerStoreTest, TwoProgramsOnOneFolderKeepEachOthersServers) {
+    const std::wstring shared = wpath("configs/netserver.brt");
+    ASSERT_EQ(store_->append(Server("A0", 0)), 0);
+    Turns turns;
+    ASSERT_TRUE(turns.ok);
+    OtherProgram b([&] {
+        ServerStore mine(shared);
+        std::string seen = Joined(names(mine));
+        if (!turns.parentsTurn()) return std::string("(no turn)");
+        ServerRecord edited = Server("A0 edited by B", 0);
+        edited.key = 0;
+        const int32_t appended = mine.append(Server("B2", 1));
+        const int32_t updated = mine.update(edited);
+        if (!turns.parentsTurn()) return std::string("(no turn)");
+        return seen + " / " + std::to_string(appended) + std::to_string(updated) + " / " + Joined(names(mine));
+    });
+    ASSERT_TRUE(Turns::wait(turns.toParent[0]));  // B has started and read
+    ASSERT_EQ(store_->append(Server("A1", 3)), 0);
+    ASSERT_TRUE(turns.childsTurn());  // B appends and edits
+    EXPECT_EQ(store_->remove(1), 0);
+    ASSERT_TRUE(Turns::pass(turns.toChild[1]));  // B lists and ends
+    EXPECT_EQ(b.result(), "A0 / 00 / A0 edited by B|B2");
+
+    reopen();
+    QStringList n;
+    QList<int32_t> keys;
+    store_->list(n, keys, -1);
+    EXPECT_EQ(Joined(n), "A0 edited by B|B2");
+    EXPECT_EQ(keys, (QList<int32_t>{0, 2}));
+
+    // At the same moment: each adds its servers and then deletes every
+    // other one of its own, as fast as it can.
+    constexpr int kEach = 25;
+    auto busy = [&](const char* who) {
+        ServerStore mine(shared);
+        for (int i = 0; i < kEach; ++i)
+            if (mine.append(Server((std::string(who) + std::to_string(i)).c_str(), 1)) != 0) return;
+        QList<ServerRecord> all;
+        mine.readAll(all);
+        for (const ServerRecord& r : all)
+            if (r.name.startsWith(QLatin1String(who)) && r.name.mid(1).toInt() % 2 == 0) mine.remove(r.key);
+    };
+    OtherProgram other([&] {
+        busy("Y");
+        return std::string("done");
+    });
+    busy("X");
+    ASSERT_EQ(other.result(), "done");
+    reopen();
+    QList<ServerRecord> all;
+    store_->readAll(all);
+    QStringList live;
+    for (const ServerRecord& r : all) live << r.name;
+    live.sort();
+    QStringList expected{QStringLiteral("A0 edited by B"), QStringLiteral("B2")};
+    for (int i = 1; i < kEach; i += 2) expected << QStringLiteral("X%1").arg(i) << QStringLiteral("Y%1").arg(i);
+    expected.sort();
+    EXPECT_EQ(live, expected);
+    // Every key is still its entry's index: 3 entries before, 2 * kEach now.
+    for (const ServerRecord& r : all) {
+        ServerRecord again;
+        EXPECT_TRUE(store_->read(again, r.key)) << r.key;
+        EXPECT_EQ(again.name, r.name);
+    }
+    EXPECT_NE(file().find("<size>" + std::to_string(3 + 2 * kEach) + "</size>"), std::string::npos) << file();
+}
+
+// "configs/netserver.brt" holds the caster passwords as plain text: it is
+// made, and kept on every save, readable and writable by its owner only,
+// whatever the umask, and a file an earlier version left readable by all is
+// narrowed as soon as the store reads it.
+TEST_F(ServerStoreTest, TheFileWithThePasswordsIsReadableByItsOwnerOnly) {
+    const Umask open(0);  // a new file would otherwise be readable by all
+    const std::string name = "configs/netserver.brt";
+    ServerRecord caster = Server("caster", 1);
+    caster.password = QStringLiteral("secret");
+    ASSERT_EQ(store_->append(caster), 0);
+    EXPECT_EQ(mode(name), 0600u);
+    caster.key = 0;
+    caster.password = QStringLiteral("other");
+    ASSERT_EQ(store_->update(caster), 0);
+    EXPECT_EQ(mode(name), 0600u);
+
+    ASSERT_EQ(::chmod(path(name).c_str(), 0644), 0);
+    EXPECT_EQ(Joined(names(*store_)), "caster");  // only read
+    EXPECT_EQ(mode(name), 0600u);
+    ASSERT_EQ(::chmod(path(name).c_str(), 0644), 0);
+    ASSERT_EQ(store_->remove(0), 0);
+    EXPECT_EQ(mode(name), 0600u);
+
+    // An unusable file is kept as ".bak", with the passwords it may hold.
+    writeFile(path(name), "<netserver><common type=\"group\"><password>x</password>");
+    ASSERT_EQ(::chmod(path(name).c_str(), 0644), 0);
+    ASSERT_EQ(store_->append(Server("fresh", 0)), 0);
+    EXPECT_EQ(mode(name), 0600u);
+    EXPECT_EQ(mode(name + ".bak"), 0600u);
+    EXPECT_EQ(readFile(path(name + ".bak")), "<netserver><common type=\"group\"><password>x</password>");
+    EXPECT_EQ(Joined(names(*store_)), "fresh");
+}
+
+// A change that cannot be written: a read-only "configs" folder or a full
+// disk. Another Brantor makes the change (so that the folder can be made
+// read-only for it even where the tests run as root, and the disk full for
+// it alone); each change gives the reason, reading still works, and the
+// file keeps the servers it had, with no temporary file left behind.
+TEST_F(ServerStoreTest, AChangeThatCannotBeSavedSaysWhyAndTheFileKeepsItsServers) {
+    ServerRecord kept = Server("kept", 1);
+    kept.password = QStringLiteral("pw");
+    ASSERT_EQ(store_->append(kept), 0);
+    const std::string before = file();
+    const std::wstring netserver = wpath("configs/netserver.brt");
+    auto tryChanges = [&](const std::function<std::string()>& prepare) {
+        OtherProgram other([&] {
+            const std::string refused = prepare();
+            if (!refused.empty()) return refused;
+            ServerStore mine(netserver);
+            ServerRecord edited = Server("edited", 0);
+            edited.key = 0;
+            return std::to_string(mine.append(Server("new", 0))) + " " + std::to_string(mine.update(edited)) +
+                   " " + std::to_string(mine.remove(0)) + " " + std::to_string(mine.remove(42)) + " " +
+                   Joined(names(mine));
+        });
+        return other.result();
+    };
+    auto expectUnchanged = [&] {
+        EXPECT_EQ(file(), before);
+        for (const auto& e : std::filesystem::directory_iterator(path("configs")))
+            EXPECT_NE(e.path().extension(), ".tmp") << e.path();
+        reopen();
+        EXPECT_EQ(Joined(names(*store_)), "kept");
+    };
+    auto expected = [](int error) {
+        const std::string e = std::to_string(error);
+        return e + " " + e + " " + e + " 0 kept";  // a key that is not there needs no save
+    };
+
+    {
+        SCOPED_TRACE("full disk");
+        const std::string got = tryChanges([] {
+            // Room for the first bytes of a save only; the rest fails as on
+            // a full disk (a process over its file size limit gets EFBIG).
+            std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit {};
+            ::getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 100;
+            return ::setrlimit(RLIMIT_FSIZE, &limit) == 0 ? std::string() : std::string("(no file size limit)");
+        });
+        EXPECT_EQ(got, expected(EFBIG));
+        expectUnchanged();
+    }
+    {
+        SCOPED_TRACE("read-only folder");
+        // Root writes into a read-only folder all the same: as root, the
+        // folder goes to an ordinary user, whom the other Brantor runs as.
+        const bool root = ::geteuid() == 0;
+        constexpr uid_t kNobody = 65534;
+        if (root) {
+            ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
+            for (const std::string& p : {folder_, path("configs"), path("configs/netserver.brt")})
+                ASSERT_EQ(::chown(p.c_str(), kNobody, kNobody), 0) << p;
+        }
+        ASSERT_EQ(::chmod(path("configs").c_str(), 0555), 0);
+        const std::string got = tryChanges([&] {
+            if (root && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+                return std::string("(cannot run as an ordinary user: ") + std::strerror(errno) + ")";
+            return std::string();
+        });
+        ASSERT_EQ(::chmod(path("configs").c_str(), 0755), 0);
+        if (got.rfind("(cannot run", 0) == 0) GTEST_SKIP() << got;
+        EXPECT_EQ(got, expected(EACCES));
+        expectUnchanged();
     }
 }
 
