@@ -842,7 +842,14 @@ int32_t JSettingsImp::beginReadArray(const std::string& key) {
         return 0;
     }
     push(pieces, pieces.size(), true);
-    return static_cast<int32_t>(arrayIndexes().size());
+    SettingsFrame& frame = frames_.back();
+    if (!frame.element) return 0;
+    const int32_t size = declaredSize(frame);
+    gatherItems(frame);
+    int32_t count = 0;
+    for (const auto& item : frame.items)
+        if (item.first <= size) ++count;
+    return count;
 }
 
 int32_t JSettingsImp::declaredSize(const SettingsFrame& frame) {
