@@ -1,5 +1,6 @@
 // The server store: keys that stay put, deletion by mark, which sources each
-// protocol keeps across a reopen, and a save after every change.
+// protocol keeps across a reopen, a save after every change, two programs
+// on one folder, a file kept to its owner, and changes that cannot be saved.
 
 #include "program/ServerStore.h"
 #include "tests/program/TestSupport.h"
@@ -98,11 +99,20 @@ private:
 };
 
 // Two processes taking turns: each hands the turn over and waits for it.
+// Once both have dropped the other's ends, a wait on a process that ended
+// returns at once (false) instead of waiting for ever.
 struct Turns {
     Turns() { ok = ::pipe(toChild) == 0 && ::pipe(toParent) == 0; }
     ~Turns() {
         for (int fd : {toChild[0], toChild[1], toParent[0], toParent[1]})
             if (fd >= 0) ::close(fd);
+    }
+    void parentSide() { drop(toChild[0], toParent[1]); }
+    void childSide() { drop(toChild[1], toParent[0]); }
+    static void drop(int& a, int& b) {
+        ::close(a);
+        ::close(b);
+        a = b = -1;
     }
     static bool pass(int fd) {
         const char c = 1;
@@ -297,6 +307,7 @@ TEST_F(ServerStoreTest, TwoProgramsOnOneFolderKeepEachOthersServers) {
     Turns turns;
     ASSERT_TRUE(turns.ok);
     OtherProgram b([&] {
+        turns.childSide();
         ServerStore mine(shared);
         std::string seen = Joined(names(mine));
         if (!turns.parentsTurn()) return std::string("(no turn)");
@@ -307,6 +318,7 @@ TEST_F(ServerStoreTest, TwoProgramsOnOneFolderKeepEachOthersServers) {
         if (!turns.parentsTurn()) return std::string("(no turn)");
         return seen + " / " + std::to_string(appended) + std::to_string(updated) + " / " + Joined(names(mine));
     });
+    turns.parentSide();
     ASSERT_TRUE(Turns::wait(turns.toParent[0]));  // B has started and read
     ASSERT_EQ(store_->append(Server("A1", 3)), 0);
     ASSERT_TRUE(turns.childsTurn());  // B appends and edits
