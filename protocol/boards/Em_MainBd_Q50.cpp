@@ -1,7 +1,6 @@
 #include "protocol/boards/Em_MainBd_Q50.h"
 
 #include "platform/Endian.h"
-#include "protocol/Em_GpsTime.h"
 #include "protocol/boards/Em_CmdPaker_Q50.h"
 
 #include <algorithm>
@@ -151,17 +150,6 @@ bool Em_RepParser_Q50::DecodeText(const uint8_t* v, unsigned n) {
     ggaText[take] = 0;
     ggaLength = take;
     return true;
-}
-
-void Em_RepParser_Q50::StoreGpsTime(uint32_t week, uint32_t secondsOfWeek) {
-    solution.gpsWeek = week;
-    solution.gpsSeconds = secondsOfWeek;
-    int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0;
-    double second = 0.0;
-    GpsWeekTow_ToCalendar(week, secondsOfWeek, &year, &month, &day, &hour, &minute, &second);
-    // Time first: a time of day past midnight must not move the new date.
-    StoreUtcTime(hour, minute, second);
-    StoreUtcDate(year, month, day);
 }
 
 bool Em_RepParser_Q50::DecodeSatellites(const uint8_t* v, unsigned n) {

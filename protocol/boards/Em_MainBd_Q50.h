@@ -176,7 +176,6 @@ private:
     bool DecodeText(const uint8_t* v, unsigned n);
     bool DecodeSatellites(const uint8_t* v, unsigned n);
     bool DecodePosition(const uint8_t* v, unsigned n);
-    void StoreGpsTime(uint32_t week, uint32_t secondsOfWeek);
 };
 
 class Em_MainBd_Q50 : public EmIMainBoard {
