@@ -375,8 +375,7 @@ void EmGnss_Receiver::Send_200Data(bool on) {
     Em_CrtSect_Lock lock(protocolLock);
     if (!gnss) return;
     // The maker's new-protocol board has no periodic output to switch.
-    if (gnss->Get_Mnfctr() == FJParse::GNSS_MNFCTR_ORVEL && gnss->Get_GnsMd() == FJParse::MAINBD_ORVEL_NEW)
-        return;
+    if (gnss->IsOrvelNewProtocolReceiver()) return;
     keepAlive = on;
     std::vector<_STR_CMD> commands;
     Build([&] { gnss->Get_200Data(commands, on); });
@@ -391,7 +390,7 @@ void EmGnss_Receiver::Send_OvMdl(unsigned mode) {
     if (!gnss || portType == FJComm::PORT_TYPE_VIRTUAL) return;
     std::vector<_STR_CMD> commands;
 
-    if (gnss->Get_Mnfctr() == FJParse::GNSS_MNFCTR_ORVEL && gnss->Get_GnsMd() == FJParse::MAINBD_ORVEL_NEW) {
+    if (gnss->IsOrvelNewProtocolReceiver()) {
         Build([&] { gnss->Get_Cmd_Com_Direct(commands, FJParse::OV_COM_DIRECT_ENUM(mode)); });
         Cmds_Write(commands);
         services->Sleep(kModeSwitchSleep);

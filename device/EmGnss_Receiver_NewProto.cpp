@@ -15,16 +15,6 @@ namespace FJDevice {
 using namespace FJParse;
 using Commands = std::vector<_STR_CMD>;
 
-namespace {
-
-// Data-link modes and the links they leave unused.
-constexpr int32_t kModeWithoutNetLink = 1;
-constexpr int32_t kModeWithoutRadioA = 2;
-constexpr int32_t kModeWithoutRadioB = 3;
-constexpr int32_t kModeWithNeither = 4;
-
-}  // namespace
-
 // ---- modem -----------------------------------------------------------------
 
 void EmGnss_Receiver::Send_Modem_Dial(bool on) {
@@ -244,16 +234,16 @@ void EmGnss_Receiver::Set_Gprs_CosMdl(unsigned int mode) {
 }
 
 void EmGnss_Receiver::Disable_Other_DataLink(OV_DATALINK_MODE_ENUM mode) {
-    const int32_t m = int32_t(mode);
-    if (m != kModeWithoutNetLink && m != kModeWithoutRadioA && m != kModeWithoutRadioB && m != kModeWithNeither)
+    if (mode != OV_DATALINK_MODE_NO_NETLINK && mode != OV_DATALINK_MODE_NO_RADIO_A &&
+        mode != OV_DATALINK_MODE_NO_RADIO_B && mode != OV_DATALINK_MODE_NEITHER)
         return;
     QueueCommands([&](Em_Gnss& g, Commands& out) {
         auto netLinkOff = [&](Commands& o) { g.Get_Cmd_NetLink_Connect(o, false); };
         auto radioOff = [&](Commands& o) { g.Get_Cmd_Radio_Power_On(o, false); };
         const bool newProtocol = g.IsOrvelNewProtocolReceiver();
-        if (m == kModeWithoutNetLink)
+        if (mode == OV_DATALINK_MODE_NO_NETLINK)
             netLinkOff(out);
-        else if (m == kModeWithNeither)
+        else if (mode == OV_DATALINK_MODE_NEITHER)
             BuildWhole(out, newProtocol, netLinkOff, radioOff);
         else
             radioOff(out);

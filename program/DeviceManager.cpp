@@ -247,9 +247,8 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         return;
     }
     // Of what the GNSS board reports, only its elevation mask is kept.
-    constexpr unsigned kBoardElevMaskBit = 0x04000000u;
     if (messageClass == FJParse::MSG_TYPE_GNSS) {
-        if (bits & kBoardElevMaskBit) {
+        if (bits & FJParse::ChangeBits::ElevMask) {
             const unsigned mask = receiver->GetInfo_Gnss_ElevMask();
             {
                 std::lock_guard<std::mutex> lock(cacheLock_);

@@ -13,6 +13,7 @@
 #include "program/DeviceObserver.h"
 
 #include "device/EmGnss_Receiver.h"
+#include "protocol/boards/Em_MainBd_Q50.h"
 
 #include <QMetaObject>
 
@@ -23,31 +24,10 @@ using namespace Fjarnis2011;
 using FJParse::OV_ACCOUNT_STRUCT;
 using FJParse::OV_CORS_DATA_SOURCE_STRUCT;
 
-namespace {
-
-// Message class of the new protocol's system and port replies (operation
-// codes 2, 3, 10, 11, 38 and 39), and its bit for the power-status item
-// (772) that carries the battery levels.
-constexpr int kSystemReplyClass = 4;
-constexpr unsigned kPowerStatusBit = 0x1;
-// Message class of the GNSS replies (operation codes 14 to 16), and its bit
-// for the elevation mask (1105).
-constexpr int kGnssReplyClass = 3;
-constexpr unsigned kElevMaskBit = 0x4;
-// Message class of the network-link, radio and data-link replies (operation
-// codes 22, 23, 46, 47, 50 and 51), and its bits for the radio frequency
-// (1795), the link's server address (4355), the source list (4358), the
-// link's auto-open (4361, the login mode), the mount point (4362) and the
-// caster account (4363).
-constexpr int kLinkReplyClass = 6;
-constexpr unsigned kRadioFrequencyBit = 0x1;
-constexpr unsigned kAddressBit = 0x400;
-constexpr unsigned kSourceListBit = 0x2000;
-constexpr unsigned kAutoOpenBit = 0x4000;
-constexpr unsigned kMountPointBit = 0x8000;
-constexpr unsigned kAccountBit = 0x10000;
-
-}  // namespace
+// The message classes of the new protocol's replies and the change bits of
+// the items within each, as the protocol library names them.
+namespace ReplyClass = FJParse::OvReplyClass;
+namespace Bits = FJParse::Q50Bits;
 
 // Processing thread, from the device-information report in state 2.
 void DeviceManager::onNewProtocolBoard() {
@@ -85,7 +65,7 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
     int expected = AwaitingReply;
     if (newProtocolStep_.compare_exchange_strong(expected, NoSwitch))
         moveState(2, 4);
-    if (messageClass == kSystemReplyClass && (bits & kPowerStatusBit)) {
+    if (messageClass == ReplyClass::System && (bits & Bits::SystemPowerStatus)) {
         const int grade = receiver_->Get_Battery_Grd();
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
@@ -93,7 +73,7 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventBatteryLife, grade);
     }
-    if (messageClass == kGnssReplyClass && (bits & kElevMaskBit)) {
+    if (messageClass == ReplyClass::Gnss && (bits & Bits::GnssElevMask)) {
         const unsigned mask = receiver_->GetInfo_Gnss_ElevMask();
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
@@ -101,9 +81,9 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventElevMask);
     }
-    if (messageClass != kLinkReplyClass)
+    if (messageClass != ReplyClass::Link)
         return;
-    if (bits & kRadioFrequencyBit) {
+    if (bits & Bits::RadioFrequency) {
         const double mhz = receiver_->Get_Radio_Frq();
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
@@ -114,7 +94,7 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
     // The link's server address is what the old protocol's modem reports
     // with its parameters: it lands in the same record, whose other fields
     // this receiver does not report and which stay as they were.
-    if (bits & kAddressBit) {
+    if (bits & Bits::NetLinkAddress) {
         FJParse::OV_IP_ADDRESS_STRUCT reported{};
         receiver_->Get_NetLink_Address(reported);
         {
@@ -137,7 +117,7 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
     // The link's auto-open is this receiver's login mode; with the mount
     // point and the account it is the NTRIP login the old protocol's modem
     // reports, and it lands in the same place.
-    if (bits & kAutoOpenBit) {
+    if (bits & Bits::NetLinkAutoOpen) {
         const int mode = receiver_->Get_NetLink_Auto_Open();
         {
             std::lock_guard<std::mutex> lock(cacheLock_);
@@ -145,7 +125,7 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
         }
         announce(DeviceObserver::EventLoginMode);
     }
-    if (bits & (kMountPointBit | kAccountBit)) {
+    if (bits & (Bits::NetLinkMountPoint | Bits::NetLinkAccount)) {
         OV_CORS_DATA_SOURCE_STRUCT source{};
         OV_ACCOUNT_STRUCT account{};
         receiver_->Get_NetLink_Data_Source(source);
@@ -165,6 +145,6 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
     }
     // The receiver's modem fetches the caster's source table and hands it
     // over whole; it is gathered like the old protocol's chunks.
-    if (bits & kSourceListBit)
+    if (bits & Bits::NetLinkSourceList)
         onSourceTableChunk();
 }

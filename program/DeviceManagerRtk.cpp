@@ -6,9 +6,6 @@
 using Fjarnis2011::FJParse::GNSS_FRQ;
 
 namespace {
-// The start type whose automatic base needs its distance.
-constexpr int kStartAutomaticBase = 1;
-
 // The maker's receiver with an old-protocol board: it knows no new-protocol
 // items and takes its settings by its own commands.
 bool IsOldProtocolReceiver(Fjarnis2011::FJDevice::EmGnss_Receiver& receiver) {
@@ -30,7 +27,7 @@ void DeviceManager::setRtkParams(unsigned output, int startType, uint16_t autoBa
     receiver_->Set_DevcInfo_OutPut(output);
     receiver_->Set_DevcInfo_StrtTp(unsigned(startType));
     // Only firmware from version 8 on knows the automatic base's distance.
-    if (startType == kStartAutomaticBase && versionFlag())
+    if (startType == Fjarnis2011::FJParse::START_TYPE_AUTO_BASE && versionFlag())
         receiver_->Set_DevcInfo_AutoBaseDist(autoBaseDistance);
     receiver_->Set_DevcInfo_TrsmtPort(transmitPort);
     receiver_->Set_DevcInfo_TrsmtFmat(transmitFormat);

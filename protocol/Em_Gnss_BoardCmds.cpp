@@ -21,8 +21,6 @@ constexpr double kElevSecond = 5.0;
 constexpr int kElevSelector = 4;
 // The position-rate command's value when the rate names no fixed rate: none.
 constexpr int kNoRateValue = -1;
-// The new protocol's position output item, whose rate the position rate sets.
-constexpr uint16_t kPositionDataId = 1040;
 
 }  // namespace
 
@@ -87,7 +85,7 @@ void Em_Gnss::Get_Cmd_Position_Frq(std::vector<_STR_CMD>& out, GNSS_FRQ rate) {
         return;
     }
     // The new protocol sets the rate of its position item.
-    Get_Cmd_Gnss_Data_Freq(out, DataFreq{kPositionDataId, GnssFrq_ToDataFrq(rate)});
+    Get_Cmd_Gnss_Data_Freq(out, DataFreq{OvParam::GnssPosition, GnssFrq_ToDataFrq(rate)});
 }
 
 void Em_Gnss::Set_Orvel_NMEA(std::vector<_STR_CMD>& out, const std::vector<_set_nmea>& sentences, int selector) {

@@ -7,6 +7,7 @@
 #include "platform/Endian.h"
 #include "protocol/Em_Gnss.h"
 #include "protocol/Em_GnssCommandGates.h"
+#include "protocol/newproto/Em_OvParams.h"
 #include "protocol/oldproto/Em_OldCommands.h"
 
 #include <algorithm>
@@ -19,17 +20,7 @@ using namespace command_gates;
 
 namespace {
 
-// Operation codes and parameter ids of the new protocol used here.
-constexpr uint16_t kOpComSet = 2;
-constexpr uint16_t kOpComQuery = 3;
-constexpr uint16_t kOpSystemSet = 10;
-constexpr uint16_t kOpSystemQuery = 11;
-constexpr uint16_t kParamOperation = 1;
-constexpr uint16_t kParamComBaud = 259;
-constexpr uint16_t kParamComPort = 260;
-constexpr uint16_t kParamComDirect = 264;
-constexpr uint16_t kParamPowerOff = 771;
-constexpr uint16_t kParamPowerStatus = 772;
+namespace P = OvParam;
 
 // One-byte setting codes of the "SJ" frame.
 constexpr uint8_t kSetOutput = 0x28;
@@ -70,8 +61,8 @@ void Em_Gnss::Get_Battery(std::vector<_STR_CMD>& out) {
         AppendTextCommand(format->comStatus, out, "SD", 200);
         return;
     }
-    const uint16_t op = kOpSystemQuery;
-    PackNewCommand(*this, out, {{kParamOperation, &op}, {kParamPowerStatus, nullptr}}, 0);
+    const uint16_t op = OvOp::SystemQuery;
+    PackNewCommand(*this, out, {{P::Operation, &op}, {P::SystemPowerStatus, nullptr}}, 0);
 }
 
 void Em_Gnss::Get_CloseReceiver(std::vector<_STR_CMD>& out) {
@@ -79,8 +70,8 @@ void Em_Gnss::Get_CloseReceiver(std::vector<_STR_CMD>& out) {
         AppendTextCommand(format->comStatus, out, "SG,B0", 200);
         return;
     }
-    const uint16_t op = kOpSystemSet;
-    PackNewCommand(*this, out, {{kParamOperation, &op}, {kParamPowerOff, nullptr}}, kParamPowerOff);
+    const uint16_t op = OvOp::SystemSet;
+    PackNewCommand(*this, out, {{P::Operation, &op}, {P::SystemPowerOff, nullptr}}, P::SystemPowerOff);
 }
 
 void Em_Gnss::Get_Cmd_Com_Baudrate(std::vector<_STR_CMD>& out, const OV_COM_BAUD_ENUM* baud,
@@ -90,12 +81,12 @@ void Em_Gnss::Get_Cmd_Com_Baudrate(std::vector<_STR_CMD>& out, const OV_COM_BAUD
         if (baud) AppendTextCommand(format->comStatus, out, BaudRateCommand(*baud), 200);
         return;
     }
-    const uint16_t op = baud ? kOpComSet : kOpComQuery;
+    const uint16_t op = baud ? OvOp::ComSet : OvOp::ComQuery;
     const uint16_t portCode = uint16_t(port);
     const uint16_t rate = baud ? uint16_t(*baud) : 0;
     PackNewCommand(*this, out,
-                   {{kParamOperation, &op}, {kParamComPort, &portCode}, {kParamComBaud, baud ? &rate : nullptr}},
-                   kParamComBaud);
+                   {{P::Operation, &op}, {P::ComPort, &portCode}, {P::ComBaud, baud ? &rate : nullptr}},
+                   P::ComBaud);
 }
 
 void Em_Gnss::Get_OvMdl(std::vector<_STR_CMD>& out, unsigned mode) {
@@ -103,9 +94,9 @@ void Em_Gnss::Get_OvMdl(std::vector<_STR_CMD>& out, unsigned mode) {
         AppendTextCommand(format->comStatus, out, mode == 1 ? "ST,B1,B254" : "ST,B0", 100);
         return;
     }
-    const uint16_t op = kOpComSet;
+    const uint16_t op = OvOp::ComSet;
     const uint16_t value = uint16_t(mode);
-    PackNewCommand(*this, out, {{kParamOperation, &op}, {kParamComDirect, &value}}, kParamComDirect);
+    PackNewCommand(*this, out, {{P::Operation, &op}, {P::ComDirect, &value}}, P::ComDirect);
 }
 
 void Em_Gnss::Send_Gprs_DiffInfo(std::vector<_STR_CMD>& out) {

@@ -8,6 +8,7 @@
 #include "platform/Endian.h"
 #include "protocol/Em_Gnss.h"
 #include "protocol/Em_GnssCommandGates.h"
+#include "protocol/newproto/Em_OvParams.h"
 #include "protocol/oldproto/Em_DollarPacker.h"
 #include "protocol/oldproto/Em_OldCommands.h"
 
@@ -45,16 +46,7 @@ constexpr int kModemStatus = 99;
 constexpr int kModemVersion = 95;
 constexpr int kModemWorkMode = 93;
 
-// Operation codes and parameter ids of the new protocol's network link.
-constexpr uint16_t kParamOperation = 1;
-constexpr uint16_t kOpNetLinkSet = 46;
-constexpr uint16_t kOpNetLinkQuery = 47;
-constexpr uint16_t kParamNetLinkAddress = 4355;
-constexpr uint16_t kParamNetLinkConnect = 4359;
-constexpr uint16_t kParamNetLinkDisconnect = 4360;
-constexpr uint16_t kParamNetLinkAutoOpen = 4361;
-constexpr uint16_t kParamNetLinkDataSource = 4362;
-constexpr uint16_t kParamNetLinkAccount = 4363;
+namespace P = OvParam;
 
 // Texts taken from a caller are cut to the fields that hold them.
 constexpr unsigned kDialNumberMax = sizeof(WirelessInfo::dialNumber);
@@ -157,9 +149,9 @@ void Em_Gnss::Send_Gprs_DisConct(std::vector<_STR_CMD>& out) {
         SendPacketWithByte(format, out, kModemLink, 0x01, 2000);
         return;
     }
-    const uint16_t op = kOpNetLinkSet;
-    PackNewCommand(*this, out, {{kParamOperation, &op}, {kParamNetLinkDisconnect, nullptr}},
-                   kParamNetLinkDisconnect);
+    const uint16_t op = OvOp::NetLinkSet;
+    PackNewCommand(*this, out, {{P::Operation, &op}, {P::NetLinkDisconnect, nullptr}},
+                   P::NetLinkDisconnect);
 }
 
 void Em_Gnss::Set_GSM_NumInfo(std::vector<_STR_CMD>& out, const char* number) {
@@ -222,8 +214,8 @@ void Em_Gnss::Set_Gprs_Ip(std::vector<_STR_CMD>& out, IP_ADRES address, unsigned
     server.port = uint16_t(port);
     server.useHost = hostLength > 0 ? 1 : 0;
     std::memcpy(server.host, address.text, hostLength);
-    const uint16_t op = kOpNetLinkSet;
-    PackNewCommand(*this, out, {{kParamOperation, &op}, {kParamNetLinkAddress, &server}}, kParamNetLinkAddress);
+    const uint16_t op = OvOp::NetLinkSet;
+    PackNewCommand(*this, out, {{P::Operation, &op}, {P::NetLinkAddress, &server}}, P::NetLinkAddress);
 }
 
 void Em_Gnss::Send_Dial_Prtl(std::vector<_STR_CMD>& out) {
@@ -240,12 +232,12 @@ void Em_Gnss::Send_Cors_Info_Auto(std::vector<_STR_CMD>& out) {
         SendPacket(format, out, kModemCorsAutoQuery);
         return;
     }
-    const uint16_t op = kOpNetLinkQuery;
+    const uint16_t op = OvOp::NetLinkQuery;
     PackNewCommand(*this, out,
-                   {{kParamOperation, &op},
-                    {kParamNetLinkAccount, nullptr},
-                    {kParamNetLinkDataSource, nullptr},
-                    {kParamNetLinkAutoOpen, nullptr}},
+                   {{P::Operation, &op},
+                    {P::NetLinkAccount, nullptr},
+                    {P::NetLinkMountPoint, nullptr},
+                    {P::NetLinkAutoOpen, nullptr}},
                    0);
 }
 
@@ -258,14 +250,14 @@ void Em_Gnss::Set_Cors_Info_Auto(std::vector<_STR_CMD>& out, const cors_info& co
         return;
     }
     const NetLinkLogin login = ToNetLink(cors);
-    const uint16_t op = kOpNetLinkSet;
+    const uint16_t op = OvOp::NetLinkSet;
     const uint8_t autoOpen = 1;
     PackNewCommand(*this, out,
-                   {{kParamOperation, &op},
-                    {kParamNetLinkAccount, &login.account},
-                    {kParamNetLinkDataSource, &login.source},
-                    {kParamNetLinkAutoOpen, &autoOpen}},
-                   kParamNetLinkAutoOpen);
+                   {{P::Operation, &op},
+                    {P::NetLinkAccount, &login.account},
+                    {P::NetLinkMountPoint, &login.source},
+                    {P::NetLinkAutoOpen, &autoOpen}},
+                   P::NetLinkAutoOpen);
 }
 
 void Em_Gnss::Send_Gprs_GetList(std::vector<_STR_CMD>& out) {
@@ -283,13 +275,13 @@ void Em_Gnss::Set_Cors_Login(std::vector<_STR_CMD>& out, const cors_info& cors) 
         return;
     }
     const NetLinkLogin login = ToNetLink(cors);
-    const uint16_t op = kOpNetLinkSet;
+    const uint16_t op = OvOp::NetLinkSet;
     PackNewCommand(*this, out,
-                   {{kParamOperation, &op},
-                    {kParamNetLinkAccount, &login.account},
-                    {kParamNetLinkDataSource, &login.source},
-                    {kParamNetLinkConnect, nullptr}},
-                   kParamNetLinkConnect);
+                   {{P::Operation, &op},
+                    {P::NetLinkAccount, &login.account},
+                    {P::NetLinkMountPoint, &login.source},
+                    {P::NetLinkConnect, nullptr}},
+                   P::NetLinkConnect);
 }
 
 // ---- getters of the modem record ----------------------------------------

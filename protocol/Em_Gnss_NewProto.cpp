@@ -4,22 +4,17 @@
 
 #include "protocol/Em_Gnss.h"
 #include "protocol/Em_GnssCommandGates.h"
+#include "protocol/newproto/Em_OvParams.h"
 
 namespace Fjarnis2011 {
 namespace FJParse {
 
 using namespace command_gates;
 
-namespace {
-constexpr uint16_t kOpComSet = 2;
-constexpr uint16_t kParamOperation = 1;
-constexpr uint16_t kParamComDirect = 264;
-}  // namespace
-
 void Em_Gnss::Get_Cmd_Com_Direct(std::vector<_STR_CMD>& out, OV_COM_DIRECT_ENUM mode) {
-    const uint16_t op = kOpComSet;
+    const uint16_t op = OvOp::ComSet;
     const uint16_t value = uint16_t(mode);
-    PackNewCommand(*this, out, {{kParamOperation, &op}, {kParamComDirect, &value}}, kParamComDirect);
+    PackNewCommand(*this, out, {{OvParam::Operation, &op}, {OvParam::ComDirect, &value}}, OvParam::ComDirect);
 }
 
 }  // namespace FJParse

@@ -1,6 +1,6 @@
 // The command set of the maker's new binary protocol. Every command is one
-// command block: the operation item (parameter 1 with the topic's set or
-// query code) and the parameter items, packed into link frames. The
+// command block: the operation item (OvParam::Operation with the topic's set
+// or query code, OvOp) and the parameter items, packed into link frames. The
 // parameter ids of a topic share their high byte, and each topic's query
 // code is its set code plus one:
 //
@@ -14,6 +14,7 @@
 
 #include "protocol/Em_Gnss.h"
 #include "protocol/Em_GnssCommandGates.h"
+#include "protocol/newproto/Em_OvParams.h"
 
 namespace Fjarnis2011 {
 namespace FJParse {
@@ -22,17 +23,7 @@ using namespace command_gates;
 
 namespace {
 
-constexpr uint16_t kParamOperation = 1;
-
-// Set codes of the topics (the query code follows each).
-constexpr uint16_t kOpSystem = 10;
-constexpr uint16_t kOpGnss = 14;
-constexpr uint16_t kOpRadio = 22;
-constexpr uint16_t kOpWifi = 34;
-constexpr uint16_t kOpFileRecord = 38;
-constexpr uint16_t kOpModem = 42;
-constexpr uint16_t kOpNetLink = 46;
-constexpr uint16_t kOpDataLink = 50;
+namespace P = OvParam;
 
 // Data rates go out with the GNSS set code under this command id when
 // several items (or one chosen by its id) are set together.
@@ -44,23 +35,23 @@ using Cmds = std::vector<_STR_CMD>;
 // the parameter id.
 void SetOrQuery(const Em_Gnss& gnss, Cmds& out, uint16_t setOp, uint16_t id, const void* value) {
     const uint16_t op = value ? setOp : uint16_t(setOp + 1);
-    PackNewCommand(gnss, out, {{kParamOperation, &op}, {id, value}}, id);
+    PackNewCommand(gnss, out, {{P::Operation, &op}, {id, value}}, id);
 }
 
 // A query of one parameter.
 void Query(const Em_Gnss& gnss, Cmds& out, uint16_t setOp, uint16_t id, uint32_t commandId = 0) {
     const uint16_t op = uint16_t(setOp + 1);
-    PackNewCommand(gnss, out, {{kParamOperation, &op}, {id, nullptr}}, commandId);
+    PackNewCommand(gnss, out, {{P::Operation, &op}, {id, nullptr}}, commandId);
 }
 
 // An action or a switch: the parameter alone, with the set code.
 void Action(const Em_Gnss& gnss, Cmds& out, uint16_t setOp, uint16_t id, uint32_t commandId) {
-    PackNewCommand(gnss, out, {{kParamOperation, &setOp}, {id, nullptr}}, commandId);
+    PackNewCommand(gnss, out, {{P::Operation, &setOp}, {id, nullptr}}, commandId);
 }
 
 // A parameter set to a u16 value.
 void SetU16(const Em_Gnss& gnss, Cmds& out, uint16_t setOp, uint16_t id, uint16_t value, uint32_t commandId) {
-    PackNewCommand(gnss, out, {{kParamOperation, &setOp}, {id, &value}}, commandId);
+    PackNewCommand(gnss, out, {{P::Operation, &setOp}, {id, &value}}, commandId);
 }
 
 bool IsDataFreqId(uint16_t id) { return id >= kDataFreqFirstId && id <= kDataFreqLastId; }
@@ -69,28 +60,32 @@ bool IsDataFreqId(uint16_t id) { return id >= kDataFreqFirstId && id <= kDataFre
 
 // ---- modem -----------------------------------------------------------------
 
-void Em_Gnss::Get_Cmd_Modem_Dial(Cmds& out, bool on) { Action(*this, out, kOpModem, on ? 5125 : 5126, 0); }
-void Em_Gnss::Get_Cmd_Modem_Power(Cmds& out, bool on) { Action(*this, out, kOpModem, on ? 5127 : 5128, 0); }
+void Em_Gnss::Get_Cmd_Modem_Dial(Cmds& out, bool on) {
+    Action(*this, out, OvOp::ModemSet, on ? P::ModemDial : P::ModemHangUp, 0);
+}
+void Em_Gnss::Get_Cmd_Modem_Power(Cmds& out, bool on) {
+    Action(*this, out, OvOp::ModemSet, on ? P::ModemPowerOn : P::ModemPowerOff, 0);
+}
 void Em_Gnss::Get_Cmd_Modem_Auto_Dial(Cmds& out, const unsigned char* value) {
-    SetOrQuery(*this, out, kOpModem, 5129, value);
+    SetOrQuery(*this, out, OvOp::ModemSet, P::ModemAutoDial, value);
 }
 void Em_Gnss::Get_Cmd_Modem_Auto_Power_On(Cmds& out, const unsigned char* value) {
-    SetOrQuery(*this, out, kOpModem, 5130, value);
+    SetOrQuery(*this, out, OvOp::ModemSet, P::ModemAutoPowerOn, value);
 }
 void Em_Gnss::Get_Cmd_Modem_Dial_Param(Cmds& out, const OV_MODEM_DIAL_PARA_STRUCT* value) {
-    SetOrQuery(*this, out, kOpModem, 5123, value);
+    SetOrQuery(*this, out, OvOp::ModemSet, P::ModemDialParam, value);
 }
-void Em_Gnss::Get_Cmd_Modem_Dial_Status_Query(Cmds& out) { Query(*this, out, kOpModem, 5124); }
-void Em_Gnss::Get_Cmd_Modem_Power_Status_Query(Cmds& out) { Query(*this, out, kOpModem, 5131); }
-void Em_Gnss::Get_Cmd_Modem_Signal_Intensity_Query(Cmds& out) { Query(*this, out, kOpModem, 5132); }
+void Em_Gnss::Get_Cmd_Modem_Dial_Status_Query(Cmds& out) { Query(*this, out, OvOp::ModemSet, P::ModemDialStatus); }
+void Em_Gnss::Get_Cmd_Modem_Power_Status_Query(Cmds& out) { Query(*this, out, OvOp::ModemSet, P::ModemPowerStatus); }
+void Em_Gnss::Get_Cmd_Modem_Signal_Intensity_Query(Cmds& out) { Query(*this, out, OvOp::ModemSet, P::ModemSignal); }
 void Em_Gnss::Get_Cmd_Modem_Band_Mode(Cmds& out, const unsigned short* value) {
-    SetOrQuery(*this, out, kOpModem, 5133, value);
+    SetOrQuery(*this, out, OvOp::ModemSet, P::ModemBandMode, value);
 }
 
 // ---- GNSS ------------------------------------------------------------------
 
 void Em_Gnss::Get_Cmd_Gnss_Data_Freq(Cmds& out, OV_DATA_FRQ_ENUM rate) {
-    SetU16(*this, out, kOpGnss, kDataFreqFirstId, uint16_t(rate), kDataFreqFirstId);
+    SetU16(*this, out, OvOp::GnssSet, kDataFreqFirstId, uint16_t(rate), kDataFreqFirstId);
 }
 
 void Em_Gnss::Get_Cmd_Gnss_Data_Freq(Cmds& out, const DataFreq& rate) {
@@ -99,10 +94,10 @@ void Em_Gnss::Get_Cmd_Gnss_Data_Freq(Cmds& out, const DataFreq& rate) {
 
 void Em_Gnss::Get_Cmd_Gnss_Data_Freq(Cmds& out, const std::vector<DataFreq>& rates) {
     if (!NewProtocolBoard(*this)) return;
-    const uint16_t op = kOpGnss;
+    const uint16_t op = OvOp::GnssSet;
     std::vector<TlvItem> items;
     items.reserve(rates.size() + 1);
-    items.push_back({kParamOperation, &op});
+    items.push_back({P::Operation, &op});
     for (const DataFreq& rate : rates) {
         // Only the rate items carry a u16: any other id would have its value
         // read as a record of another size.
@@ -112,36 +107,46 @@ void Em_Gnss::Get_Cmd_Gnss_Data_Freq(Cmds& out, const std::vector<DataFreq>& rat
     PackTlvCommand(nullptr, out, items, kDataFreqCommandId);
 }
 
-void Em_Gnss::Get_Cmd_Gnss_IO_ID(Cmds& out, OV_GNSS_IO_ID_ENUM id) { SetU16(*this, out, kOpGnss, 1028, uint16_t(id), 0); }
+void Em_Gnss::Get_Cmd_Gnss_IO_ID(Cmds& out, OV_GNSS_IO_ID_ENUM id) {
+    SetU16(*this, out, OvOp::GnssSet, P::GnssIoId, uint16_t(id), 0);
+}
 void Em_Gnss::Get_Cmd_Gnss_ElevMask(Cmds& out, const unsigned char* degrees) {
-    SetOrQuery(*this, out, kOpGnss, 1105, degrees);
+    SetOrQuery(*this, out, OvOp::GnssSet, P::GnssElevMask, degrees);
 }
 void Em_Gnss::Get_Cmd_Gnss_Pdop_Mask(Cmds& out, const unsigned char* pdop) {
-    SetOrQuery(*this, out, kOpGnss, 1104, pdop);
+    SetOrQuery(*this, out, OvOp::GnssSet, P::GnssPdopMask, pdop);
 }
 void Em_Gnss::Get_Cmd_Gnss_Diff_Type(Cmds& out, const unsigned short* type) {
-    SetOrQuery(*this, out, kOpGnss, 1029, type);
+    SetOrQuery(*this, out, OvOp::GnssSet, P::GnssDiffType, type);
 }
 void Em_Gnss::Get_Cmd_Gnss_Base_Position(Cmds& out, const OV_GNSS_BASE_SET_STRUCT* base) {
-    SetOrQuery(*this, out, kOpGnss, 1106, base);
+    SetOrQuery(*this, out, OvOp::GnssSet, P::GnssBaseSet, base);
 }
 void Em_Gnss::Get_Cmd_Gnss_Sat_Enable(Cmds& out, const OV_GNSS_SATELLITE_ENABLE_STRUCT* enable) {
-    SetOrQuery(*this, out, kOpGnss, 1109, enable);
+    SetOrQuery(*this, out, OvOp::GnssSet, P::GnssSatEnable, enable);
 }
 
 // ---- system ----------------------------------------------------------------
 
 void Em_Gnss::Get_Cmd_System_Admin(Cmds& out, unsigned short command) {
-    SetU16(*this, out, kOpSystem, 776, command, 776);
+    SetU16(*this, out, OvOp::SystemSet, P::SystemAdmin, command, P::SystemAdmin);
 }
-void Em_Gnss::Get_Cmd_System_Power_Off(Cmds& out) { Action(*this, out, kOpSystem, 771, 771); }
-void Em_Gnss::Get_Cmd_System_Power_Status_Query(Cmds& out) { Query(*this, out, kOpSystem, 772); }
-void Em_Gnss::Get_Cmd_System_Reboot(Cmds& out) { Action(*this, out, kOpSystem, 773, 773); }
-void Em_Gnss::Get_Cmd_System_Hardware_Info_Query(Cmds& out) { Query(*this, out, kOpSystem, 774); }
-void Em_Gnss::Get_Cmd_System_Firmware_Info_Query(Cmds& out) { Query(*this, out, kOpSystem, 775); }
+void Em_Gnss::Get_Cmd_System_Power_Off(Cmds& out) {
+    Action(*this, out, OvOp::SystemSet, P::SystemPowerOff, P::SystemPowerOff);
+}
+void Em_Gnss::Get_Cmd_System_Power_Status_Query(Cmds& out) { Query(*this, out, OvOp::SystemSet, P::SystemPowerStatus); }
+void Em_Gnss::Get_Cmd_System_Reboot(Cmds& out) {
+    Action(*this, out, OvOp::SystemSet, P::SystemReboot, P::SystemReboot);
+}
+void Em_Gnss::Get_Cmd_System_Hardware_Info_Query(Cmds& out) {
+    Query(*this, out, OvOp::SystemSet, P::SystemHardwareInfo);
+}
+void Em_Gnss::Get_Cmd_System_Firmware_Info_Query(Cmds& out) {
+    Query(*this, out, OvOp::SystemSet, P::SystemFirmwareInfo);
+}
 void Em_Gnss::Get_Cmd_System_GSensor_Valid(Cmds& out, OV_GSENSOR_VALID_PERIOD_STRUCT period) {
-    const uint16_t op = kOpSystem;
-    PackNewCommand(*this, out, {{kParamOperation, &op}, {777, &period}}, 777);
+    const uint16_t op = OvOp::SystemSet;
+    PackNewCommand(*this, out, {{P::Operation, &op}, {P::SystemGSensorValid, &period}}, P::SystemGSensorValid);
 }
 
 // ---- network link ----------------------------------------------------------
@@ -155,35 +160,37 @@ void Em_Gnss::Get_Cmd_NetLink_Auto_Open(Cmds& out, const unsigned char* value) {
             Get_Gprs_CosMdl(out);
         return;
     }
-    SetOrQuery(*this, out, kOpNetLink, 4361, value);
+    SetOrQuery(*this, out, OvOp::NetLinkSet, P::NetLinkAutoOpen, value);
 }
-void Em_Gnss::Get_Cmd_NetLink_Status_Query(Cmds& out) { Query(*this, out, kOpNetLink, 4357); }
-void Em_Gnss::Get_Cmd_NetLink_Source_List_Query(Cmds& out) { Query(*this, out, kOpNetLink, 4358, 4358); }
+void Em_Gnss::Get_Cmd_NetLink_Status_Query(Cmds& out) { Query(*this, out, OvOp::NetLinkSet, P::NetLinkStatus); }
+void Em_Gnss::Get_Cmd_NetLink_Source_List_Query(Cmds& out) {
+    Query(*this, out, OvOp::NetLinkSet, P::NetLinkSourceList, P::NetLinkSourceList);
+}
 void Em_Gnss::Get_Cmd_NetLink_Address(Cmds& out, const OV_IP_ADDRESS_STRUCT* address) {
-    SetOrQuery(*this, out, kOpNetLink, 4355, address);
+    SetOrQuery(*this, out, OvOp::NetLinkSet, P::NetLinkAddress, address);
 }
 void Em_Gnss::Get_Cmd_NetLink_Server_Type(Cmds& out, const unsigned short* type) {
-    SetOrQuery(*this, out, kOpNetLink, 4356, type);
+    SetOrQuery(*this, out, OvOp::NetLinkSet, P::NetLinkServerType, type);
 }
 void Em_Gnss::Get_Cmd_NetLink_Data_Source(Cmds& out, const OV_CORS_DATA_SOURCE_STRUCT* source) {
-    SetOrQuery(*this, out, kOpNetLink, 4362, source);
+    SetOrQuery(*this, out, OvOp::NetLinkSet, P::NetLinkMountPoint, source);
 }
 void Em_Gnss::Get_Cmd_NetLink_Account(Cmds& out, const OV_ACCOUNT_STRUCT* account) {
-    SetOrQuery(*this, out, kOpNetLink, 4363, account);
+    SetOrQuery(*this, out, OvOp::NetLinkSet, P::NetLinkAccount, account);
 }
 void Em_Gnss::Get_Cmd_NetLink_Connect(Cmds& out, bool on) {
-    const uint16_t id = on ? 4359 : 4360;
-    Action(*this, out, kOpNetLink, id, id);
+    const uint16_t id = on ? P::NetLinkConnect : P::NetLinkDisconnect;
+    Action(*this, out, OvOp::NetLinkSet, id, id);
 }
 
 // ---- data link -------------------------------------------------------------
 
 void Em_Gnss::Get_Cmd_DataLink_Mode(Cmds& out, const unsigned short* mode) {
-    SetOrQuery(*this, out, kOpDataLink, 5379, mode);
+    SetOrQuery(*this, out, OvOp::DataLinkSet, P::DataLinkMode, mode);
 }
 void Em_Gnss::Get_Cmd_DataLink_Differential_Data(Cmds& out, const OV_BLOCK_DATA_STRUCT* data) {
-    const uint16_t op = kOpDataLink;
-    PackNewCommand(*this, out, {{kParamOperation, &op}, {5380, data}}, 5380);
+    const uint16_t op = OvOp::DataLinkSet;
+    PackNewCommand(*this, out, {{P::Operation, &op}, {P::DataLinkDiffData, data}}, P::DataLinkDiffData);
 }
 
 // ---- radio -----------------------------------------------------------------
@@ -191,51 +198,63 @@ void Em_Gnss::Get_Cmd_DataLink_Differential_Data(Cmds& out, const OV_BLOCK_DATA_
 void Em_Gnss::Get_Cmd_Radio_Frequency(Cmds& out, const float* mhz) {
     // The packer sends the value's 32 bits as a u32.
     static_assert(sizeof(float) == sizeof(uint32_t));
-    SetOrQuery(*this, out, kOpRadio, 1795, mhz);
+    SetOrQuery(*this, out, OvOp::RadioSet, P::RadioFrequency, mhz);
 }
-void Em_Gnss::Get_Cmd_Radio_Power(Cmds& out, const unsigned* power) { SetOrQuery(*this, out, kOpRadio, 1796, power); }
+void Em_Gnss::Get_Cmd_Radio_Power(Cmds& out, const unsigned* power) {
+    SetOrQuery(*this, out, OvOp::RadioSet, P::RadioPower, power);
+}
 void Em_Gnss::Get_Cmd_Radio_Stepper(Cmds& out, const unsigned* stepper) {
-    SetOrQuery(*this, out, kOpRadio, 1801, stepper);
+    SetOrQuery(*this, out, OvOp::RadioSet, P::RadioStepper, stepper);
 }
-void Em_Gnss::Get_Cmd_Radio_Air_Baud(Cmds& out, const unsigned* baud) { SetOrQuery(*this, out, kOpRadio, 1803, baud); }
+void Em_Gnss::Get_Cmd_Radio_Air_Baud(Cmds& out, const unsigned* baud) {
+    SetOrQuery(*this, out, OvOp::RadioSet, P::RadioAirBaud, baud);
+}
 void Em_Gnss::Get_Cmd_Radio_Protocol(Cmds& out, const unsigned short* protocol) {
-    SetOrQuery(*this, out, kOpRadio, 1804, protocol);
+    SetOrQuery(*this, out, OvOp::RadioSet, P::RadioProtocol, protocol);
 }
-void Em_Gnss::Get_Cmd_Radio_Infolist_Query(Cmds& out) { Query(*this, out, kOpRadio, 1805); }
-void Em_Gnss::Get_Cmd_Radio_Power_On(Cmds& out, bool on) { Action(*this, out, kOpRadio, on ? 1806 : 1807, 0); }
+void Em_Gnss::Get_Cmd_Radio_Infolist_Query(Cmds& out) { Query(*this, out, OvOp::RadioSet, P::RadioInfoList); }
+void Em_Gnss::Get_Cmd_Radio_Power_On(Cmds& out, bool on) {
+    Action(*this, out, OvOp::RadioSet, on ? P::RadioPowerOn : P::RadioPowerOff, 0);
+}
 void Em_Gnss::Get_Cmd_Radio_Auto_Power_On(Cmds& out, const unsigned char* value) {
-    SetOrQuery(*this, out, kOpRadio, 1808, value);
+    SetOrQuery(*this, out, OvOp::RadioSet, P::RadioAutoPowerOn, value);
 }
-void Em_Gnss::Get_Cmd_Radio_Module_Type_Query(Cmds& out) { Query(*this, out, kOpRadio, 1809); }
-void Em_Gnss::Get_Cmd_Radio_Power_Status_Query(Cmds& out) { Query(*this, out, kOpRadio, 1810); }
+void Em_Gnss::Get_Cmd_Radio_Module_Type_Query(Cmds& out) { Query(*this, out, OvOp::RadioSet, P::RadioModuleType); }
+void Em_Gnss::Get_Cmd_Radio_Power_Status_Query(Cmds& out) { Query(*this, out, OvOp::RadioSet, P::RadioPowerStatus); }
 
 // ---- Wi-Fi -----------------------------------------------------------------
 
 void Em_Gnss::Get_Cmd_WIFI_Param_AP(Cmds& out, const OV_WIFI_PARA_AP_STRUCT* ap) {
-    SetOrQuery(*this, out, kOpWifi, 2563, ap);
+    SetOrQuery(*this, out, OvOp::WifiSet, P::WifiParamAp, ap);
 }
-void Em_Gnss::Get_Cmd_WIFI_Mode(Cmds& out, const unsigned short* mode) { SetOrQuery(*this, out, kOpWifi, 2564, mode); }
+void Em_Gnss::Get_Cmd_WIFI_Mode(Cmds& out, const unsigned short* mode) {
+    SetOrQuery(*this, out, OvOp::WifiSet, P::WifiMode, mode);
+}
 void Em_Gnss::Get_Cmd_WIFI_Auto_Open(Cmds& out, const unsigned char* value) {
-    SetOrQuery(*this, out, kOpWifi, 2567, value);
+    SetOrQuery(*this, out, OvOp::WifiSet, P::WifiAutoOpen, value);
 }
-void Em_Gnss::Get_Cmd_WIFI_Open(Cmds& out, bool on) { Action(*this, out, kOpWifi, on ? 2566 : 2565, 0); }
-void Em_Gnss::Get_Cmd_WIFI_Power_Status_Query(Cmds& out) { Query(*this, out, kOpWifi, 2568); }
+void Em_Gnss::Get_Cmd_WIFI_Open(Cmds& out, bool on) {
+    Action(*this, out, OvOp::WifiSet, on ? P::WifiOpen : P::WifiClose, 0);
+}
+void Em_Gnss::Get_Cmd_WIFI_Power_Status_Query(Cmds& out) { Query(*this, out, OvOp::WifiSet, P::WifiPowerStatus); }
 
 // ---- file recording --------------------------------------------------------
 
 void Em_Gnss::Get_Cmd_File_Record_Open(Cmds& out, bool on) {
-    Action(*this, out, kOpFileRecord, on ? 2819 : 2820, 0);
+    Action(*this, out, OvOp::FileRecordSet, on ? P::FileRecordOpen : P::FileRecordClose, 0);
 }
 void Em_Gnss::Get_Cmd_File_Record_Auto_Open(Cmds& out, const unsigned char* value) {
-    SetOrQuery(*this, out, kOpFileRecord, 2821, value);
+    SetOrQuery(*this, out, OvOp::FileRecordSet, P::FileRecordAutoOpen, value);
 }
-void Em_Gnss::Get_Cmd_File_Record_Status_Query(Cmds& out) { Query(*this, out, kOpFileRecord, 2823); }
+void Em_Gnss::Get_Cmd_File_Record_Status_Query(Cmds& out) {
+    Query(*this, out, OvOp::FileRecordSet, P::FileRecordStatus);
+}
 void Em_Gnss::Get_Cmd_File_Record_Param(Cmds& out, const OV_FILE_RECORD_CONFIG_STRUCT* config) {
-    SetOrQuery(*this, out, kOpFileRecord, 2822, config);
+    SetOrQuery(*this, out, OvOp::FileRecordSet, P::FileRecordConfig, config);
 }
 void Em_Gnss::Get_Cmd_File_Record_PPK(Cmds& out, const OV_BLOCK_DATA_STRUCT* block) {
-    const uint16_t op = kOpFileRecord;
-    PackNewCommand(*this, out, {{kParamOperation, &op}, {2824, block}}, 2824);
+    const uint16_t op = OvOp::FileRecordSet;
+    PackNewCommand(*this, out, {{P::Operation, &op}, {P::FileRecordPpk, block}}, P::FileRecordPpk);
 }
 
 }  // namespace FJParse

@@ -48,9 +48,6 @@ constexpr uint32_t kRadioFrqDelay = 100;
 // The module type whose radio has sensitivity, FEC, call sign and spacing.
 constexpr int kFullRadio = 8;
 
-// The new protocol's eBubble output item.
-constexpr uint16_t kBubbleDataId = 1041;
-
 // PPK point packets go out in "FY" frames of at most this many bytes.
 constexpr unsigned kPointPiece = kDollarChunk;
 
@@ -345,7 +342,7 @@ void Em_Gnss::Set_eBubble_frq(std::vector<_STR_CMD>& out, GNSS_FRQ rate) {
     const Em_IFormat* format = OldFormat(*this);
     if (!format) {
         // The new protocol sets the rate of its eBubble item.
-        Get_Cmd_Gnss_Data_Freq(out, DataFreq{kBubbleDataId, GnssFrq_ToDataFrq(rate)});
+        Get_Cmd_Gnss_Data_Freq(out, DataFreq{OvParam::GnssBubble, GnssFrq_ToDataFrq(rate)});
         return;
     }
     const char* text = rate == GNSS_FRQ_10HZ ? "FF,B10" : rate == GNSS_FRQ_1HZ ? "FF,B1" : "FF,B5";

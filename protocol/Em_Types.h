@@ -125,6 +125,13 @@ static_assert(offsetof(DEVICE_STR, firmwareVersion) == 82);
 static_assert(offsetof(DEVICE_STR, partNumber) == 90);
 static_assert(offsetof(DEVICE_STR, boardType) == 111);
 
+// Start types of the device information (`startType`).
+enum DEVICE_START_TYPE : int32_t {
+    START_TYPE_NONE = 0,
+    START_TYPE_AUTO_BASE = 1,  // the automatic base; newer firmware also takes its distance
+    START_TYPE_AUTO_ROVER = 2,
+};
+
 // NTRIP login record.
 struct cors_info {
     char mountPoint[20];

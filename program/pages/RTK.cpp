@@ -23,7 +23,8 @@ struct Item {
 };
 
 // GNSS_FRQ codes; the rate texts are shown as they stand.
-constexpr Item kRates[] = {{"1Hz", 3}, {"2Hz", 11}, {"5Hz", 2}};
+using namespace Fjarnis2011::FJParse;
+constexpr Item kRates[] = {{"1Hz", GNSS_FRQ_1HZ}, {"2Hz", GNSS_FRQ_2HZ}, {"5Hz", GNSS_FRQ_5HZ}};
 
 constexpr Item kStartWays[] = {
     {QT_TRANSLATE_NOOP("RTK", "None"), 0},
@@ -44,13 +45,12 @@ constexpr Item kFormats[] = {
     {QT_TRANSLATE_NOOP("RTK", "RTCM3.2"), 6},
 };
 
-constexpr int kStartAutoBase = 1;
 // "GPRS And Cable": with language type 1 the radio is switched to mode 0 too.
 constexpr int kPortGprsAndCable = 3;
 constexpr int kRadioLanguageType = 1;
 
 // The receiver's position rate in Hz as the rate item's GNSS_FRQ code.
-int RateCode(int hz) { return hz == 5 ? 2 : hz == 2 ? 11 : 3; }
+int RateCode(int hz) { return hz == 5 ? GNSS_FRQ_5HZ : hz == 2 ? GNSS_FRQ_2HZ : GNSS_FRQ_1HZ; }
 
 }  // namespace
 
@@ -198,7 +198,7 @@ void RTK::on_comboBox_startWay_currentIndexChanged(int index) {
         ui_->lblMeter->hide();
         return;
     }
-    const bool show = index >= 0 && ui_->comboBox_startWay->itemData(index).toInt() == kStartAutoBase;
+    const bool show = index >= 0 && ui_->comboBox_startWay->itemData(index).toInt() == START_TYPE_AUTO_BASE;
     ui_->lblDis->setVisible(show);
     ui_->leDis->setVisible(show);
     ui_->lblMeter->setVisible(show);

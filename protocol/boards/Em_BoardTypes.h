@@ -218,6 +218,7 @@ namespace ChangeBits {
 inline constexpr uint32_t GgaText = 0x00001000u;       // GGA sentence stored
 inline constexpr uint32_t Rmc = 0x00002000u;           // RMC decoded
 inline constexpr uint32_t Correction = 0x00004000u;    // correction frame handed to the transmit holder
+inline constexpr uint32_t UsedSignals = 0x00010000u;   // used-signal flags (position logs of binary families)
 inline constexpr uint32_t Position = 0x00020000u;      // position (GGA with NMEA parsing on)
 inline constexpr uint32_t Observations = 0x00040000u;  // observation list
 inline constexpr uint32_t Ephemeris = 0x00080000u;     // ephemeris stored

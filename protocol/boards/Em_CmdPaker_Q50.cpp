@@ -1,6 +1,7 @@
 #include "protocol/boards/Em_CmdPaker_Q50.h"
 
 #include "protocol/boards/Em_MainBd_Q50.h"
+#include "protocol/newproto/Em_OvParams.h"
 #include "protocol/newproto/Em_OvTypes.h"
 #include "protocol/newproto/Em_TlvPacker.h"
 
@@ -11,14 +12,15 @@ namespace FJParse {
 
 namespace {
 
-constexpr uint16_t kOpSet = 14;
-constexpr uint16_t kOpQuery = 15;
-constexpr uint16_t kParamOperation = 1;
-constexpr uint16_t kBaseSetMode = 3;  // the 1106 mode sent with the base position
+namespace P = OvParam;
+
+constexpr uint16_t kOpSet = OvOp::GnssSet;
+constexpr uint16_t kOpQuery = OvOp::GnssQuery;
+constexpr uint16_t kBaseSetMode = 3;  // the base-set mode sent with the base position
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
-constexpr uint16_t kRateOneHz = 9;
-constexpr uint16_t kRateFiveSeconds = 11;
+constexpr uint16_t kRateOneHz = OV_DATA_FRQ_1HZ;
+constexpr uint16_t kRateFiveSeconds = OV_DATA_FRQ_5S;
 
 void Pack(Em_CmdPaker_Q50* builder, CmdList& out, std::initializer_list<TlvItem> items) {
     PackTlvCommand(builder, out, std::span<const TlvItem>(items.begin(), items.size()), 0);
@@ -49,25 +51,25 @@ void Em_CmdPaker_Q50::Cmd_Inite(CmdList& out, int) {
     const uint16_t fast = kRateOneHz;
     const uint16_t slow = kRateFiveSeconds;
     Pack(this, out,
-         {{kParamOperation, &op},
-          {1040, &fast},
-          {1036, &fast},
-          {1037, &slow},
-          {1032, &slow},
-          {1044, &slow},
-          {1039, &slow}});
+         {{P::Operation, &op},
+          {P::GnssPosition, &fast},
+          {P::GnssDops, &fast},
+          {P::GnssSatellites, &slow},
+          {P::GnssTextC, &slow},
+          {P::GnssOutput1044, &slow},
+          {P::GnssBasePosition, &slow}});
 }
 
 void Em_CmdPaker_Q50::Cmd_PosFrq(CmdList& out, GNSS_FRQ frq) {
     const uint16_t op = kOpSet;
     const uint16_t rate = GnssFrq_ToDataFrq(frq);
-    Pack(this, out, {{kParamOperation, &op}, {1040, &rate}});
+    Pack(this, out, {{P::Operation, &op}, {P::GnssPosition, &rate}});
 }
 
 void Em_CmdPaker_Q50::Cmd_Obs(CmdList& out, GNSS_FRQ frq) {
     const uint16_t op = kOpSet;
     const uint16_t rate = GnssFrq_ToDataFrq(frq);
-    Pack(this, out, {{kParamOperation, &op}, {1031, &rate}});
+    Pack(this, out, {{P::Operation, &op}, {P::GnssTextB, &rate}});
 }
 
 void Em_CmdPaker_Q50::Cmd_Ephemeris(CmdList&, GNSS_FRQ) {}
@@ -78,17 +80,17 @@ void Em_CmdPaker_Q50::Cmd_Nmea(CmdList&, uint32_t, GNSS_FRQ, int) {}
 void Em_CmdPaker_Q50::Cmd_ElevMask_Set(CmdList& out, int mask, unsigned) {
     const uint16_t op = kOpSet;
     const uint8_t value = uint8_t(mask);
-    Pack(this, out, {{kParamOperation, &op}, {1105, &value}});
+    Pack(this, out, {{P::Operation, &op}, {P::GnssElevMask, &value}});
 }
 
 void Em_CmdPaker_Q50::Cmd_ElevMask(CmdList& out) {
     const uint16_t op = kOpQuery;
-    Pack(this, out, {{kParamOperation, &op}, {1105, nullptr}});
+    Pack(this, out, {{P::Operation, &op}, {P::GnssElevMask, nullptr}});
 }
 
 void Em_CmdPaker_Q50::Cmd_UnlogData(CmdList& out) {
     const uint16_t op = kOpSet;
-    Pack(this, out, {{kParamOperation, &op}, {1108, nullptr}});
+    Pack(this, out, {{P::Operation, &op}, {P::GnssUnlog, nullptr}});
 }
 
 void Em_CmdPaker_Q50::Cmd_StartBase(CmdList& out) {
@@ -105,26 +107,26 @@ void Em_CmdPaker_Q50::Cmd_StartBase(CmdList& out) {
     const uint16_t diffType = Q50_DiffTypeOf(c.correctionType);
     const uint16_t baud = BaudRate_ToCode(c.baudRate);
     Pack(this, out,
-         {{kParamOperation, &op},
-          {1105, &elevation},
-          {1104, &pdop},
-          {1106, &base},
-          {1028, &port},
-          {1029, &diffType},
-          {260, &port},
-          {259, &baud}});
+         {{P::Operation, &op},
+          {P::GnssElevMask, &elevation},
+          {P::GnssPdopMask, &pdop},
+          {P::GnssBaseSet, &base},
+          {P::GnssIoId, &port},
+          {P::GnssDiffType, &diffType},
+          {P::ComPort, &port},
+          {P::ComBaud, &baud}});
 }
 
 void Em_CmdPaker_Q50::Cmd_StartRover(CmdList& out) {
     const uint16_t op = kOpSet;
     const uint8_t elevation = roverConfig.elevMask;
     const uint8_t pdop = roverConfig.pdopMask;
-    Pack(this, out, {{kParamOperation, &op}, {1105, &elevation}, {1104, &pdop}});
+    Pack(this, out, {{P::Operation, &op}, {P::GnssElevMask, &elevation}, {P::GnssPdopMask, &pdop}});
 }
 
 void Em_CmdPaker_Q50::Cmd_Reset(CmdList& out) {
     const uint16_t op = kOpSet;
-    Pack(this, out, {{kParamOperation, &op}, {1107, nullptr}});
+    Pack(this, out, {{P::Operation, &op}, {P::GnssReset, nullptr}});
 }
 
 }  // namespace FJParse

@@ -13,24 +13,24 @@ namespace FJParse {
 
 class Em_CmdPaker_Q50 : public Em_ICmdPaker {
 public:
-    // Position (1040) and dilutions (1036) at 1 Hz; satellites (1037), the
-    // text items 1032 and 1044 and the base position (1039) every 5 s.
+    // Position and dilutions at 1 Hz; satellites, the outputs GnssTextC and
+    // GnssOutput1044 and the base position every 5 s (OvParam names).
     void Cmd_Inite(CmdList& out, int extra) override;
-    void Cmd_PosFrq(CmdList& out, GNSS_FRQ frq) override;  // 1040
-    void Cmd_Obs(CmdList& out, GNSS_FRQ frq) override;     // 1031
+    void Cmd_PosFrq(CmdList& out, GNSS_FRQ frq) override;  // OvParam::GnssPosition
+    void Cmd_Obs(CmdList& out, GNSS_FRQ frq) override;     // OvParam::GnssTextB
     void Cmd_Ephemeris(CmdList& out, GNSS_FRQ frq) override;
     void Cmd_EphemSat(CmdList& out, unsigned satellite) override;
-    void Cmd_ElevMask_Set(CmdList& out, int mask, unsigned selector) override;  // 1105
+    void Cmd_ElevMask_Set(CmdList& out, int mask, unsigned selector) override;  // OvParam::GnssElevMask
     void Cmd_SatUse(CmdList& out, unsigned satellite, bool use, unsigned release) override;
     void Cmd_Nmea(CmdList& out, uint32_t sentenceMask, GNSS_FRQ frq, int extra) override;
-    void Cmd_ElevMask(CmdList& out) override;    // query of 1105
-    void Cmd_UnlogData(CmdList& out) override;   // 1108
+    void Cmd_ElevMask(CmdList& out) override;    // query of OvParam::GnssElevMask
+    void Cmd_UnlogData(CmdList& out) override;   // OvParam::GnssUnlog
     // Elevation and PDOP masks, base position (degrees), output port,
     // differential type, port and baud code, all from the base settings.
     void Cmd_StartBase(CmdList& out) override;
     // Elevation and PDOP masks of the rover settings.
     void Cmd_StartRover(CmdList& out) override;
-    void Cmd_Reset(CmdList& out) override;       // 1107
+    void Cmd_Reset(CmdList& out) override;       // OvParam::GnssReset
 };
 
 // The differential type the new-protocol board is told for a correction type

@@ -1,6 +1,8 @@
 #include "protocol/boards/Em_IRepParser.h"
 
+#include "platform/Endian.h"
 #include "platform/Time.h"
+#include "protocol/Em_GpsTime.h"
 #include "protocol/boards/NmeaFields.h"
 
 #include <cmath>
@@ -175,6 +177,95 @@ void Em_IRepParser::StoreUtcDate(int year, int month, int day) {
     utcMonth_ = month;
     utcDay_ = day;
     ApplyLocalTime();
+}
+
+void Em_IRepParser::StoreGpsTime(uint32_t week, uint32_t secondsOfWeek) {
+    solution.gpsWeek = week;
+    solution.gpsSeconds = secondsOfWeek;
+    int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    double second = 0.0;
+    GpsWeekTow_ToCalendar(week, secondsOfWeek, &year, &month, &day, &hour, &minute, &second);
+    // Time first: a time of day past midnight must not move the new date.
+    StoreUtcTime(hour, minute, second);
+    StoreUtcDate(year, month, day);
+}
+
+void Em_IRepParser::StoreBestPosLog(uint32_t week, uint32_t secondsOfWeek, const uint8_t* b) {
+    using platform::ReadLE32;
+    using platform::ReadLEDouble;
+    using platform::ReadLEFloat;
+    const uint32_t solutionStatus = ReadLE32(b);
+    const uint32_t positionType = ReadLE32(b + 4);
+    const double lat = ReadLEDouble(b + 8);
+    const double lon = ReadLEDouble(b + 16);
+    const double hgt = ReadLEDouble(b + 24);
+    float latSigma = ReadLEFloat(b + 40);
+    float lonSigma = ReadLEFloat(b + 44);
+    float hgtSigma = ReadLEFloat(b + 48);
+    const float diffAge = ReadLEFloat(b + 56);
+    const uint8_t signalMask = b[71];
+
+    // Fresh corrections: the board's deviations are taken as more cautious
+    // than they are. The kept body stays as received.
+    if (diffAge > 0.0f && diffAge < 5.0f) {
+        latSigma = float(latSigma * 0.6);
+        lonSigma = float(lonSigma * 0.6);
+        hgtSigma = float(hgtSigma * 0.6);
+    }
+
+    StoreGpsTime(week, secondsOfWeek);
+    ChangedMask |= ChangeBits::Time;
+
+    errors.latError = latSigma;
+    errors.lonError = lonSigma;
+    errors.horizontalError = std::hypot(double(latSigma), double(lonSigma));
+    errors.heightError = hgtSigma;
+    errors.rms = 0.68 * errors.horizontalError;
+
+    position.latitude = lat * kDegToRad;
+    position.longitude = lon * kDegToRad;
+    position.height = hgt;
+    position.diffAge = diffAge;
+    ChangedMask |= ChangeBits::Precision | ChangeBits::Position;
+
+    // The solution status by the position type; corrections older than 20 s
+    // leave an RTK solution a single-point one.
+    const bool recent = diffAge <= 20.0f;
+    switch (positionType) {
+    case 0:  // no solution
+        if (diffAge != 60.0f) position.status = 3;
+        break;
+    case 1:  // fixed position
+        position.status = (solutionStatus == 0 || solutionStatus == 13) ? 1 : 2;
+        break;
+    case 16: position.status = 4; break;   // single point
+    case 17: position.status = 5; break;   // pseudorange differential
+    case 18: position.status = 7; break;   // SBAS
+    case 19:
+    case 20: break;                        // propagated, OmniSTAR: as it was
+    case 32:
+    case 33:
+    case 34: position.status = recent ? 6 : 4; break;   // RTK float
+    case 48:
+    case 49:
+    case 50: position.status = recent ? 11 : 4; break;  // RTK fixed
+    default: position.status = 0; break;
+    }
+    ChangedMask |= ChangeBits::Status;
+
+    // The signals used in the solution, as the used-signal flags.
+    uint32_t used = 0;
+    if (signalMask & 0x01) used |= 0x10000000u;
+    if (signalMask & 0x02) used |= 0x20000000u;
+    if (signalMask & 0x04) used |= 0x40000000u;
+    if (signalMask & 0x10) used |= 0x80000000u;
+    if (signalMask & 0x20) used |= 0x01000000u;
+    solution.usedSignals = used;
+    solutions = used;
+    ChangedMask |= ChangeBits::UsedSignals;
+
+    constexpr uint32_t kSet = ChangeBits::Position | ChangeBits::Precision | ChangeBits::Time;
+    if ((ChangedMask & kSet) == kSet) ChangedMask |= ChangeBits::FullSolution;
 }
 
 void Em_IRepParser::Decode_GGA(std::string_view text) {

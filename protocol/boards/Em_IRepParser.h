@@ -184,6 +184,18 @@ protected:
     // the local time record.
     void StoreUtcTime(int hour, int minute, double second);
     void StoreUtcDate(int year, int month, int day);
+    // GPS week and whole seconds of week: the solution words, and the local
+    // time record through the calendar.
+    void StoreGpsTime(uint32_t week, uint32_t secondsOfWeek);
+    // The one position decode of the boards that log NovAtel's BESTPOS body
+    // (the NovAtel OEM board, and the maker's own board as its log 42): the
+    // log's GPS week and whole seconds of week, and the first
+    // kBestPosBodyRead bytes of its body. Stores the time, the deviations,
+    // the position (the height as logged), the solution status and the used
+    // signals, and adds their change bits; with position, precision and time
+    // all among the bits, the full-solution bit too.
+    static constexpr unsigned kBestPosBodyRead = 72;
+    void StoreBestPosLog(uint32_t week, uint32_t secondsOfWeek, const uint8_t* body);
 
     // Null when its allocation failed: correction frames are then consumed
     // without a change bit.

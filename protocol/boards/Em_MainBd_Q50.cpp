@@ -1,7 +1,6 @@
 #include "protocol/boards/Em_MainBd_Q50.h"
 
 #include "platform/Endian.h"
-#include "protocol/Em_GpsTime.h"
 #include "protocol/boards/Em_CmdPaker_Q50.h"
 
 #include <algorithm>
@@ -19,29 +18,14 @@ using platform::ReadBEFloat;
 
 namespace {
 
-// Item lengths of the fixed-size records.
-constexpr unsigned kPowerStatusLength = 12;
-constexpr unsigned kHardwareInfoLength = 35;
-constexpr unsigned kFirmwareInfoLength = 100;
+namespace P = OvParam;
+namespace B = Q50Bits;
+
+// The layouts of the items whose length follows from their contents: a text
+// item (u32 count, the text) and the satellite list (the counts of five
+// systems in an 8-byte head, then one 9-byte record a satellite).
 constexpr unsigned kTextHead = 4;
 constexpr unsigned kMinTextItem = 5;
-constexpr unsigned kSolutionLength = 28;
-constexpr unsigned kGpsTimeLength = 8;
-constexpr unsigned kDopsLength = 16;
-constexpr unsigned kThreeDoubles = 24;
-constexpr unsigned kPositionLength = 64;
-constexpr unsigned kBubbleLength = 15;
-constexpr unsigned kBaseSetLength = 26;
-constexpr unsigned kSatEnableLength = 20;
-constexpr unsigned kRadioInfoLength = 26;
-constexpr unsigned kWifiApLength = 42;
-constexpr unsigned kFileRecordLength = 43;
-constexpr unsigned kIpAddressLength = 57;
-constexpr unsigned kStatusTripleLength = 8;
-constexpr unsigned kMountLength = 20;
-constexpr unsigned kAccountLength = 70;
-constexpr unsigned kDialParaLength = 100;
-constexpr unsigned kSignalLength = 5;
 constexpr unsigned kSatHeadLength = 8;
 constexpr unsigned kSatRecordLength = 9;
 
@@ -56,35 +40,35 @@ void ReadStatusTriple(const uint8_t* v, T& r) {
 }  // namespace
 
 uint16_t GnssFrq_ToDataFrq(GNSS_FRQ frq) {
-    switch (int32_t(frq)) {
-    case 0: return 1;
-    case 1: return 6;
-    case 2: return 7;
-    case 3: return 9;
-    case 4: return 10;
-    case 5: return 11;
-    case 6: return 12;
-    case 11: return 8;
-    case 255: return 2;
-    default: return 9;
+    switch (frq) {
+    case GNSS_FRQ_OFF: return OV_DATA_FRQ_OFF;
+    case GNSS_FRQ_10HZ: return OV_DATA_FRQ_10HZ;
+    case GNSS_FRQ_5HZ: return OV_DATA_FRQ_5HZ;
+    case GNSS_FRQ_1HZ: return OV_DATA_FRQ_1HZ;
+    case GNSS_FRQ_2S: return OV_DATA_FRQ_2S;
+    case GNSS_FRQ_5S: return OV_DATA_FRQ_5S;
+    case GNSS_FRQ_10S: return OV_DATA_FRQ_10S;
+    case GNSS_FRQ_2HZ: return OV_DATA_FRQ_2HZ;
+    case GNSS_FRQ_ONCE: return OV_DATA_FRQ_ONCE;
+    default: return OV_DATA_FRQ_1HZ;
     }
 }
 
 uint16_t BaudRate_ToCode(uint32_t baud) {
     switch (baud) {
-    case 2400: return 1;
-    case 4800: return 2;
-    case 9600: return 3;
-    case 14400: return 4;
-    case 19200: return 5;
-    case 38400: return 6;
-    case 56000: return 7;
-    case 57600: return 8;
-    case 115200: return 9;
-    case 128000: return 10;
-    case 256000: return 11;
-    case 512000: return 12;
-    default: return 3;
+    case 2400: return OV_COM_BAUD_2400;
+    case 4800: return OV_COM_BAUD_4800;
+    case 9600: return OV_COM_BAUD_9600;
+    case 14400: return OV_COM_BAUD_14400;
+    case 19200: return OV_COM_BAUD_19200;
+    case 38400: return OV_COM_BAUD_38400;
+    case 56000: return OV_COM_BAUD_56000;
+    case 57600: return OV_COM_BAUD_57600;
+    case 115200: return OV_COM_BAUD_115200;
+    case 128000: return OV_COM_BAUD_128000;
+    case 256000: return OV_COM_BAUD_256000;
+    case 512000: return OV_COM_BAUD_512000;
+    default: return OV_COM_BAUD_9600;
     }
 }
 
@@ -94,21 +78,20 @@ unsigned Em_RepParser_Q50::Decode_BinFrame(const uint8_t* data, int id, unsigned
     bool taken = false;
     switch (id >> 8) {
     case 0x00:
-        if (id == 2 && length == 2) {
+        if (id == P::ResponseStatus && length == P::ResponseStatus.reply) {
             records.responseStatus = ReadBE16(data);
-            ChangedMask = Q50Bits::Response;
+            ChangedMask = B::Response;
             taken = true;
         }
         break;
     case 0x01:
-        if (length != 2) break;
-        if (id == 259) {
+        if (id == P::ComBaud && length == P::ComBaud.reply) {
             records.comBaud = ReadBE16(data);
-            ChangedMask = 0x80;
+            ChangedMask = B::ComBaud;
             taken = true;
-        } else if (id == 260) {
+        } else if (id == P::ComPort && length == P::ComPort.reply) {
             records.comPort = ReadBE16(data);
-            ChangedMask = 0x100;
+            ChangedMask = B::ComPort;
             taken = true;
         }
         break;
@@ -128,31 +111,31 @@ unsigned Em_RepParser_Q50::Decode_BinFrame(const uint8_t* data, int id, unsigned
 
 bool Em_RepParser_Q50::DecodeSystem(const uint8_t* v, int id, unsigned n) {
     switch (id) {
-    case 772:
-        if (n != kPowerStatusLength) return false;
+    case P::SystemPowerStatus:
+        if (n != P::SystemPowerStatus.reply) return false;
         for (int i = 0; i < 3; ++i) records.powerStatus.words[i] = ReadBE32(v + 4 * i);
-        ChangedMask = 0x1;
+        ChangedMask = B::SystemPowerStatus;
         return true;
-    case 774: {
-        if (n != kHardwareInfoLength) return false;
+    case P::SystemHardwareInfo: {
+        if (n != P::SystemHardwareInfo.reply) return false;
         OV_SYSTEM_HARDWARE_INFO_STRUCT& h = records.hardwareInfo;
         h.word0 = ReadBE32(v);
         std::memcpy(h.pair, v + 4, 2);
         std::memcpy(h.quad, v + 6, 4);
         std::memcpy(h.raw, v + 10, 13);
         for (int i = 0; i < 3; ++i) h.words[i] = ReadBE32(v + 23 + 4 * i);
-        ChangedMask = 0x2;
+        ChangedMask = B::SystemHardwareInfo;
         return true;
     }
-    case 775:
-        if (n != kFirmwareInfoLength) return false;
+    case P::SystemFirmwareInfo:
+        if (n != P::SystemFirmwareInfo.reply) return false;
         std::memcpy(records.firmwareInfo.first, v, 50);
         std::memcpy(records.firmwareInfo.second, v + 50, 50);
-        ChangedMask = 0x4;
+        ChangedMask = B::SystemFirmwareInfo;
         return true;
-    case 776:
+    case P::SystemAdmin:
         // The administrator reply carries nothing to keep.
-        ChangedMask = 0x8;
+        ChangedMask = B::SystemAdmin;
         return true;
     default: return false;
     }
@@ -167,17 +150,6 @@ bool Em_RepParser_Q50::DecodeText(const uint8_t* v, unsigned n) {
     ggaText[take] = 0;
     ggaLength = take;
     return true;
-}
-
-void Em_RepParser_Q50::StoreGpsTime(uint32_t week, uint32_t secondsOfWeek) {
-    solution.gpsWeek = week;
-    solution.gpsSeconds = secondsOfWeek;
-    int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0;
-    double second = 0.0;
-    GpsWeekTow_ToCalendar(week, secondsOfWeek, &year, &month, &day, &hour, &minute, &second);
-    // Time first: a time of day past midnight must not move the new date.
-    StoreUtcTime(hour, minute, second);
-    StoreUtcDate(year, month, day);
 }
 
 bool Em_RepParser_Q50::DecodeSatellites(const uint8_t* v, unsigned n) {
@@ -209,7 +181,7 @@ bool Em_RepParser_Q50::DecodeSatellites(const uint8_t* v, unsigned n) {
 }
 
 bool Em_RepParser_Q50::DecodePosition(const uint8_t* v, unsigned n) {
-    if (n != kPositionLength) return false;
+    if (n != P::GnssPosition.reply) return false;
     position.latitude = ReadBEDouble(v);
     position.longitude = ReadBEDouble(v + 8);
     position.height = ReadBEDouble(v + 16);
@@ -224,96 +196,103 @@ bool Em_RepParser_Q50::DecodePosition(const uint8_t* v, unsigned n) {
 
 bool Em_RepParser_Q50::DecodeGnss(const uint8_t* v, int id, unsigned n) {
     switch (id) {
-    case 1029:
-        if (n != 2) return false;
+    case P::GnssDiffType:
+        if (n != P::GnssDiffType.reply) return false;
         records.diffType = ReadBE16(v);
-        ChangedMask = 0x1;
+        ChangedMask = B::GnssDiffType;
         return true;
-    case 1030:
-    case 1031:
-    case 1032:
-    case 1033: {
-        static constexpr uint32_t kBits[] = {0x10, 0x20, 0x8000, 0x10000};
+    case P::GnssTextA:
         if (!DecodeText(v, n)) return false;
-        ChangedMask = kBits[id - 1030];
+        ChangedMask = B::GnssTextA;
         return true;
-    }
-    case 1034:
-        if (n != kSolutionLength) return false;
+    case P::GnssTextB:
+        if (!DecodeText(v, n)) return false;
+        ChangedMask = B::GnssTextB;
+        return true;
+    case P::GnssTextC:
+        if (!DecodeText(v, n)) return false;
+        ChangedMask = B::GnssTextC;
+        return true;
+    case P::GnssTextD:
+        if (!DecodeText(v, n)) return false;
+        ChangedMask = B::GnssTextD;
+        return true;
+    case P::GnssSolution:
+        if (n != P::GnssSolution.reply) return false;
         position.latitude = ReadBEDouble(v);
         position.longitude = ReadBEDouble(v + 8);
         position.height = ReadBEDouble(v + 16);
         position.status = int32_t(ReadBE32(v + 24));
-        ChangedMask = 0x40;
+        ChangedMask = B::GnssSolution;
         return true;
-    case 1035:
-        if (n != kGpsTimeLength) return false;
+    case P::GnssGpsTime:
+        if (n != P::GnssGpsTime.reply) return false;
         StoreGpsTime(ReadBE32(v), ReadBE32(v + 4));
-        ChangedMask = 0x80;
+        ChangedMask = B::GnssGpsTime;
         return true;
-    case 1036:
-        if (n != kDopsLength) return false;
+    case P::GnssDops:
+        if (n != P::GnssDops.reply) return false;
         dops.pdop = ReadBEFloat(v);
         dops.hdop = ReadBEFloat(v + 4);
         dops.vdop = ReadBEFloat(v + 8);
         dops.tdop = ReadBEFloat(v + 12);
         dops.gdop = std::hypot(dops.pdop, dops.tdop);
-        ChangedMask = 0x400;
+        ChangedMask = B::GnssDops;
         return true;
-    case 1037:
+    case P::GnssSatellites:
         if (!DecodeSatellites(v, n)) return false;
-        ChangedMask = 0x800;
+        ChangedMask = B::GnssSatellites;
         return true;
-    case 1038:
-        if (n != kThreeDoubles) return false;
+    case P::GnssPrecision:
+        if (n != P::GnssPrecision.reply) return false;
         errors.heightError = ReadBEDouble(v);
         errors.horizontalError = ReadBEDouble(v + 8);
         errors.rms = ReadBEDouble(v + 16);
-        ChangedMask = 0x100;
+        ChangedMask = B::GnssPrecision;
         return true;
-    case 1039:
-        if (n != kThreeDoubles) return false;
+    case P::GnssBasePosition:
+        if (n != P::GnssBasePosition.reply) return false;
         baseInfo.x = ReadBEDouble(v);
         baseInfo.y = ReadBEDouble(v + 8);
         baseInfo.z = ReadBEDouble(v + 16);
-        ChangedMask = 0x1000;
+        ChangedMask = B::GnssBasePosition;
         return true;
-    case 1040:
+    case P::GnssPosition:
         if (!DecodePosition(v, n)) return false;
-        ChangedMask = 0x200;
+        ChangedMask = B::GnssPosition;
         return true;
-    case 1041: {
-        if (n != kBubbleLength) return false;
+    case P::GnssBubble: {
+        if (n != P::GnssBubble.reply) return false;
         Q50_Bubble& b = records.bubble;
         b.state = v[0];
         b.word = ReadBE32(v + 1);
         for (int i = 0; i < 3; ++i) b.angles[i] = ReadBE16(v + 5 + 2 * i);
         b.floatBits = ReadBE32(v + 11);
-        ChangedMask = 0x2000;
+        ChangedMask = B::GnssBubble;
         return true;
     }
-    case 1104:
-        if (n != 1) return false;
+    case P::GnssPdopMask:
+        if (n != P::GnssPdopMask.reply) return false;
         records.pdopMask = v[0];
-        ChangedMask = 0x2;
+        ChangedMask = B::GnssPdopMask;
         return true;
-    case 1105:
-        if (n != 1) return false;
+    case P::GnssElevMask:
+        if (n != P::GnssElevMask.reply) return false;
         elevMask = v[0];
-        ChangedMask = 0x4;
+        ChangedMask = B::GnssElevMask;
         return true;
-    case 1106:
-        if (n != kBaseSetLength) return false;
+    case P::GnssBaseSet:
+        if (n != P::GnssBaseSet.reply) return false;
         records.baseSet.mode = ReadBE16(v);
         records.baseSet.latitude = ReadBEDouble(v + 2);
         records.baseSet.longitude = ReadBEDouble(v + 10);
         records.baseSet.height = ReadBEDouble(v + 18);
-        ChangedMask = 0x8;
+        ChangedMask = B::GnssBaseSet;
         return true;
-    case 1109:
-        if (n != kSatEnableLength) return false;
+    case P::GnssSatEnable:
+        if (n != P::GnssSatEnable.reply) return false;
         for (int i = 0; i < 5; ++i) records.satEnable.words[i] = ReadBE32(v + 4 * i);
-        ChangedMask = 0x4000;
+        ChangedMask = B::GnssSatEnable;
         return true;
     default: return false;
     }
@@ -321,25 +300,33 @@ bool Em_RepParser_Q50::DecodeGnss(const uint8_t* v, int id, unsigned n) {
 
 bool Em_RepParser_Q50::DecodeRadio(const uint8_t* v, int id, unsigned n) {
     switch (id) {
-    case 1795:
-    case 1796:
-    case 1801:
-    case 1803: {
-        if (n != 4) return false;
-        const uint32_t value = ReadBE32(v);
-        if (id == 1795) records.radioFrequencyBits = value, ChangedMask = 0x1;
-        if (id == 1796) records.radioPower = value, ChangedMask = 0x2;
-        if (id == 1801) records.radioStepper = value, ChangedMask = 0x4;
-        if (id == 1803) records.radioAirBaud = value, ChangedMask = 0x8;
+    case P::RadioFrequency:
+        if (n != P::RadioFrequency.reply) return false;
+        records.radioFrequencyBits = ReadBE32(v);
+        ChangedMask = B::RadioFrequency;
         return true;
-    }
-    case 1804:
-        if (n != 2) return false;
+    case P::RadioPower:
+        if (n != P::RadioPower.reply) return false;
+        records.radioPower = ReadBE32(v);
+        ChangedMask = B::RadioPower;
+        return true;
+    case P::RadioStepper:
+        if (n != P::RadioStepper.reply) return false;
+        records.radioStepper = ReadBE32(v);
+        ChangedMask = B::RadioStepper;
+        return true;
+    case P::RadioAirBaud:
+        if (n != P::RadioAirBaud.reply) return false;
+        records.radioAirBaud = ReadBE32(v);
+        ChangedMask = B::RadioAirBaud;
+        return true;
+    case P::RadioProtocol:
+        if (n != P::RadioProtocol.reply) return false;
         records.radioProtocol = ReadBE16(v);
-        ChangedMask = 0x10;
+        ChangedMask = B::RadioProtocol;
         return true;
-    case 1805: {
-        if (n != kRadioInfoLength) return false;
+    case P::RadioInfoList: {
+        if (n != P::RadioInfoList.reply) return false;
         OV_RADIO_INFOLIST_STRUCT& r = records.radioInfoList;
         r.first = ReadBE16(v);
         r.second = ReadBE16(v + 2);
@@ -349,19 +336,23 @@ bool Em_RepParser_Q50::DecodeRadio(const uint8_t* v, int id, unsigned n) {
         r.sixth = ReadBE32(v + 14);
         r.seventh = ReadBE32(v + 18);
         r.eighth = ReadBE32(v + 22);
-        ChangedMask = 0x20;
+        ChangedMask = B::RadioInfoList;
         return true;
     }
-    case 1808:
-        if (n != 1) return false;
+    case P::RadioAutoPowerOn:
+        if (n != P::RadioAutoPowerOn.reply) return false;
         records.radioAutoPowerOn = v[0];
-        ChangedMask = 0x40;
+        ChangedMask = B::RadioAutoPowerOn;
         return true;
-    case 1809:
-    case 1810:
-        if (n != 2) return false;
-        if (id == 1809) records.radioModuleType = ReadBE16(v), ChangedMask = 0x80;
-        else records.radioPowerStatus = ReadBE16(v), ChangedMask = 0x100;
+    case P::RadioModuleType:
+        if (n != P::RadioModuleType.reply) return false;
+        records.radioModuleType = ReadBE16(v);
+        ChangedMask = B::RadioModuleType;
+        return true;
+    case P::RadioPowerStatus:
+        if (n != P::RadioPowerStatus.reply) return false;
+        records.radioPowerStatus = ReadBE16(v);
+        ChangedMask = B::RadioPowerStatus;
         return true;
     default: return false;
     }
@@ -369,27 +360,35 @@ bool Em_RepParser_Q50::DecodeRadio(const uint8_t* v, int id, unsigned n) {
 
 bool Em_RepParser_Q50::DecodeWifiAndRecording(const uint8_t* v, int id, unsigned n) {
     switch (id) {
-    case 2563:
-        if (n != kWifiApLength) return false;
+    case P::WifiParamAp:
+        if (n != P::WifiParamAp.reply) return false;
         std::memcpy(records.wifiAp.ssid, v, 20);
         records.wifiAp.security = ReadBE16(v + 20);
         std::memcpy(records.wifiAp.password, v + 22, 20);
-        ChangedMask = 0x4;
+        ChangedMask = B::WifiParamAp;
         return true;
-    case 2564:
-    case 2568:
-        if (n != 2) return false;
-        if (id == 2564) records.wifiMode = ReadBE16(v), ChangedMask = 0x2;
-        else records.wifiPowerStatus = ReadBE16(v), ChangedMask = 0x8;
+    case P::WifiMode:
+        if (n != P::WifiMode.reply) return false;
+        records.wifiMode = ReadBE16(v);
+        ChangedMask = B::WifiMode;
         return true;
-    case 2567:
-    case 2821:
-        if (n != 1) return false;
-        if (id == 2567) records.wifiAutoOpen = v[0], ChangedMask = 0x1;
-        else records.fileRecordAutoOpen = v[0], ChangedMask = 0x20;
+    case P::WifiPowerStatus:
+        if (n != P::WifiPowerStatus.reply) return false;
+        records.wifiPowerStatus = ReadBE16(v);
+        ChangedMask = B::WifiPowerStatus;
         return true;
-    case 2822: {
-        if (n != kFileRecordLength) return false;
+    case P::WifiAutoOpen:
+        if (n != P::WifiAutoOpen.reply) return false;
+        records.wifiAutoOpen = v[0];
+        ChangedMask = B::WifiAutoOpen;
+        return true;
+    case P::FileRecordAutoOpen:
+        if (n != P::FileRecordAutoOpen.reply) return false;
+        records.fileRecordAutoOpen = v[0];
+        ChangedMask = B::FileRecordAutoOpen;
+        return true;
+    case P::FileRecordConfig: {
+        if (n != P::FileRecordConfig.reply) return false;
         OV_FILE_RECORD_CONFIG_STRUCT& r = records.fileRecordConfig;
         std::memcpy(r.name, v, 20);
         r.byte20 = v[20];
@@ -398,13 +397,13 @@ bool Em_RepParser_Q50::DecodeWifiAndRecording(const uint8_t* v, int id, unsigned
         r.half = ReadBE16(v + 36);
         r.byte42 = v[38];
         r.lastWord = ReadBE32(v + 39);
-        ChangedMask = 0x10;
+        ChangedMask = B::FileRecordConfig;
         return true;
     }
-    case 2823:
-        if (n != 2) return false;
+    case P::FileRecordStatus:
+        if (n != P::FileRecordStatus.reply) return false;
         records.fileRecordStatus = ReadBE16(v);
-        ChangedMask = 0x40;
+        ChangedMask = B::FileRecordStatus;
         return true;
     default: return false;
     }
@@ -412,52 +411,52 @@ bool Em_RepParser_Q50::DecodeWifiAndRecording(const uint8_t* v, int id, unsigned
 
 bool Em_RepParser_Q50::DecodeNetLink(const uint8_t* v, int id, unsigned n) {
     switch (id) {
-    case 4354:
-        if (n != 4) return false;
+    case P::NetLinkWord:
+        if (n != P::NetLinkWord.reply) return false;
         records.netLinkWord = ReadBE32(v);
-        ChangedMask = 0x200;
+        ChangedMask = B::NetLinkWord;
         return true;
-    case 4355:
-        if (n != kIpAddressLength) return false;
+    case P::NetLinkAddress:
+        if (n != P::NetLinkAddress.reply) return false;
         records.netLinkAddress.address = ReadBE32(v);
         records.netLinkAddress.port = ReadBE16(v + 4);
         records.netLinkAddress.useHost = v[6];
         std::memcpy(records.netLinkAddress.host, v + 7, 50);
-        ChangedMask = 0x400;
+        ChangedMask = B::NetLinkAddress;
         return true;
-    case 4356:
-        if (n != 2) return false;
+    case P::NetLinkServerType:
+        if (n != P::NetLinkServerType.reply) return false;
         records.netLinkServerType = ReadBE16(v);
-        ChangedMask = 0x800;
+        ChangedMask = B::NetLinkServerType;
         return true;
-    case 4357:
-        if (n != kStatusTripleLength) return false;
+    case P::NetLinkStatus:
+        if (n != P::NetLinkStatus.reply) return false;
         ReadStatusTriple(v, records.netLinkStatus);
-        ChangedMask = 0x1000;
+        ChangedMask = B::NetLinkStatus;
         return true;
-    case 4358: {
+    case P::NetLinkSourceList: {
         if (n < kMinTextItem) return false;
         const uint32_t take = std::min({ReadBE32(v), Q50_Records::kSourceListSize, uint32_t(n - kTextHead)});
         std::memcpy(records.sourceList, v + kTextHead, take);
         records.sourceListLength = take;
-        ChangedMask = 0x2000;
+        ChangedMask = B::NetLinkSourceList;
         return true;
     }
-    case 4361:
-        if (n != 1) return false;
+    case P::NetLinkAutoOpen:
+        if (n != P::NetLinkAutoOpen.reply) return false;
         records.netLinkAutoOpen = v[0];
-        ChangedMask = 0x4000;
+        ChangedMask = B::NetLinkAutoOpen;
         return true;
-    case 4362:
-        if (n != kMountLength) return false;
-        std::memcpy(records.dataSource.mountPoint, v, kMountLength);
-        ChangedMask = 0x8000;
+    case P::NetLinkMountPoint:
+        if (n != P::NetLinkMountPoint.reply) return false;
+        std::memcpy(records.dataSource.mountPoint, v, sizeof records.dataSource.mountPoint);
+        ChangedMask = B::NetLinkMountPoint;
         return true;
-    case 4363:
-        if (n != kAccountLength) return false;
+    case P::NetLinkAccount:
+        if (n != P::NetLinkAccount.reply) return false;
         std::memcpy(records.account.user, v, 50);
         std::memcpy(records.account.password, v + 50, 20);
-        ChangedMask = 0x10000;
+        ChangedMask = B::NetLinkAccount;
         return true;
     default: return false;
     }
@@ -465,40 +464,48 @@ bool Em_RepParser_Q50::DecodeNetLink(const uint8_t* v, int id, unsigned n) {
 
 bool Em_RepParser_Q50::DecodeModemAndDataLink(const uint8_t* v, int id, unsigned n) {
     switch (id) {
-    case 5123:
-        if (n != kDialParaLength) return false;
-        std::memcpy(records.modemDialPara.texts, v, kDialParaLength);
-        ChangedMask = 0x10;
+    case P::ModemDialParam:
+        if (n != P::ModemDialParam.reply) return false;
+        std::memcpy(records.modemDialPara.texts, v, sizeof records.modemDialPara.texts);
+        ChangedMask = B::ModemDialParam;
         return true;
-    case 5124:
-        if (n != kStatusTripleLength) return false;
+    case P::ModemDialStatus:
+        if (n != P::ModemDialStatus.reply) return false;
         ReadStatusTriple(v, records.modemDialStatus);
-        ChangedMask = 0x20;
+        ChangedMask = B::ModemDialStatus;
         return true;
-    case 5129:
-    case 5130:
-        if (n != 1) return false;
-        if (id == 5129) records.modemAutoDial = v[0], ChangedMask = 0x40;
-        else records.modemAutoPowerOn = v[0], ChangedMask = 0x80;
+    case P::ModemAutoDial:
+        if (n != P::ModemAutoDial.reply) return false;
+        records.modemAutoDial = v[0];
+        ChangedMask = B::ModemAutoDial;
         return true;
-    case 5131:
-    case 5133:
-        if (n != 2) return false;
-        if (id == 5131) records.modemPowerStatus = ReadBE16(v), ChangedMask = 0x100;
-        else records.modemBandMode = ReadBE16(v), ChangedMask = 0x400;
+    case P::ModemAutoPowerOn:
+        if (n != P::ModemAutoPowerOn.reply) return false;
+        records.modemAutoPowerOn = v[0];
+        ChangedMask = B::ModemAutoPowerOn;
         return true;
-    case 5132:
-        if (n != kSignalLength) return false;
+    case P::ModemPowerStatus:
+        if (n != P::ModemPowerStatus.reply) return false;
+        records.modemPowerStatus = ReadBE16(v);
+        ChangedMask = B::ModemPowerStatus;
+        return true;
+    case P::ModemBandMode:
+        if (n != P::ModemBandMode.reply) return false;
+        records.modemBandMode = ReadBE16(v);
+        ChangedMask = B::ModemBandMode;
+        return true;
+    case P::ModemSignal:
+        if (n != P::ModemSignal.reply) return false;
         records.modemSignal.value = ReadBE32(v);
         records.modemSignal.level = v[4];
-        ChangedMask = 0x200;
+        ChangedMask = B::ModemSignal;
         return true;
-    case 5379:
-        if (n != 2) return false;
+    case P::DataLinkMode:
+        if (n != P::DataLinkMode.reply) return false;
         records.dataLinkMode = ReadBE16(v);
-        ChangedMask = Q50Bits::DataLinkMode;
+        ChangedMask = B::DataLinkMode;
         return true;
-    case 5380:
+    case P::DataLinkDiffData:
         // Correction data echoed back: taken, nothing kept.
         return true;
     default: return false;

@@ -22,7 +22,6 @@ using platform::WriteLE32;
 using platform::WriteLEDouble;
 namespace R = RtkRecords;
 
-constexpr double kDegToRad = 0.017453292519943295;
 constexpr double kRadToDeg = 57.29577951308232;
 
 // Header fields of the NovAtel framing.
@@ -34,7 +33,6 @@ constexpr unsigned kMillisecondsAt = 16;
 
 // Body sizes the decoders read.
 constexpr unsigned kRawEphemRead = 12 + 3 * 30;
-constexpr unsigned kPositionRead = 72;
 constexpr unsigned kDopRead = 24;
 constexpr unsigned kSatHead = 6;
 constexpr unsigned kSatEntry = 12;
@@ -375,7 +373,7 @@ void Em_RepParser_Q70R::DecodeRawEphem(const uint8_t* b, unsigned n) {
 // Log 42: the board's own position solution.
 void Em_RepParser_Q70R::DecodePosition(const uint8_t* header, const uint8_t* body, unsigned n) {
     if (header[kMessageTypeAt] < 0x80) {
-        if (n < kPositionRead) return;
+        if (n < kBestPosBodyRead) return;
         std::memcpy(positionBody, body, kPositionBodySize);
         positionKept = true;
         position.status = 0;
@@ -383,80 +381,9 @@ void Em_RepParser_Q70R::DecodePosition(const uint8_t* header, const uint8_t* bod
     } else if (!positionKept) {
         return;  // a response, and no solution kept to report
     }
-    const uint8_t* b = positionBody;
-    const uint32_t solutionStatus = ReadLE32(b);
-    const uint32_t positionType = ReadLE32(b + 4);
-    const double lat = ReadLEDouble(b + 8);
-    const double lon = ReadLEDouble(b + 16);
-    const double hgt = ReadLEDouble(b + 24);
-    float latSigma = ReadLEFloat(b + 40);
-    float lonSigma = ReadLEFloat(b + 44);
-    float hgtSigma = ReadLEFloat(b + 48);
-    const float diffAge = ReadLEFloat(b + 56);
-    const uint8_t signalMask = b[71];
-
-    if (diffAge > 0.0f && diffAge < 5.0f) {
-        latSigma = float(latSigma * 0.6);
-        lonSigma = float(lonSigma * 0.6);
-        hgtSigma = float(hgtSigma * 0.6);
-    }
-
     const uint32_t week = ReadLE16(header + kWeekAt);
     const uint32_t seconds = ReadLE32(header + kMillisecondsAt) / 1000u;
-    solution.gpsWeek = week;
-    solution.gpsSeconds = seconds;
-    int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0;
-    double second = 0.0;
-    GpsWeekTow_ToCalendar(week, seconds, &year, &month, &day, &hour, &minute, &second);
-    StoreUtcTime(hour, minute, second);
-    StoreUtcDate(year, month, day);
-    ChangedMask |= ChangeBits::Time;
-
-    errors.latError = latSigma;
-    errors.lonError = lonSigma;
-    errors.horizontalError = std::hypot(double(latSigma), double(lonSigma));
-    errors.heightError = hgtSigma;
-    errors.rms = errors.horizontalError * 0.68;
-
-    position.latitude = lat * kDegToRad;
-    position.longitude = lon * kDegToRad;
-    position.height = hgt;
-    position.diffAge = diffAge;
-    ChangedMask |= ChangeBits::Precision | ChangeBits::Position;
-
-    const bool recent = diffAge <= 20.0f;
-    switch (positionType) {
-    case 0:
-        if (diffAge != 60.0f) position.status = 3;
-        break;
-    case 1: position.status = (solutionStatus == 0 || solutionStatus == 13) ? 1 : 2; break;
-    case 16: position.status = 4; break;
-    case 17: position.status = 5; break;
-    case 18: position.status = 7; break;
-    case 19:
-    case 20: break;
-    case 32:
-    case 33:
-    case 34: position.status = recent ? 6 : 4; break;
-    case 48:
-    case 49:
-    case 50: position.status = recent ? 11 : 4; break;
-    default: position.status = 0; break;
-    }
-    ChangedMask |= ChangeBits::Status;
-
-    uint32_t used = 0;
-    if (signalMask & 0x01) used |= 0x10000000u;
-    if (signalMask & 0x02) used |= 0x20000000u;
-    if (signalMask & 0x04) used |= 0x40000000u;
-    if (signalMask & 0x10) used |= 0x80000000u;
-    if (signalMask & 0x20) used |= 0x01000000u;
-    solution.usedSignals = used;
-    solutions = used;
-    ChangedMask |= 0x10000u;
-
-    constexpr uint32_t kSet = ChangeBits::Position | ChangeBits::Precision | ChangeBits::Time;
-    if ((ChangedMask & kSet) == kSet) ChangedMask |= ChangeBits::FullSolution;
+    StoreBestPosLog(week, seconds, positionBody);
 }
 
 // Log 174: dilutions and the elevation cutoff (radians on this board).

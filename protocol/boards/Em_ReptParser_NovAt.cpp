@@ -18,12 +18,9 @@ using platform::ReadLE32;
 using platform::ReadLEDouble;
 using platform::ReadLEFloat;
 
-constexpr double kDegToRad = 0.017453292519943295;
-
 // Body sizes the decoders read.
 constexpr unsigned kEphemerisRead = 204;   // up to af2
 constexpr unsigned kRawEphemRead = 102;    // PRN, week, seconds, three subframes
-constexpr unsigned kBestPosRead = 72;
 constexpr unsigned kPsrDopRead = 24;       // up to the elevation cutoff
 constexpr unsigned kRefStationRead = 28;   // up to z
 constexpr unsigned kRangeRecord = 44;
@@ -228,7 +225,7 @@ void Em_ReptParser_NovAt::DecodeVersion(const uint8_t* b, unsigned n) {
 // BESTPOS: position, precision, time and status of the best solution.
 void Em_ReptParser_NovAt::DecodeBestPos(const uint8_t* header, const uint8_t* body, unsigned n) {
     if (header[NovAtelLog::kMessageTypeAt] < NovAtelLog::kResponseBit) {
-        if (n < kBestPosRead) return;
+        if (n < kBestPosBodyRead) return;
         std::memcpy(bestPosBody, body, kBestPosBodySize);
         bestPosKept = true;
         position.status = 0;
@@ -236,33 +233,15 @@ void Em_ReptParser_NovAt::DecodeBestPos(const uint8_t* header, const uint8_t* bo
     } else if (!bestPosKept) {
         return;  // a response with no solution kept before: nothing to report
     }
-    const uint8_t* b = bestPosBody;
-    const uint32_t solutionStatus = ReadLE32(b);
-    const uint32_t positionType = ReadLE32(b + 4);
-    const double lat = ReadLEDouble(b + 8);
-    const double lon = ReadLEDouble(b + 16);
-    const double hgt = ReadLEDouble(b + 24);
-    const float undulation = ReadLEFloat(b + 32);
-    float latSigma = ReadLEFloat(b + 40);
-    float lonSigma = ReadLEFloat(b + 44);
-    float hgtSigma = ReadLEFloat(b + 48);
-    const float diffAge = ReadLEFloat(b + 56);
-    const uint8_t tracked = b[64];
-    const uint8_t inSolution = b[65];
-    const uint8_t signalMask = b[71];
-
-    // Fresh corrections: the board's deviations are taken as more cautious
-    // than they are. The kept body stays as received.
-    if (diffAge > 0.0f && diffAge < 5.0f) {
-        latSigma = float(latSigma * 0.6);
-        lonSigma = float(lonSigma * 0.6);
-        hgtSigma = float(hgtSigma * 0.6);
-    }
-
     const uint32_t week = ReadLE16(header + NovAtelLog::kWeekAt);
     const uint32_t seconds = ReadLE32(header + NovAtelLog::kMillisecondsAt) / 1000u;
-    solution.gpsWeek = week;
-    solution.gpsSeconds = seconds;
+    StoreBestPosLog(week, seconds, bestPosBody);
+    // This board's height takes the undulation it logs beside it; its
+    // satellite counts come with the solution.
+    const uint8_t* b = bestPosBody;
+    position.height += ReadLEFloat(b + 32);
+    const uint8_t tracked = b[64];
+    const uint8_t inSolution = b[65];
     solution.satsTracked = tracked;
     solution.satsInSolution = inSolution;
     // The same two counts are this board's listed satellites and those of
@@ -270,61 +249,6 @@ void Em_ReptParser_NovAt::DecodeBestPos(const uint8_t* header, const uint8_t* bo
     satsListed = tracked;
     satsListedUsed = inSolution;
     ChangedMask |= ChangeBits::SatCount;
-    int32_t year = 0, month = 0, day = 0, hour = 0, minute = 0;
-    double second = 0.0;
-    GpsWeekTow_ToCalendar(week, seconds, &year, &month, &day, &hour, &minute, &second);
-    // Time first: a time of day past midnight must not move the new date.
-    StoreUtcTime(hour, minute, second);
-    StoreUtcDate(year, month, day);
-    ChangedMask |= ChangeBits::Time;
-
-    errors.latError = latSigma;
-    errors.lonError = lonSigma;
-    errors.horizontalError = std::hypot(double(latSigma), double(lonSigma));
-    errors.heightError = hgtSigma;
-    errors.rms = 0.68 * errors.horizontalError;
-
-    position.latitude = lat * kDegToRad;
-    position.longitude = lon * kDegToRad;
-    position.height = hgt + undulation;
-    position.diffAge = diffAge;
-    ChangedMask |= ChangeBits::Precision | ChangeBits::Position;
-
-    const bool recent = diffAge <= 20.0f;
-    switch (positionType) {
-    case 0:  // no solution
-        if (diffAge != 60.0f) position.status = 3;
-        break;
-    case 1:  // fixed position
-        position.status = (solutionStatus == 0 || solutionStatus == 13) ? 1 : 2;
-        break;
-    case 16: position.status = 4; break;   // single point
-    case 17: position.status = 5; break;   // pseudorange differential
-    case 18: position.status = 7; break;   // SBAS
-    case 19:
-    case 20: break;                        // propagated, OmniSTAR: as it was
-    case 32:
-    case 33:
-    case 34: position.status = recent ? 6 : 4; break;   // RTK float
-    case 48:
-    case 49:
-    case 50: position.status = recent ? 11 : 4; break;  // RTK fixed
-    default: position.status = 0; break;
-    }
-    ChangedMask |= ChangeBits::Status;
-
-    uint32_t used = 0;
-    if (signalMask & 0x01) used |= 0x10000000u;
-    if (signalMask & 0x02) used |= 0x20000000u;
-    if (signalMask & 0x04) used |= 0x40000000u;
-    if (signalMask & 0x10) used |= 0x80000000u;
-    if (signalMask & 0x20) used |= 0x01000000u;
-    solution.usedSignals = used;
-    solutions = used;
-    ChangedMask |= 0x10000u;
-
-    constexpr uint32_t kSet = ChangeBits::Position | ChangeBits::Precision | ChangeBits::Time;
-    if ((ChangedMask & kSet) == kSet) ChangedMask |= ChangeBits::FullSolution;
 }
 
 // RANGE: full observations; the two records of one satellite that follow one

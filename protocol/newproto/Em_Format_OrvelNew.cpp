@@ -5,6 +5,7 @@
 #include "protocol/RingBuffer.h"
 #include "protocol/boards/Em_CmdPaker_Q50.h"
 #include "protocol/boards/Em_MainBd_Q50.h"
+#include "protocol/newproto/Em_OvParams.h"
 #include "protocol/newproto/Em_OvTypes.h"
 #include "protocol/newproto/Em_TlvPacker.h"
 
@@ -22,34 +23,31 @@ constexpr int kLinkTail = 2;
 constexpr uint8_t kMagic0 = 0x04;
 constexpr uint8_t kMagic1 = 0x11;
 constexpr int kMessageHead = 13;
-constexpr uint16_t kOpDataLink = 50;
-constexpr uint16_t kParamOperation = 1;
-constexpr uint16_t kParamDataBlock = 5380;
 
 }  // namespace
 
 int NewProtocolMessageClass(uint16_t operationCode) {
     switch (operationCode) {
-    case 2:
-    case 3:
-    case 10:
-    case 11:
-    case 38:
-    case 39: return 4;
-    case 14:
-    case 15:
-    case 16: return 3;
-    case 22:
-    case 23:
-    case 46:
-    case 47:
-    case 50:
-    case 51: return 6;
-    case 34:
-    case 35:
-    case 42:
-    case 43: return 5;
-    default: return 0;
+    case OvOp::ComSet:
+    case OvOp::ComQuery:
+    case OvOp::SystemSet:
+    case OvOp::SystemQuery:
+    case OvOp::FileRecordSet:
+    case OvOp::FileRecordQuery: return OvReplyClass::System;
+    case OvOp::GnssSet:
+    case OvOp::GnssQuery:
+    case OvOp::GnssOther: return OvReplyClass::Gnss;
+    case OvOp::RadioSet:
+    case OvOp::RadioQuery:
+    case OvOp::NetLinkSet:
+    case OvOp::NetLinkQuery:
+    case OvOp::DataLinkSet:
+    case OvOp::DataLinkQuery: return OvReplyClass::Link;
+    case OvOp::WifiSet:
+    case OvOp::WifiQuery:
+    case OvOp::ModemSet:
+    case OvOp::ModemQuery: return OvReplyClass::Wireless;
+    default: return OvReplyClass::None;
     }
 }
 
@@ -79,9 +77,9 @@ Em_RepParser_Q50* Em_Format_OrvelNew::Parser() const {
 void Em_Format_OrvelNew::Send_DiffDataToGnss(CmdList& out, const uint8_t* data, unsigned length) {
     EmIMainBoard* board = MainBoard();
     if (!data || length == 0 || !board) return;
-    const uint16_t op = kOpDataLink;
+    const uint16_t op = OvOp::DataLinkSet;
     const OV_BLOCK_DATA_STRUCT block{length, data};
-    const TlvItem items[] = {{kParamOperation, &op}, {kParamDataBlock, &block}};
+    const TlvItem items[] = {{OvParam::Operation, &op}, {OvParam::DataLinkDiffData, &block}};
     PackTlvCommand(dynamic_cast<Em_CmdPaker_Q50*>(board->CmdPaker()), out, items, 0);
 }
 

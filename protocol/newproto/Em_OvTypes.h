@@ -1,13 +1,15 @@
 #pragma once
 
 // Records and codes of the maker's new binary protocol. Each is tied to one
-// parameter id of that protocol; the TLV packer writes the records that are
-// sent field by field in declaration order (big-endian on the wire) and the
-// new-protocol report parser fills the ones that come back. In memory they
+// parameter of that protocol (Em_OvParams.h); the TLV packer writes the
+// records that are sent field by field in declaration order (big-endian on
+// the wire) and the new-protocol report parser fills the ones that come back. In memory they
 // keep natural alignment: that is the layout callers fill.
 //
 // The codes are the receiver's: where this library fixes a value, it is named;
 // the others are carried through as the receiver sends them.
+
+#include "protocol/newproto/Em_OvParams.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -39,18 +41,27 @@ enum OV_COM_PORT_ENUM : int32_t {};
 // Direct COM mode.
 enum OV_COM_DIRECT_ENUM : int32_t {};
 
-// Output rate codes of the data items.
+// Output rate codes of the data items (GnssFrq_ToDataFrq gives the code of
+// each GNSS_FRQ rate).
 enum OV_DATA_FRQ_ENUM : int32_t {
+    OV_DATA_FRQ_OFF = 1,
+    OV_DATA_FRQ_ONCE = 2,
     OV_DATA_FRQ_10HZ = 6,
     OV_DATA_FRQ_5HZ = 7,
     OV_DATA_FRQ_2HZ = 8,
     OV_DATA_FRQ_1HZ = 9,
+    OV_DATA_FRQ_2S = 10,
     OV_DATA_FRQ_5S = 11,
+    OV_DATA_FRQ_10S = 12,
 };
 
-// Data-link mode: 1 does not use the network link, 2 and 3 do not use the
-// radio, 4 uses neither.
-enum OV_DATALINK_MODE_ENUM : int32_t {};
+// Data-link mode: which links the receiver leaves unused.
+enum OV_DATALINK_MODE_ENUM : int32_t {
+    OV_DATALINK_MODE_NO_NETLINK = 1,  // the network link is not used
+    OV_DATALINK_MODE_NO_RADIO_A = 2,  // the radio is not used
+    OV_DATALINK_MODE_NO_RADIO_B = 3,  // the radio is not used
+    OV_DATALINK_MODE_NEITHER = 4,     // neither is used
+};
 
 enum OV_GNSS_IO_ID_ENUM : int32_t {};
 enum OV_GNSS_DIFF_TYPE_ENUM : int32_t {};
@@ -65,22 +76,18 @@ enum OV_WIFI_MODE_ENUM : int32_t {};
 enum OV_WIFI_POWER_STATUS_ENUM : int32_t {};
 enum OV_FILE_RECORD_STATUS_ENUM : int32_t {};
 
-// One output rate of a data item: the item's parameter id (1027 to 1050:
-// 1040 the position output, 1041 the eBubble output) and its rate code
-// (OV_DATA_FRQ_ENUM), both sent as u16.
+// One output rate of a data item: the item's parameter id (kDataFreqFirstId
+// to kDataFreqLastId, e.g. OvParam::GnssPosition or OvParam::GnssBubble) and
+// its rate code (OV_DATA_FRQ_ENUM), both sent as u16.
 struct DataFreq {
     uint16_t dataId;
     uint16_t rate;
 };
 static_assert(sizeof(DataFreq) == 4);
 
-// The parameter ids that carry a data item's rate as a u16.
-inline constexpr uint16_t kDataFreqFirstId = 1027;
-inline constexpr uint16_t kDataFreqLastId = 1050;
-
 // ---- records that are sent (and read back) ------------------------------
 
-// 777: G-sensor validity. Wire: byte, u16 (3 bytes).
+// OvParam::SystemGSensorValid: G-sensor validity. Wire: byte, u16 (3 bytes).
 struct OV_GSENSOR_VALID_PERIOD_STRUCT {
     uint8_t valid;
     uint16_t period;
@@ -88,13 +95,13 @@ struct OV_GSENSOR_VALID_PERIOD_STRUCT {
 static_assert(sizeof(OV_GSENSOR_VALID_PERIOD_STRUCT) == 4);
 static_assert(offsetof(OV_GSENSOR_VALID_PERIOD_STRUCT, period) == 2);
 
-// 1109: satellite systems and signals enabled. Wire: five u32 (20 bytes).
+// OvParam::GnssSatEnable: satellite systems and signals enabled. Wire: five u32 (20 bytes).
 struct OV_GNSS_SATELLITE_ENABLE_STRUCT {
     uint32_t words[5];
 };
 static_assert(sizeof(OV_GNSS_SATELLITE_ENABLE_STRUCT) == 20);
 
-// 1106: base position. Wire: u16, three doubles (26 bytes).
+// OvParam::GnssBaseSet: base position. Wire: u16, three doubles (26 bytes).
 struct OV_GNSS_BASE_SET_STRUCT {
     uint16_t mode;
     double latitude;   // degrees
@@ -104,7 +111,7 @@ struct OV_GNSS_BASE_SET_STRUCT {
 static_assert(sizeof(OV_GNSS_BASE_SET_STRUCT) == 32);
 static_assert(offsetof(OV_GNSS_BASE_SET_STRUCT, latitude) == 8 && offsetof(OV_GNSS_BASE_SET_STRUCT, height) == 24);
 
-// 2563: Wi-Fi access point. Wire: 20 bytes, u16, 20 bytes (42 bytes).
+// OvParam::WifiParamAp: Wi-Fi access point. Wire: 20 bytes, u16, 20 bytes (42 bytes).
 struct OV_WIFI_PARA_AP_STRUCT {
     char ssid[20];
     uint16_t security;
@@ -113,7 +120,7 @@ struct OV_WIFI_PARA_AP_STRUCT {
 static_assert(sizeof(OV_WIFI_PARA_AP_STRUCT) == 42);
 static_assert(offsetof(OV_WIFI_PARA_AP_STRUCT, security) == 20 && offsetof(OV_WIFI_PARA_AP_STRUCT, password) == 22);
 
-// 2822: file recording. Wire: 20 bytes, byte, three u32, three bytes, u16,
+// OvParam::FileRecordConfig: file recording. Wire: 20 bytes, byte, three u32, three bytes, u16,
 // byte, u32 (43 bytes).
 struct OV_FILE_RECORD_CONFIG_STRUCT {
     char name[20];
@@ -131,7 +138,7 @@ static_assert(offsetof(OV_FILE_RECORD_CONFIG_STRUCT, half) == 40);
 static_assert(offsetof(OV_FILE_RECORD_CONFIG_STRUCT, byte42) == 42);
 static_assert(offsetof(OV_FILE_RECORD_CONFIG_STRUCT, lastWord) == 44);
 
-// 4355: server address. Wire: u32 address (the first dotted number most
+// OvParam::NetLinkAddress: server address. Wire: u32 address (the first dotted number most
 // significant), u16 port, byte (1 when the host text is used), 50 bytes.
 struct OV_IP_ADDRESS_STRUCT {
     uint32_t address;
@@ -143,26 +150,26 @@ static_assert(sizeof(OV_IP_ADDRESS_STRUCT) == 60);
 static_assert(offsetof(OV_IP_ADDRESS_STRUCT, port) == 4 && offsetof(OV_IP_ADDRESS_STRUCT, useHost) == 6);
 static_assert(offsetof(OV_IP_ADDRESS_STRUCT, host) == 7);
 
-// 4362: NTRIP mount point (20 bytes).
+// OvParam::NetLinkMountPoint: NTRIP mount point (20 bytes).
 struct OV_CORS_DATA_SOURCE_STRUCT {
     char mountPoint[20];
 };
 static_assert(sizeof(OV_CORS_DATA_SOURCE_STRUCT) == 20);
 
-// 4363: caster account (70 bytes).
+// OvParam::NetLinkAccount: caster account (70 bytes).
 struct OV_ACCOUNT_STRUCT {
     char user[50];
     char password[20];
 };
 static_assert(sizeof(OV_ACCOUNT_STRUCT) == 70);
 
-// 5123: modem dial parameters, five 20-byte texts (100 bytes).
+// OvParam::ModemDialParam: modem dial parameters, five 20-byte texts (100 bytes).
 struct OV_MODEM_DIAL_PARA_STRUCT {
     char texts[5][20];
 };
 static_assert(sizeof(OV_MODEM_DIAL_PARA_STRUCT) == 100);
 
-// 2824, 5380: a data block. Wire: u32 n, then the n bytes.
+// OvParam::FileRecordPpk, OvParam::DataLinkDiffData: a data block. Wire: u32 n, then the n bytes.
 struct OV_BLOCK_DATA_STRUCT {
     uint32_t length;
     const uint8_t* data;
@@ -170,13 +177,13 @@ struct OV_BLOCK_DATA_STRUCT {
 
 // ---- records that only come back ----------------------------------------
 
-// 772: three u32.
+// OvParam::SystemPowerStatus: three u32.
 struct OV_SYSTEM_POWER_STATUS_STRUCT {
     uint32_t words[3];
 };
 static_assert(sizeof(OV_SYSTEM_POWER_STATUS_STRUCT) == 12);
 
-// 774: u32, two bytes, four bytes, 13 raw bytes, three u32 (35 bytes on the wire).
+// OvParam::SystemHardwareInfo: u32, two bytes, four bytes, 13 raw bytes, three u32 (35 bytes on the wire).
 struct OV_SYSTEM_HARDWARE_INFO_STRUCT {
     uint32_t word0;
     uint8_t pair[2];
@@ -187,14 +194,14 @@ struct OV_SYSTEM_HARDWARE_INFO_STRUCT {
 static_assert(sizeof(OV_SYSTEM_HARDWARE_INFO_STRUCT) == 36);
 static_assert(offsetof(OV_SYSTEM_HARDWARE_INFO_STRUCT, raw) == 10 && offsetof(OV_SYSTEM_HARDWARE_INFO_STRUCT, words) == 24);
 
-// 775: two 50-byte firmware version texts.
+// OvParam::SystemFirmwareInfo: two 50-byte firmware version texts.
 struct OV_SYSTEM_FIRMWARE_VERSION_STRUCT {
     char first[50];
     char second[50];
 };
 static_assert(sizeof(OV_SYSTEM_FIRMWARE_VERSION_STRUCT) == 100);
 
-// 4357: network link status: u16, u32, u16.
+// OvParam::NetLinkStatus: network link status: u16, u32, u16.
 struct OV_NETLINK_STATUS_STRUCT {
     uint16_t first;
     uint32_t second;
@@ -202,7 +209,7 @@ struct OV_NETLINK_STATUS_STRUCT {
 };
 static_assert(sizeof(OV_NETLINK_STATUS_STRUCT) == 12 && offsetof(OV_NETLINK_STATUS_STRUCT, second) == 4);
 
-// 5124: modem dial status: u16, u32, u16.
+// OvParam::ModemDialStatus: modem dial status: u16, u32, u16.
 struct OV_MODEM_DIAL_STATUS_STRUCT {
     uint16_t first;
     uint32_t second;
@@ -210,14 +217,14 @@ struct OV_MODEM_DIAL_STATUS_STRUCT {
 };
 static_assert(sizeof(OV_MODEM_DIAL_STATUS_STRUCT) == 12 && offsetof(OV_MODEM_DIAL_STATUS_STRUCT, second) == 4);
 
-// 5132: modem signal intensity: u32 and a byte.
+// OvParam::ModemSignal: modem signal intensity: u32 and a byte.
 struct OV_MODEM_SIGNAL_INTENSITY_STRUCT {
     uint32_t value;
     uint8_t level;
 };
 static_assert(sizeof(OV_MODEM_SIGNAL_INTENSITY_STRUCT) == 8);
 
-// 1805: radio information list: u16, u16, u32, u32, u16, u32, u32, u32.
+// OvParam::RadioInfoList: radio information list: u16, u16, u32, u32, u16, u32, u32, u32.
 struct OV_RADIO_INFOLIST_STRUCT {
     uint16_t first;
     uint16_t second;

@@ -1,6 +1,7 @@
 #include "protocol/newproto/Em_TlvPacker.h"
 
 #include "platform/Endian.h"
+#include "protocol/newproto/Em_OvParams.h"
 #include "protocol/newproto/Em_OvTypes.h"
 
 #include <atomic>
@@ -14,115 +15,13 @@ namespace {
 
 std::atomic<uint8_t> g_linkSequence{0};
 
-// Wire forms of the parameter table.
-enum class Wire {
-    None,        // no value
-    Byte,        // one byte
-    U16,         // u16
-    U32,         // u32
-    GSensor,     // OV_GSENSOR_VALID_PERIOD_STRUCT
-    SatEnable,   // OV_GNSS_SATELLITE_ENABLE_STRUCT
-    Mount,       // OV_CORS_DATA_SOURCE_STRUCT
-    BaseSet,     // OV_GNSS_BASE_SET_STRUCT
-    WifiAp,      // OV_WIFI_PARA_AP_STRUCT
-    FileRecord,  // OV_FILE_RECORD_CONFIG_STRUCT
-    IpAddress,   // OV_IP_ADDRESS_STRUCT
-    Account,     // OV_ACCOUNT_STRUCT
-    DialPara,    // OV_MODEM_DIAL_PARA_STRUCT
-    Block,       // OV_BLOCK_DATA_STRUCT
-};
-
-Wire WireOf(uint16_t id) {
-    if (id >= 1027 && id <= 1050) return Wire::U16;
-    switch (id) {
-    case 1:  // operation code
-    case 259:
-    case 260:
-    case 264:
-    case 776:
-    case 1804:
-    case 2564:
-    case 4356:
-    case 5133:
-    case 5379:
-        return Wire::U16;
-    case 1104:
-    case 1105:
-    case 1808:
-    case 2567:
-    case 2821:
-    case 4361:
-    case 5129:
-    case 5130:
-        return Wire::Byte;
-    case 777:
-        return Wire::GSensor;
-    case 1795:
-    case 1796:
-    case 1801:
-    case 1803:
-    case 4354:
-        return Wire::U32;
-    case 1109:
-        return Wire::SatEnable;
-    case 4362:
-        return Wire::Mount;
-    case 1106:
-        return Wire::BaseSet;
-    case 2563:
-        return Wire::WifiAp;
-    case 2822:
-        return Wire::FileRecord;
-    case 4355:
-        return Wire::IpAddress;
-    case 4363:
-        return Wire::Account;
-    case 5123:
-        return Wire::DialPara;
-    case 2824:
-    case 5380:
-        return Wire::Block;
-    default:
-        return Wire::None;
-    }
-}
-
 // Value length on the wire; kTlvItemUnencodable for a block without data.
-uint64_t ValueLength(Wire wire, const void* value) {
+uint64_t ValueLength(OvWire wire, const void* value) {
     if (value == nullptr) return 0;
-    switch (wire) {
-    case Wire::None:
-        return 0;
-    case Wire::Byte:
-        return 1;
-    case Wire::U16:
-        return 2;
-    case Wire::GSensor:
-        return 3;
-    case Wire::U32:
-        return 4;
-    case Wire::SatEnable:
-    case Wire::Mount:
-        return 20;
-    case Wire::BaseSet:
-        return 26;
-    case Wire::WifiAp:
-        return 42;
-    case Wire::FileRecord:
-        return 43;
-    case Wire::IpAddress:
-        return 57;
-    case Wire::Account:
-        return 70;
-    case Wire::DialPara:
-        return 100;
-    case Wire::Block: {
-        const auto* block = static_cast<const OV_BLOCK_DATA_STRUCT*>(value);
-        if (block->length > 0 && block->data == nullptr) return kTlvItemUnencodable;
-        return 4 + uint64_t(block->length);
-    }
-    }
-    return 0;
+    if (wire != OvWire::Block) return OvWireLength(wire);
+    const auto* block = static_cast<const OV_BLOCK_DATA_STRUCT*>(value);
+    if (block->length > 0 && block->data == nullptr) return kTlvItemUnencodable;
+    return OvWireLength(OvWire::Block) + uint64_t(block->length);
 }
 
 template <typename T>
@@ -140,36 +39,36 @@ void WriteBEDouble(uint8_t* p, double d) {
 }
 
 // Writes the value of a non-null pointer in its wire form.
-void WriteValue(uint8_t* p, Wire wire, const void* value) {
+void WriteValue(uint8_t* p, OvWire wire, const void* value) {
     switch (wire) {
-    case Wire::None:
+    case OvWire::None:
         break;
-    case Wire::Byte:
+    case OvWire::Byte:
         p[0] = Load<uint8_t>(value);
         break;
-    case Wire::U16:
+    case OvWire::U16:
         platform::WriteBE16(p, Load<uint16_t>(value));
         break;
-    case Wire::U32:
+    case OvWire::U32:
         platform::WriteBE32(p, Load<uint32_t>(value));
         break;
-    case Wire::GSensor: {
+    case OvWire::GSensor: {
         const auto r = Load<OV_GSENSOR_VALID_PERIOD_STRUCT>(value);
         p[0] = r.valid;
         platform::WriteBE16(p + 1, r.period);
         break;
     }
-    case Wire::SatEnable: {
+    case OvWire::SatEnable: {
         const auto r = Load<OV_GNSS_SATELLITE_ENABLE_STRUCT>(value);
         for (int i = 0; i < 5; ++i) platform::WriteBE32(p + 4 * i, r.words[i]);
         break;
     }
-    case Wire::Mount: {
+    case OvWire::Mount: {
         const auto r = Load<OV_CORS_DATA_SOURCE_STRUCT>(value);
         std::memcpy(p, r.mountPoint, 20);
         break;
     }
-    case Wire::BaseSet: {
+    case OvWire::BaseSet: {
         const auto r = Load<OV_GNSS_BASE_SET_STRUCT>(value);
         platform::WriteBE16(p, r.mode);
         WriteBEDouble(p + 2, r.latitude);
@@ -177,14 +76,14 @@ void WriteValue(uint8_t* p, Wire wire, const void* value) {
         WriteBEDouble(p + 18, r.height);
         break;
     }
-    case Wire::WifiAp: {
+    case OvWire::WifiAp: {
         const auto r = Load<OV_WIFI_PARA_AP_STRUCT>(value);
         std::memcpy(p, r.ssid, 20);
         platform::WriteBE16(p + 20, r.security);
         std::memcpy(p + 22, r.password, 20);
         break;
     }
-    case Wire::FileRecord: {
+    case OvWire::FileRecord: {
         const auto r = Load<OV_FILE_RECORD_CONFIG_STRUCT>(value);
         std::memcpy(p, r.name, 20);
         p[20] = r.byte20;
@@ -195,7 +94,7 @@ void WriteValue(uint8_t* p, Wire wire, const void* value) {
         platform::WriteBE32(p + 39, r.lastWord);
         break;
     }
-    case Wire::IpAddress: {
+    case OvWire::IpAddress: {
         const auto r = Load<OV_IP_ADDRESS_STRUCT>(value);
         platform::WriteBE32(p, r.address);
         platform::WriteBE16(p + 4, r.port);
@@ -203,18 +102,18 @@ void WriteValue(uint8_t* p, Wire wire, const void* value) {
         std::memcpy(p + 7, r.host, 50);
         break;
     }
-    case Wire::Account: {
+    case OvWire::Account: {
         const auto r = Load<OV_ACCOUNT_STRUCT>(value);
         std::memcpy(p, r.user, 50);
         std::memcpy(p + 50, r.password, 20);
         break;
     }
-    case Wire::DialPara: {
+    case OvWire::DialPara: {
         const auto r = Load<OV_MODEM_DIAL_PARA_STRUCT>(value);
         std::memcpy(p, r.texts, 100);
         break;
     }
-    case Wire::Block: {
+    case OvWire::Block: {
         const auto r = Load<OV_BLOCK_DATA_STRUCT>(value);
         platform::WriteBE32(p, r.length);
         if (r.length > 0) std::memcpy(p + 4, r.data, r.length);
@@ -226,7 +125,7 @@ void WriteValue(uint8_t* p, Wire wire, const void* value) {
 }  // namespace
 
 uint64_t EncodeTlvItem([[maybe_unused]] Em_CmdPaker_Q50* builder, uint8_t* dest, uint16_t id, const void* value) {
-    const Wire wire = WireOf(id);
+    const OvWire wire = OvWireOf(id);
     const uint64_t length = ValueLength(wire, value);
     if (length == kTlvItemUnencodable) return kTlvItemUnencodable;
     if (dest != nullptr && length <= 0xFFFF) {

@@ -16,7 +16,7 @@
 // and the next command continues the count.
 //
 // How each parameter id is written (and how long its value is) is fixed by
-// the parameter table in Em_TlvPacker.cpp; an id not in the table is an item
+// the parameter table in Em_OvParams.h; an id not in the table is an item
 // without a value. A null value pointer always gives an item of length 0 (a
 // query). Every size is computed in a wide type: a command whose items do not
 // fit one command block appends nothing.

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <string>
@@ -59,9 +60,24 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return FramesAfter(from).size() >= count; }, 10000));
         return FramesAfter(from);
     }
-    // Waits until the receiver object's queue is quiet, then marks the place.
+    // Waits until the receiver object's queue is quiet, seen from the line:
+    // for 300 ms nothing has reached the receiver but the periodic-output
+    // switch (what connecting queued has all gone out). Then marks the place.
     size_t Mark() {
-        QTest::qWait(300);
+        size_t count = FramesAfter(0).size();
+        QElapsedTimer quiet;
+        quiet.start();
+        const bool settled = QTest::qWaitFor(
+            [&] {
+                const size_t now = FramesAfter(0).size();
+                if (now != count) {
+                    count = now;
+                    quiet.restart();
+                }
+                return quiet.elapsed() >= 300;
+            },
+            10000);
+        EXPECT_TRUE(settled) << "the line never fell quiet";
         return sim_->Received().size();
     }
 

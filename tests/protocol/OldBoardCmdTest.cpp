@@ -140,7 +140,9 @@ using SlotTable = std::vector<std::pair<std::string, std::vector<Expected>>>;
 // ephemeris and satellite-use slots are not the receiver's and reach every
 // board unwrapped. Each receiver command is given with its text.
 
-const SlotTable kTrimbleTable = {
+// The rows that the two relaying boards (types 1 and 4) share: every slot but
+// the NMEA selection with rates, whose mask tells the boards apart.
+const SlotTable kRelayedTagRows = {
     {"Get_Gnss_Inite",
      {
          // $$ | R Z | head 18 | length 06 | "init 0" | XOR 1C | CR LF
@@ -236,16 +238,24 @@ const SlotTable kTrimbleTable = {
          // $$ | R F | head 18 | length 03 | 1D 13 01 | XOR 00 | CR LF  (RF,M7443,B1)
          {"24 24 52 46 18 03 1D 13 01 00 0D 0A", 100},
      }},
-    {"Set_Orvel_NMEA with rates",
-     {
-         // $$ | R Z | head 18 | length 0B | "nmea list 8" | XOR 26 | CR LF
-         {"24 24 52 5A 18 0B 6E 6D 65 61 20 6C 69 73 74 20 38 26 0D 0A", 7},
-         // $$ | R F | head 18 | length 03 | 1C 13 01 | XOR 01 | CR LF  (RF,M7187,B1)
-         {"24 24 52 46 18 03 1C 13 01 01 0D 0A", 100},
-         // $$ | R D | head 18 | length 0F | 01 1C 13 01 03 04 00 00 02 00 00 00 01 0D 06 | XOR 01 | CR LF  (RD,B1,M7187,B1,L1027,L2,B1,M3334)
-         {"24 24 52 44 18 0F 01 1C 13 01 03 04 00 00 02 00 00 00 01 0D 06 01 0D 0A", 100},
-     }},
 };
+
+// The tag table of a relaying board: the shared rows, then its own row of
+// the NMEA selection with rates.
+SlotTable RelayedTagTable(const std::vector<Expected>& nmeaWithRates) {
+    SlotTable table = kRelayedTagRows;
+    table.push_back({"Set_Orvel_NMEA with rates", nmeaWithRates});
+    return table;
+}
+
+const SlotTable kTrimbleTable = RelayedTagTable({
+    // $$ | R Z | head 18 | length 0B | "nmea list 8" | XOR 26 | CR LF
+    {"24 24 52 5A 18 0B 6E 6D 65 61 20 6C 69 73 74 20 38 26 0D 0A", 7},
+    // $$ | R F | head 18 | length 03 | 1C 13 01 | XOR 01 | CR LF  (RF,M7187,B1)
+    {"24 24 52 46 18 03 1C 13 01 01 0D 0A", 100},
+    // $$ | R D | head 18 | length 0F | 01 1C 13 01 03 04 00 00 02 00 00 00 01 0D 06 | XOR 01 | CR LF  (RD,B1,M7187,B1,L1027,L2,B1,M3334)
+    {"24 24 52 44 18 0F 01 1C 13 01 03 04 00 00 02 00 00 00 01 0D 06 01 0D 0A", 100},
+});
 
 const SlotTable kNovAtelTable = {
     {"Get_Gnss_Inite",
@@ -561,112 +571,14 @@ const SlotTable kOwnBoardTable = {
          {"24 24 52 44 18 0F 01 04 13 01 03 04 00 00 02 00 00 00 01 00 00 12 0D 0A", 100},
      }},};
 
-const SlotTable kHemisphereTable = {
-    {"Get_Gnss_Inite",
-     {
-         // $$ | R Z | head 18 | length 06 | "init 0" | XOR 1C | CR LF
-         {"24 24 52 5A 18 06 69 6E 69 74 20 30 1C 0D 0A", 7},
-     }},
-    {"Get_Gnss_StartBase",
-     {
-         // $$ | R G | head 18 | length 01 | 00 | XOR 0C | CR LF  (RG,B0)
-         {"24 24 52 47 18 01 00 0C 0D 0A", 100},
-         // $$ | S J | head 18 | length 02 | 60 03 | XOR 60 | CR LF  (SJ,B96,B3)
-         {"24 24 53 4A 18 02 60 03 60 0D 0A", 100},
-         // $$ | R Z | head 18 | length 04 | "base" | XOR 01 | CR LF
-         {"24 24 52 5A 18 04 62 61 73 65 01 0D 0A", 7},
-         // $$ | R Z | head 18 | length 37 | "base-01234567890123456789012345678901234567890123456789" | XOR 1E | CR LF
-         {"24 24 52 5A 18 37 62 61 73 65 2D 30 31 32 33 34 35 36 37 38 39 30 31 32 33 34 35 36 37 38 39 30 31 32 33 34 35 36 37 38 39 30 31 32 33 34 35 36 37 38 39 30 31 32 33 34 35 36 37 38 39 1E 0D 0A", 100},
-         // $$ | R Z | head 18 | length 02 | CR LF | XOR 15 | CR LF
-         {"24 24 52 5A 18 02 0D 0A 15 0D 0A", 100},
-     }},
-    {"Get_Gnss_StartRover",
-     {
-         // $$ | R Z | head 18 | length 05 | "rover" | XOR 69 | CR LF
-         {"24 24 52 5A 18 05 72 6F 76 65 72 69 0D 0A", 7},
-         // $$ | S J | head 18 | length 02 | setting 38, value 05 | XOR 3E | CR LF
-         {"24 24 53 4A 18 02 38 05 3E 0D 0A", 200},
-         // $$ | R Z | head 18 | length 08 | "mask 5 4" | XOR 0D | CR LF
-         {"24 24 52 5A 18 08 6D 61 73 6B 20 35 20 34 0D 0D 0A", 7},
-         // $$ | S W | head 18 | length 02 | 01 05 | XOR 1A | CR LF  (SW,B1,B5)
-         {"24 24 53 57 18 02 01 05 1A 0D 0A", 200},
-     }},
-    {"Get_Gnss_Reset",
-     {
-         // $$ | R Z | head 18 | length 05 | "reset" | XOR 60 | CR LF
-         {"24 24 52 5A 18 05 72 65 73 65 74 60 0D 0A", 7},
-     }},
-    {"Set_Gnss_ElevDgre",
-     {
-         // $$ | S J | head 18 | length 02 | setting 38, value 0F | XOR 34 | CR LF
-         {"24 24 53 4A 18 02 38 0F 34 0D 0A", 200},
-         // $$ | R Z | head 18 | length 09 | "mask 15 4" | XOR 3D | CR LF
-         {"24 24 52 5A 18 09 6D 61 73 6B 20 31 35 20 34 3D 0D 0A", 7},
-         // $$ | S W | head 18 | length 02 | 01 0F | XOR 10 | CR LF  (SW,B1,B15)
-         {"24 24 53 57 18 02 01 0F 10 0D 0A", 200},
-     }},
-    {"Set_Gnss_PosFrq",
-     {
-         // $$ | R Z | head 18 | length 05 | "pos 2" | XOR 6B | CR LF
-         {"24 24 52 5A 18 05 70 6F 73 20 32 6B 0D 0A", 7},
-     }},
-    {"Send_Gnss_Obs",
-     {
-         // $$ | R Z | head 18 | length 05 | "obs 3" | XOR 78 | CR LF
-         {"24 24 52 5A 18 05 6F 62 73 20 33 78 0D 0A", 7},
-     }},
-    {"Send_Gnss_Ephemeris",
-     {
-         // the board's own record as it built it: "eph 6"
-         {"65 70 68 20 36", 7},
-     }},
-    {"Send_Gnss_EphemSat",
-     {
-         // the board's own record as it built it: "ephsat 7"
-         {"65 70 68 73 61 74 20 37", 7},
-     }},
-    {"Set_Gnss_Nmea",
-     {
-         // $$ | R Z | head 18 | length 0C | "nmea 257 3 0" | XOR 08 | CR LF
-         {"24 24 52 5A 18 0C 6E 6D 65 61 20 32 35 37 20 33 20 30 08 0D 0A", 7},
-     }},
-    {"Set_Gnss_SatUse",
-     {
-         // the board's own record as it built it: "use 12 0 0"
-         {"75 73 65 20 31 32 20 30 20 30", 7},
-     }},
-    {"Get_Gnss_ElevMask",
-     {
-         // $$ | R Z | head 18 | length 05 | "mask?" | XOR 3E | CR LF
-         {"24 24 52 5A 18 05 6D 61 73 6B 3F 3E 0D 0A", 7},
-     }},
-    {"Send_Gnss_UnlogData",
-     {
-         // $$ | R Z | head 18 | length 05 | "unlog" | XOR 6A | CR LF
-         {"24 24 52 5A 18 05 75 6E 6C 6F 67 6A 0D 0A", 7},
-     }},
-    {"Get_Cmd_Position_Frq",
-     {
-         // $$ | S W | head 18 | length 02 | 00 05 | XOR 1B | CR LF  (SW,B0,B5)
-         {"24 24 53 57 18 02 00 05 1B 0D 0A", 200},
-     }},
-    {"Set_Orvel_NMEA",
-     {
-         // $$ | R Z | head 18 | length 0B | "nmea list 8" | XOR 26 | CR LF
-         {"24 24 52 5A 18 0B 6E 6D 65 61 20 6C 69 73 74 20 38 26 0D 0A", 7},
-         // $$ | R F | head 18 | length 03 | 1D 13 01 | XOR 00 | CR LF  (RF,M7443,B1)
-         {"24 24 52 46 18 03 1D 13 01 00 0D 0A", 100},
-     }},
-    {"Set_Orvel_NMEA with rates",
-     {
-         // $$ | R Z | head 18 | length 0B | "nmea list 8" | XOR 26 | CR LF
-         {"24 24 52 5A 18 0B 6E 6D 65 61 20 6C 69 73 74 20 38 26 0D 0A", 7},
-         // $$ | R F | head 18 | length 03 | 05 13 01 | XOR 18 | CR LF  (RF,M1299,B1)
-         {"24 24 52 46 18 03 05 13 01 18 0D 0A", 100},
-         // $$ | R D | head 18 | length 0F | 01 05 13 01 03 04 00 00 02 00 00 00 01 00 0B | XOR 18 | CR LF  (RD,B1,M1299,B1,L1027,L2,B1,M11)
-         {"24 24 52 44 18 0F 01 05 13 01 03 04 00 00 02 00 00 00 01 00 0B 18 0D 0A", 100},
-     }},
-};
+const SlotTable kHemisphereTable = RelayedTagTable({
+    // $$ | R Z | head 18 | length 0B | "nmea list 8" | XOR 26 | CR LF
+    {"24 24 52 5A 18 0B 6E 6D 65 61 20 6C 69 73 74 20 38 26 0D 0A", 7},
+    // $$ | R F | head 18 | length 03 | 05 13 01 | XOR 18 | CR LF  (RF,M1299,B1)
+    {"24 24 52 46 18 03 05 13 01 18 0D 0A", 100},
+    // $$ | R D | head 18 | length 0F | 01 05 13 01 03 04 00 00 02 00 00 00 01 00 0B | XOR 18 | CR LF  (RD,B1,M1299,B1,L1027,L2,B1,M11)
+    {"24 24 52 44 18 0F 01 05 13 01 03 04 00 00 02 00 00 00 01 00 0B 18 0D 0A", 100},
+});
 
 const SlotTable kUnknownTable = {
     {"Get_Gnss_Inite",
