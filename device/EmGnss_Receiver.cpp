@@ -476,8 +476,10 @@ void EmGnss_Receiver::ProcessData() {
 // found nothing, it is the line, the exit event (Port_Close releases the
 // line's wait) or the next keep-alive, whichever comes first, so an idle
 // connection costs close to nothing while bytes still reach the parser as they
-// arrive. A line that says it is readable and then gives nothing (hung up) is
-// paced by the 1 ms wait on the next pass.
+// arrive. A line that says it is readable and then gives nothing is paced by
+// the 1 ms wait on the next pass; a serial line that hung up does not say so
+// (its wait lasts like a quiet line's), so a pulled adapter costs no more
+// than an idle one.
 void EmGnss_Receiver::ReadData() {
     rcdforthreads("read thread begin \r\n", 0);
     char buffer[kReadBufferSize];

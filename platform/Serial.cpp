@@ -208,11 +208,26 @@ size_t SerialLine::Write(const void* data, size_t size, uint32_t timeoutMs, uint
 
 bool SerialLine::WaitReadable(uint32_t timeoutMs) {
     if (fd_ < 0 || cancelled_.load()) return true;
+    auto clamp = [](uint32_t ms) { return ms > 0x7FFFFFFFu ? 0x7FFFFFFF : int(ms); };
+    const uint32_t start = TickCount();
     pollfd fds[2] = {{fd_, POLLIN, 0}, {wake_, POLLIN, 0}};
     const nfds_t count = wake_ >= 0 ? 2 : 1;
-    // Data, a hang-up, an error, Cancel or an interrupted wait all send the
-    // caller to read and look again; only the time-out is quiet.
-    return ::poll(fds, count, timeoutMs > 0x7FFFFFFFu ? 0x7FFFFFFF : int(timeoutMs)) != 0;
+    const int r = ::poll(fds, count, clamp(timeoutMs));
+    // Data, Cancel or an interrupted wait send the caller to read and look
+    // again; the time-out is quiet.
+    if (r <= 0) return r != 0;
+    if (count == 2 && (fds[1].revents & POLLIN)) return true;
+    // A line that hung up (an adapter pulled, the far end of a
+    // pseudo-terminal closed) reports itself readable on every wait and
+    // never gives a byte: with nothing queued it is waited on like a quiet
+    // line, until the time-out or Cancel, so that its reader does not spin.
+    if ((fds[0].revents & (POLLHUP | POLLERR)) && Waiting() == 0) {
+        if (wake_ < 0) return true;
+        const uint32_t spent = TickCount() - start;
+        pollfd wake{wake_, POLLIN, 0};
+        return ::poll(&wake, 1, spent >= timeoutMs ? 0 : clamp(timeoutMs - spent)) != 0;
+    }
+    return true;
 }
 
 void SerialLine::Cancel() {

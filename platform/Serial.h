@@ -55,9 +55,11 @@ public:
     // is called; returns the count written.
     size_t Write(const void* data, size_t size, uint32_t timeoutMs, uint32_t* error = nullptr);
 
-    // Waits until bytes wait in the receive queue, the line reports a hang-up
-    // or an error, Cancel is called or timeoutMs has passed: false only at the
-    // time-out. A reader that finds nothing after a true result paces itself.
+    // Waits until the line says it is readable, Cancel is called or
+    // timeoutMs has passed: false only at the time-out. A line that hung up
+    // with nothing left to read is quiet: the wait lasts until the time-out
+    // or Cancel. A reader that finds nothing after a true result paces
+    // itself.
     bool WaitReadable(uint32_t timeoutMs);
 
     // Wakes a Write that waits for room, and a WaitReadable, and makes later

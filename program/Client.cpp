@@ -20,11 +20,17 @@ QByteArray Client::sourceTableRequest() {
 
 bool Client::connectToServer(const QString& host, quint16 port, int waitMs) {
     if (!socket_) socket_ = new QTcpSocket(this);
+    closingItself_ = true;
     socket_->abort();
+    closingItself_ = false;
+    // The error of an earlier connection says nothing about this one.
+    closeReason_ = QAbstractSocket::RemoteHostClosedError;
     socket_->connectToHost(host, port, QIODevice::ReadWrite);
     // One connection however often the client connects: each arrival is
     // read and handed on once.
     connect(socket_, &QTcpSocket::readyRead, this, &Client::readMesg, Qt::UniqueConnection);
+    connect(socket_, &QTcpSocket::errorOccurred, this, &Client::onError, Qt::UniqueConnection);
+    connect(socket_, &QTcpSocket::disconnected, this, &Client::onDisconnected, Qt::UniqueConnection);
     return socket_->waitForConnected(waitMs);
 }
 
@@ -41,6 +47,24 @@ void Client::readMesg() {
     emit message(text);
 }
 
+void Client::onDisconnected() {
+    if (!socket_ || closingItself_) return;
+    // Bytes that came with the close are still to be handed on; the
+    // listener must see them before it hears of the close.
+    if (socket_->bytesAvailable() > 0) readMesg();
+    emit closed(closeReason_);
+}
+
+void Client::onError(QAbstractSocket::SocketError error) {
+    // A broken connection ends with an error of its own before it is
+    // disconnected; a plain close by the caster keeps the default.
+    if (error != QAbstractSocket::UnknownSocketError) closeReason_ = error;
+}
+
 void Client::disconnectFromServer() {
-    if (socket_) socket_->disconnectFromHost();
+    if (!socket_) return;
+    // Until the next connection: a graceful close ends when the peer has
+    // taken what was still to be sent, possibly later.
+    closingItself_ = true;
+    socket_->disconnectFromHost();
 }

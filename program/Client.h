@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractSocket>
 #include <QObject>
 #include <QString>
 
@@ -8,7 +9,8 @@ class QTcpSocket;
 // Fetches an NTRIP caster's source table over the program's own TCP
 // connection. It only connects, sends the request and hands on whatever
 // arrives; the listener gathers the pieces until "ENDSOURCETABLE" and owns
-// the overall time limit.
+// the overall time limit. A connection that the caster closes (or that
+// breaks) is told at once, so that a table that ends early is not waited for.
 class Client : public QObject {
     Q_OBJECT
 
@@ -29,10 +31,22 @@ public:
 
 signals:
     void message(QString& msg);
+    // The connection ended without the client closing it: `why` is
+    // RemoteHostClosedError when the caster closed it, another code when it
+    // broke. Everything that arrived before has been handed on first.
+    void closed(QAbstractSocket::SocketError why);
 
 public slots:
     void readMesg();
 
 private:
+    void onDisconnected();
+    void onError(QAbstractSocket::SocketError error);
+
     QTcpSocket* socket_ = nullptr;
+    // The client itself is closing or dropping the connection: that end is
+    // not the caster's.
+    bool closingItself_ = false;
+    // What ended the connection, as the socket last reported it.
+    QAbstractSocket::SocketError closeReason_ = QAbstractSocket::RemoteHostClosedError;
 };

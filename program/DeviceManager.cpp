@@ -535,6 +535,11 @@ QStringList DeviceManager::sourceTableNames() {
     return names;
 }
 
+bool DeviceManager::sourceTableCut() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.sourceTable.cut();
+}
+
 // ---------------------------------------------------------------------------
 // Choice lists
 

@@ -135,6 +135,9 @@ public:
     // The mount points of the gathered source table. Taking them consumes the
     // text: a second call gives none until the next sendGprsGetList.
     QStringList sourceTableNames();
+    // The gathered source table passed the program's limit before its end:
+    // the names are those of its first part only.
+    bool sourceTableCut() const;
 
     // --- choice lists by the board type of the last device information ---
     void outputRates(QStringList& names, QList<int>& codes) const;

@@ -35,6 +35,8 @@ public:
     bool addChunk(const char* data, int length);
     void clear();
     const QByteArray& text() const { return text_.text(); }
+    // The table passed the limit before its end: only its first part is kept.
+    bool cut() const { return text_.cut(); }
     // Replaces the gathered text (what is left after the names were taken).
     void setText(const QByteArray& text) { text_.setText(text); }
 

@@ -22,12 +22,15 @@ class CappedText {
 public:
     explicit CappedText(qsizetype limit = kLargestTable) : limit_(limit < 0 ? 0 : limit) {}
 
-    // Appends n bytes; what would pass the limit is dropped (and marks the
-    // text as cut), but is still searched for the end marker. Returns true
-    // once the end marker has been seen, in this piece or an earlier one,
-    // also when it is split across pieces.
+    // Appends n bytes. Once a piece would pass the limit, what does not fit
+    // and everything after it is dropped, but still searched for the end
+    // marker. Returns true once the end marker has been seen, in this piece
+    // or an earlier one, also when it is split across pieces.
     bool append(const char* data, qsizetype n);
     bool ended() const { return ended_; }
+    // True when bytes were dropped before the end marker: the table was cut.
+    // The kept text then ends with its last whole line, so that no name is
+    // taken from a line that was cut in two.
     bool cut() const { return cut_; }
     const QByteArray& text() const { return text_; }
     // Replaces the kept text (what is left after the names were taken); the
@@ -42,6 +45,7 @@ private:
     // a marker that begins in one piece and ends in the next.
     QByteArray tail_;
     bool ended_ = false;
+    bool dropped_ = false;
     bool cut_ = false;
 };
 

@@ -1,7 +1,10 @@
 // A connected receiver object with nothing talking on its line: what its
 // threads cost while idle, as a share of one core, over a stretch of wall
 // time (30 s by default). The line is a pseudo-terminal whose far end only
-// swallows what the receiver object writes (its keep-alive). Run by hand:
+// swallows what the receiver object writes (its keep-alive), or, in the
+// hung_up cases, a line whose far end has gone (a USB adapter pulled: the
+// master of the pseudo-terminal closed after the port was opened). Run by
+// hand:
 //   build/bench/bin/brantor_idle_bench [--benchmark_filter=...]
 // Goal: at most 0.5 % of a core.
 #include "device/EmGnss_Receiver.h"
@@ -52,15 +55,19 @@ struct QuietPeer {
         });
         return true;
     }
-    ~QuietPeer() {
+    // The far end goes: the line hangs up.
+    void HangUp() {
         stop = true;
         if (drain.joinable()) drain.join();
         if (slave >= 0) ::close(slave);
         if (master >= 0) ::close(master);
+        slave = master = -1;
     }
+    ~QuietPeer() { HangUp(); }
 };
 
-void Idle(benchmark::State& state, FJParse::GNSS_MANUFACTURER maker, FJParse::MAINBD_OEM_TYPE board) {
+void Idle(benchmark::State& state, FJParse::GNSS_MANUFACTURER maker, FJParse::MAINBD_OEM_TYPE board,
+          bool hungUp = false) {
     QuietPeer peer;
     if (!peer.Open()) {
         state.SkipWithError("no pseudo-terminal");
@@ -74,6 +81,7 @@ void Idle(benchmark::State& state, FJParse::GNSS_MANUFACTURER maker, FJParse::MA
         state.SkipWithError("the port does not open");
         return;
     }
+    if (hungUp) peer.HangUp();
     const auto seconds = std::chrono::seconds(state.range(0));
     double share = 0;
     for (auto _ : state) {
@@ -96,4 +104,10 @@ BENCHMARK_CAPTURE(Idle, old_protocol_keepalive, FJParse::GNSS_MNFCTR_ORVEL, FJPa
     ->Arg(30)->Iterations(1)->Unit(benchmark::kSecond);
 // Another maker's receiver: nothing to send at all.
 BENCHMARK_CAPTURE(Idle, nmea_receiver, FJParse::GNSS_MNFCTR_OTHER, FJParse::MAINBD_NMEA_ONLY)
+    ->Arg(30)->Iterations(1)->Unit(benchmark::kSecond);
+// The same two on a line that hung up: waited on like a quiet line.
+BENCHMARK_CAPTURE(Idle, old_protocol_keepalive_hung_up, FJParse::GNSS_MNFCTR_ORVEL, FJParse::MAINBD_NOVATEL_OEM,
+                  true)
+    ->Arg(30)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK_CAPTURE(Idle, nmea_receiver_hung_up, FJParse::GNSS_MNFCTR_OTHER, FJParse::MAINBD_NMEA_ONLY, true)
     ->Arg(30)->Iterations(1)->Unit(benchmark::kSecond);

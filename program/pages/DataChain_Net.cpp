@@ -8,6 +8,7 @@
 #include "program/ServerStore.h"
 #include "program/SettingsSaveFailure.h"
 #include "program/pages/SelectGetSourceMethod.h"
+#include "program/pages/SourceList.h"
 #include "ui_DataChain_Net.h"
 
 #include <QCheckBox>
@@ -691,9 +692,23 @@ void DataChain_Net::onWirelessError() {
 void DataChain_Net::onSourceTable() {
     if (fetch_ != Fetch::Receiver) return;
     endReceiverFetch();
-    sourceNames_ = DeviceManager::instance()->sourceTableNames();
+    DeviceManager* manager = DeviceManager::instance();
+    sourceNames_ = manager->sourceTableNames();
     fillSourceList();
-    QMessageBox::information(this, tr("Info"), tr("Successed to get source table !"), QMessageBox::Ok);
+    tellSourceTableResult(manager->sourceTableCut());
+}
+
+void DataChain_Net::tellSourceTableResult(bool cut) {
+    // A table cut at the limit is no success: the user is told that the
+    // list holds only the mount points of its first part.
+    if (cut)
+        QMessageBox::warning(this, tr("Warning"),
+                             tr("The source table is larger than %1 MiB and was cut: only the mount points "
+                                "of its first %1 MiB are listed.")
+                                 .arg(sourcetable::kLargestTable / (1024 * 1024)),
+                             QMessageBox::Ok);
+    else
+        QMessageBox::information(this, tr("Info"), tr("Successed to get source table !"), QMessageBox::Ok);
 }
 
 void DataChain_Net::onQueryTimeout() {
@@ -724,6 +739,7 @@ void DataChain_Net::startSocketFetch() {
     sourceNames_.clear();
     socketText_.clear();
     connect(client_, &Client::message, this, &DataChain_Net::onGetSourceBySocket, Qt::UniqueConnection);
+    connect(client_, &Client::closed, this, &DataChain_Net::onSourceConnectionClosed, Qt::UniqueConnection);
     client_->requestSourceTable();
 }
 
@@ -734,6 +750,7 @@ void DataChain_Net::endSocketFetch() {
     }
     if (client_) {
         disconnect(client_, &Client::message, this, &DataChain_Net::onGetSourceBySocket);
+        disconnect(client_, &Client::closed, this, &DataChain_Net::onSourceConnectionClosed);
         client_->disconnectFromServer();
     }
     sourceListRequested_ = false;
@@ -747,16 +764,29 @@ void DataChain_Net::onGetSourceBySocket(QString& piece) {
     // split across two of them.
     const QByteArray bytes = piece.toLatin1();
     if (!socketText_.append(bytes.constData(), bytes.size())) return;
+    const bool cut = socketText_.cut();
     QString text = QString::fromLatin1(socketText_.text());
     socketText_.clear();
     DeviceManager::parseSourceTable(text, sourceNames_);
     endSocketFetch();
     fillSourceList();
-    QMessageBox::information(this, tr("Info"), tr("Successed to get source table !"), QMessageBox::Ok);
+    tellSourceTableResult(cut);
 }
 
 void DataChain_Net::onSocketTimeout() {
     if (fetch_ != Fetch::Socket) return;
+    failSocketFetch();
+}
+
+void DataChain_Net::onSourceConnectionClosed(QAbstractSocket::SocketError why) {
+    if (fetch_ != Fetch::Socket) return;
+    // The caster closed (or the connection broke) before the table's end:
+    // no more of it can come, so the fetch fails now, not at the time limit.
+    qDebug() << "Source table connection closed before its end: " << why;
+    failSocketFetch();
+}
+
+void DataChain_Net::failSocketFetch() {
     // What came so far is kept, parsed; the list is not refilled.
     QString text = QString::fromLatin1(socketText_.text());
     socketText_.clear();
@@ -765,11 +795,4 @@ void DataChain_Net::onSocketTimeout() {
     QMessageBox::information(this, tr("Brantor"), tr("Failed to get source table!"), QMessageBox::Ok);
 }
 
-void DataChain_Net::fillSourceList() {
-    QComboBox* box = ui_->comboBox_sourceList;
-    box->clear();
-    for (const QString& name : std::as_const(sourceNames_))
-        if (box->findText(name, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) box->addItem(name);
-    if (!sourceNames_.isEmpty())
-        box->setCurrentIndex(box->findText(sourceNames_.first(), Qt::MatchExactly | Qt::MatchCaseSensitive));
-}
+void DataChain_Net::fillSourceList() { FillSourceList(ui_->comboBox_sourceList, sourceNames_); }

@@ -6,6 +6,7 @@
 #include "protocol/Em_ModemTypes.h"
 #include "protocol/Em_Types.h"
 
+#include <QAbstractSocket>
 #include <QHash>
 #include <QList>
 #include <QStringList>
@@ -106,6 +107,7 @@ public slots:
     void onLoginMode();
     void onSocketTimeout();
     void onGetSourceBySocket(QString& piece);
+    void onSourceConnectionClosed(QAbstractSocket::SocketError why);
 
 protected:
     void timerEvent(QTimerEvent* event) override;
@@ -131,6 +133,11 @@ private:
     void startSocketFetch();
     void endSocketFetch();
     void fillSourceList();
+    // "Successed to get source table !", or the warning that the table was
+    // cut at the program's limit.
+    void tellSourceTableResult(bool cut);
+    // Ends a fetch by socket that got no whole table.
+    void failSocketFetch();
     void restartTimer(int& id);
     void killTimerId(int& id);
 

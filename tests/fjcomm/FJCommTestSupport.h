@@ -73,6 +73,13 @@ public:
     int slave() const { return slave_; }
     const std::string& path() const { return path_; }
 
+    // Closes the master side: the line hangs up, as when a USB adapter is
+    // pulled.
+    void CloseMaster() {
+        if (master_ >= 0) close(master_);
+        master_ = -1;
+    }
+
     bool WriteMaster(const std::vector<uint8_t>& bytes) {
         return write(master_, bytes.data(), bytes.size()) == ssize_t(bytes.size());
     }

@@ -239,6 +239,39 @@ TEST_F(SerialPortTest, WaitForDataEndsOnBytesOnUninitializeOrAtItsTimeOut) {
     EXPECT_EQ(port->WaitForData(20000), -1) << "no line left to wait on";
 }
 
+// A line that hung up (here the far end of the pseudo-terminal closed) says
+// on every poll that it is readable, and never gives a byte. Its wait is the
+// one of a quiet line: it ends at its time-out, so a reader that waits again
+// after each empty read makes one pass per time-out instead of spinning.
+// Counted, not timed: over a fixed stretch the waits stay few. Uninitialize
+// still ends a long wait at once.
+TEST_F(SerialPortTest, AHungUpLineIsWaitedOnLikeAQuietOne) {
+    ASSERT_EQ(CreatePortInstance(PORT_TYPE_COM, &param, &port), PORT_OK);
+    pty.CloseMaster();
+    EXPECT_EQ(port->WaitForData(5), 0) << "nothing to read: the wait times out";
+
+    int waits = 0;
+    char buf[16];
+    unsigned got = 0;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(1000);
+    while (std::chrono::steady_clock::now() < end) {
+        (void)port->WaitForData(100);
+        got += port->ReadData(buf, sizeof buf);
+        ++waits;
+    }
+    EXPECT_EQ(got, 0u);
+    // About ten waits of 100 ms; a wait that returned at once would make
+    // thousands.
+    EXPECT_LE(waits, 30);
+    EXPECT_TRUE(port->IsOpen()) << "the port stays until its owner closes it";
+
+    auto waiter = std::async(std::launch::async, [&] { return port->WaitForData(60000); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    port->Uninitialize();
+    ASSERT_EQ(waiter.wait_for(std::chrono::seconds(20)), std::future_status::ready);
+    EXPECT_EQ(waiter.get(), 1) << "woken by the close";
+}
+
 TEST(SerialPortState, NeverOpenedOrClosedIsNotOpen) {
     SerialPort never(3, 4800);
     EXPECT_FALSE(never.IsOpen());

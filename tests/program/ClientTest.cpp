@@ -75,6 +75,55 @@ TEST(ClientTest, ARefusedPortReturnsFalse) {
     EXPECT_FALSE(client.connectToServer(QStringLiteral("127.0.0.1"), port, 5000));
 }
 
+// A caster that closes the connection, here before its table's end, is
+// told at once and after everything it sent; a close by the client itself
+// is not the caster's and tells nothing.
+TEST(ClientTest, ACloseByTheCasterIsToldAfterWhatItSent) {
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
+    Client client;
+    QStringList events;
+    QObject::connect(&client, &Client::message, &client, [&](QString& m) { events << QStringLiteral("piece ") + m; });
+    QObject::connect(&client, &Client::closed, &client, [&](QAbstractSocket::SocketError why) {
+        events << QStringLiteral("closed %1").arg(int(why));
+    });
+    const QString closedByCaster = QStringLiteral("closed %1").arg(int(QAbstractSocket::RemoteHostClosedError));
+
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        events.clear();
+        ASSERT_TRUE(client.connectToServer(QStringLiteral("127.0.0.1"), server.serverPort(), 5000));
+        ASSERT_TRUE(server.waitForNewConnection(5000));
+        QTcpSocket* peer = server.nextPendingConnection();
+        ASSERT_NE(peer, nullptr);
+        peer->write("SOURCETABLE 200 OK\r\nSTR;ALPHA;");
+        peer->disconnectFromHost();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !events.isEmpty() && events.last().startsWith("closed"); }, 20000))
+            << events.join(QLatin1Char('|')).toStdString();
+        EXPECT_EQ(events.count(closedByCaster), 1) << events.join(QLatin1Char('|')).toStdString();
+        QString received;
+        for (const QString& e : std::as_const(events))
+            if (e.startsWith(QStringLiteral("piece "))) received += e.mid(6);
+        EXPECT_EQ(received, QStringLiteral("SOURCETABLE 200 OK\r\nSTR;ALPHA;"));
+        delete peer;
+    }
+
+    // The client closes: the peer sees the close, the client tells nothing.
+    events.clear();
+    ASSERT_TRUE(client.connectToServer(QStringLiteral("127.0.0.1"), server.serverPort(), 5000));
+    ASSERT_TRUE(server.waitForNewConnection(5000));
+    QTcpSocket* peer = server.nextPendingConnection();
+    ASSERT_NE(peer, nullptr);
+    client.disconnectFromServer();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        peer->waitForReadyRead(10);
+        return peer->state() == QAbstractSocket::UnconnectedState;
+    }, 20000));
+    QTest::qWait(100);
+    EXPECT_TRUE(events.isEmpty()) << events.join(QLatin1Char('|')).toStdString();
+    delete peer;
+}
+
 class CasterTest : public testing::Test {
 protected:
     void SetUp() override {

@@ -82,7 +82,9 @@ protected:
         while (!request.contains("\r\n\r\n") && peer->waitForReadyRead(10000)) request += peer->readAll();
         for (const QByteArray& w : std::as_const(writes_)) {
             peer->write(w);
-            peer->waitForBytesWritten(5000);
+            // All of it, also a write of megabytes, before the pause.
+            while (peer->bytesToWrite() > 0 && peer->waitForBytesWritten(10000)) {
+            }
             QThread::msleep(60);
         }
         peer->disconnectFromHost();
@@ -250,6 +252,102 @@ TEST_F(SourceFetchTest, PiecesAreJoinedBeforeTheTableIsRead) {
     EXPECT_EQ(enabled_->count(), 2);
     caster.wait(10000);
     EXPECT_TRUE(caster.request.startsWith("GET / HTTP/1.0\r\n")) << caster.request.toStdString();
+}
+
+// A caster's table of ordinary lines: the head, then one STR line of
+// `lineLength` bytes (CR LF included) per name.
+QByteArray CasterTable(const QStringList& names, int lineLength, bool withEnd = true) {
+    QByteArray table = "SOURCETABLE 200 OK\r\nServer: test caster\r\nContent-Type: text/plain\r\n\r\n";
+    for (const QString& name : names) {
+        QByteArray line = "STR;" + name.toLatin1() + ";Mount;RTCM 3.2;1004(1),1006(10);2;GPS;NET;DEU;48.10;11.50;0;0;";
+        line += QByteArray(lineLength - 2 - line.size(), 'x');
+        line += "\r\n";
+        table += line;
+    }
+    if (withEnd) table += "ENDSOURCETABLE\r\n";
+    return table;
+}
+
+QStringList NumberedNames(int count) {
+    QStringList names;
+    names.reserve(count);
+    for (int i = 0; i < count; ++i) names << QStringLiteral("MP%1").arg(i, 6, 10, QLatin1Char('0'));
+    return names;
+}
+
+// A table of 40,000 mount points (a table of ordinary lines near the
+// program's limit), some named twice: every name is listed, once, in the
+// order the caster sent them.
+TEST_F(SourceFetchTest, FortyThousandMountPointsAreAllListedOnce) {
+    const QStringList names = NumberedNames(40000);
+    QStringList sent = names;
+    for (int i = 0; i < 40000; i += 400) sent << names[i];  // 100 repeats at the end
+    const QByteArray table = CasterTable(sent, 96);
+    ASSERT_LT(table.size(), sourcetable::kLargestTable);
+    ScriptedCaster caster({table});
+    caster.start();
+    ASSERT_TRUE(caster.listening.tryAcquire(1, 5000));
+    fillForm(QStringLiteral("127.0.0.1"), caster.port);
+    field<QPushButton>("getsourceButton")->click();
+    ASSERT_TRUE(waitFor([&] { return ended(); }, 60000)) << watcher_.describe().toStdString();
+    EXPECT_TRUE(sources() == names) << sources().size() << " listed";
+    EXPECT_EQ(field<QComboBox>("comboBox_sourceList")->currentText(), names.first());
+    EXPECT_EQ(shown(QStringLiteral("Successed to get source table !")), 1) << watcher_.describe().toStdString();
+    caster.wait(10000);
+}
+
+// A caster that sends more than the program keeps (4 MiB) and then the end:
+// the mount points of every line wholly within the kept part are listed, no
+// name of a line cut in two, and the user is told that the table was cut
+// instead of a success.
+TEST_F(SourceFetchTest, ATableOverTheLimitIsListedInPartAndSaidToBeCut) {
+    constexpr int kLine = 96;
+    const QStringList names = NumberedNames(60000);  // 5.76 MB of lines
+    const QByteArray table = CasterTable(names, kLine);
+    const qsizetype head = CasterTable({}, kLine, false).size();
+    ASSERT_GT(table.size(), sourcetable::kLargestTable);
+    const int whole = int((sourcetable::kLargestTable - head) / kLine);
+    ASSERT_NE((sourcetable::kLargestTable - head) % kLine, 0) << "the limit falls inside a line";
+
+    // In pieces, as a caster's answer comes over a network.
+    QList<QByteArray> writes;
+    for (qsizetype at = 0; at < table.size(); at += 1024 * 1024) writes << table.mid(at, 1024 * 1024);
+    ScriptedCaster caster(writes);
+    caster.start();
+    ASSERT_TRUE(caster.listening.tryAcquire(1, 5000));
+    fillForm(QStringLiteral("127.0.0.1"), caster.port);
+    field<QPushButton>("getsourceButton")->click();
+    ASSERT_TRUE(waitFor([&] { return ended(); }, 60000)) << watcher_.describe().toStdString();
+    EXPECT_TRUE(sources() == names.mid(0, whole)) << sources().size() << " listed, " << whole << " expected";
+    EXPECT_EQ(field<QComboBox>("comboBox_sourceList")->currentText(), names.first());
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(watcher_.messages[0].text,
+              QStringLiteral("The source table is larger than 4 MiB and was cut: only the mount points of its "
+                             "first 4 MiB are listed."));
+    caster.wait(10000);
+}
+
+// A caster that closes the connection before the table's end: the fetch
+// fails as soon as the close is seen. The deadline is a third of the fetch's
+// own time limit, so only the close can end it in time. What came stays in
+// the page's names; the list is not refilled.
+TEST_F(SourceFetchTest, ACasterThatClosesBeforeTheEndFailsTheFetchAtOnce) {
+    ScriptedCaster caster({CasterTable({QStringLiteral("ALPHA"), QStringLiteral("BRAVO")}, 96, false)});
+    caster.start();
+    ASSERT_TRUE(caster.listening.tryAcquire(1, 5000));
+    fillForm(QStringLiteral("127.0.0.1"), caster.port);
+    field<QComboBox>("comboBox_sourceList")->addItem(QStringLiteral("KEPT"));
+    field<QPushButton>("getsourceButton")->click();
+    ASSERT_TRUE(waitFor([&] { return ended(); }, DataChain_Net::kFetchLimitMs / 3))
+        << watcher_.describe().toStdString();
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Brantor"));
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Failed to get source table!"));
+    EXPECT_EQ(sources(), QStringList{QStringLiteral("KEPT")});
+    EXPECT_EQ(page_->sourceNames(), (QStringList{"ALPHA", "BRAVO"}));
+    EXPECT_EQ(enabled_->count(), 2);
+    caster.wait(10000);
 }
 
 TEST_F(SourceFetchTest, ARefusedPortEndsTheFetchWithItsMessage) {
