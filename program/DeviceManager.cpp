@@ -117,6 +117,8 @@ bool DeviceManager::connectDevice(int portType, uint8_t port, int baud) {
     baud_.store(baud);
     versionFlag_.store(false);
     newProtocolStep_.store(NoSwitch);
+    newProtocolWaitStarted_ = false;
+    newProtocol_.store(false);
     {
         // The modem version belongs to the receiver that reported it.
         std::lock_guard<std::mutex> lock(cacheLock_);
@@ -187,7 +189,12 @@ void DeviceManager::scheduleNextBaudStep() {
 }
 
 void DeviceManager::onTryToConnectTimeOut() {
-    if (deviceInfoArrived_.load() || !autoRetryActive_)
+    if (!autoRetryActive_)
+        return;
+    // A device information that named the new-protocol board is not yet an
+    // answer: the first reply on the new protocol is (see
+    // onNewProtocolTimeout).
+    if (deviceInfoArrived_.load() && !onNewProtocolTimeout())
         return;
     nextBaudStep();
 }

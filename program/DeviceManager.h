@@ -48,7 +48,8 @@ public:
     using gprs_ero = Fjarnis2011::FJParse::gprs_ero;
     using Com_Baudrate = Fjarnis2011::FJDevice::EmGnss_Receiver::Com_Baudrate;
 
-    // The wait for the device information of one automatic attempt.
+    // The wait for the device information of one automatic attempt, and
+    // for the first reply of a receiver switched over to the new protocol.
     static constexpr int kRetryTimeoutMs = 1500;
 
     // Created on first use, on the GUI thread.
@@ -79,6 +80,10 @@ public:
     bool isOldVersion() const { return !versionFlag_.load(); }
     // The main-board type of the last device information.
     int boardType() const { return boardType_.load(); }
+    // True when the connection was completed on the maker's new protocol
+    // (until the next connection attempt). Such a receiver is reached only
+    // through the requests that have a new-protocol form.
+    bool newProtocol() const { return newProtocol_.load(); }
     // The receiver object itself, for board work that has no request here
     // (the rover start); null while there is none. GUI thread.
     Fjarnis2011::FJDevice::EmGnss_Receiver* receiverObject() const { return receiver_.get(); }
@@ -263,9 +268,12 @@ private:
     // information names the new-protocol board is switched over to that
     // protocol, put into its normal mode with the com-direct switch and asked
     // for its power status; its first new-protocol reply completes the
-    // connection. Afterwards its reports arrive by operation class.
+    // connection. Afterwards its reports arrive by operation class. In the
+    // automatic search the reply is awaited like the device information
+    // (onNewProtocolTimeout, from the retry timer).
     void onNewProtocolBoard();
     void onNewProtocolFormatReady();
+    bool onNewProtocolTimeout();
     void handleNewProtocolEvent(int messageClass, unsigned changeBits);
 
     Fjarnis2011::FJParse::_CALLBACKS_RECEIVER callbacks_;
@@ -284,6 +292,7 @@ private:
     // onNewProtocolBoard); 0 when none is under way.
     enum NewProtocolStep { NoSwitch = 0, SwitchingFormat = 1, AwaitingReply = 2 };
     std::atomic<int> newProtocolStep_{NoSwitch};
+    std::atomic<bool> newProtocol_{false};
 
     // GUI thread only.
     bool autoConnect_ = false;
@@ -295,6 +304,9 @@ private:
     // does nothing.
     uint64_t attempt_ = 0;
     QTimer retryTimer_;
+    // The automatic search's wait for the first new-protocol reply has
+    // begun (the retry timer then runs for it).
+    bool newProtocolWaitStarted_ = false;
 
     mutable std::mutex cacheLock_;
     Cache cache_;

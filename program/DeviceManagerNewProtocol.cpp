@@ -6,7 +6,11 @@
 // normal-mode switch goes out again (now the com-direct item) with a
 // power-status query behind it, and the connection is complete only when the
 // receiver answers in the new protocol, so that a receiver that does not
-// speak it is never reported as connected.
+// speak it is never reported as connected. In the automatic baud search
+// that reply is awaited as long as the device information is (1500 ms from
+// the moment the query went out); without it the attempt counts as one that
+// got no reply and the search moves on, so that a receiver which never
+// answers on the new protocol ends the search as a silent one does.
 
 #include "program/DeviceManager.h"
 
@@ -53,8 +57,33 @@ void DeviceManager::onNewProtocolFormatReady() {
                 return;
             setPassThrough(false);
             receiver_->Send_Battery();
+            if (autoRetryActive_) {
+                newProtocolWaitStarted_ = true;
+                retryTimer_.start();
+            }
         },
         Qt::QueuedConnection);
+}
+
+// GUI thread, from the automatic search's timeout after the device
+// information named the new-protocol board. The wait for the device
+// information may run out while the switch is still being made (the
+// information came late, or the board reset is slow): the switch then gets a
+// wait of its own first. True when the attempt has got no reply.
+bool DeviceManager::onNewProtocolTimeout() {
+    const int step = newProtocolStep_.load();
+    if (step == NoSwitch)
+        return false;
+    if (!newProtocolWaitStarted_) {
+        newProtocolWaitStarted_ = true;
+        retryTimer_.start();
+        return false;
+    }
+    // Whichever comes first wins: this, or the reply that completes the
+    // connection (handleNewProtocolEvent), which then finds no switch under
+    // way and completes nothing.
+    int expected = step;
+    return newProtocolStep_.compare_exchange_strong(expected, NoSwitch);
 }
 
 // Processing thread: a reply of the new protocol (message classes 0 and 3 to
@@ -63,8 +92,17 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
     if (bits == 0)
         return;
     int expected = AwaitingReply;
-    if (newProtocolStep_.compare_exchange_strong(expected, NoSwitch))
+    if (newProtocolStep_.compare_exchange_strong(expected, NoSwitch)) {
+        {
+            // This receiver has no modem record of the old protocol: what
+            // one reported before (its options among them) is not its own.
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.wireless = WirelessInfo{};
+        }
+        // Known before state 4 is announced: the menu offers its pages by it.
+        newProtocol_.store(true);
         moveState(2, 4);
+    }
     if (messageClass == ReplyClass::System && (bits & Bits::SystemPowerStatus)) {
         const int grade = receiver_->Get_Battery_Grd();
         {

@@ -16,19 +16,25 @@ struct Entry {
     const char* text;
     const char* command;
     unsigned capability;  // bits of DeviceManager::capabilityMask that must all be set; 0: always offered
+    // Offered on a receiver connected on the maker's new protocol. The other
+    // pages read and write the receiver only through requests of the old
+    // protocol, which such a receiver does not answer; the data link page
+    // works there with its network form only, and the server list is the
+    // program's own.
+    bool onNewProtocol;
 };
 
 constexpr Entry kEntryTable[MenuManager::kEntries] = {
-    {QT_TRANSLATE_NOOP("MenuManager", "Connection"), "Connection", 0},
-    {QT_TRANSLATE_NOOP("MenuManager", "Device Info."), "Info", 0x1},
-    {QT_TRANSLATE_NOOP("MenuManager", "Internal Recording"), "Static", 0x2},
-    {QT_TRANSLATE_NOOP("MenuManager", "RTK"), "RTK", 0x4},
-    {QT_TRANSLATE_NOOP("MenuManager", "GPRS And Internal UHF"), "DataLink", 0x8 | 0x10},
-    {QT_TRANSLATE_NOOP("MenuManager", "APN Settings"), "APNConfig", 0x8},
-    {QT_TRANSLATE_NOOP("MenuManager", "NMEA Output"), "0183OutPut", 0x20},
-    {QT_TRANSLATE_NOOP("MenuManager", "Radio Channel"), "RadioChannel", 0x10},
-    {QT_TRANSLATE_NOOP("MenuManager", "Server Settings"), "ServerConfig", 0x8},
-    {QT_TRANSLATE_NOOP("MenuManager", "Exit"), "Exit", 0},
+    {QT_TRANSLATE_NOOP("MenuManager", "Connection"), "Connection", 0, true},
+    {QT_TRANSLATE_NOOP("MenuManager", "Device Info."), "Info", 0x1, true},
+    {QT_TRANSLATE_NOOP("MenuManager", "Internal Recording"), "Static", 0x2, false},
+    {QT_TRANSLATE_NOOP("MenuManager", "RTK"), "RTK", 0x4, false},
+    {QT_TRANSLATE_NOOP("MenuManager", "GPRS And Internal UHF"), "DataLink", 0x8 | 0x10, true},
+    {QT_TRANSLATE_NOOP("MenuManager", "APN Settings"), "APNConfig", 0x8, false},
+    {QT_TRANSLATE_NOOP("MenuManager", "NMEA Output"), "0183OutPut", 0x20, false},
+    {QT_TRANSLATE_NOOP("MenuManager", "Radio Channel"), "RadioChannel", 0x10, false},
+    {QT_TRANSLATE_NOOP("MenuManager", "Server Settings"), "ServerConfig", 0x8, true},
+    {QT_TRANSLATE_NOOP("MenuManager", "Exit"), "Exit", 0, true},
 };
 
 constexpr int kConnectionEntry = 0;
@@ -97,12 +103,17 @@ void MenuManager::onWorkingStatus(int status) { applyStatus(status); }
 void MenuManager::applyStatus(int status) {
     status_ = status;
     unsigned mask = 0;
-    if (status == 4) DeviceManager::instance()->capabilityMask(mask);
+    bool newProtocol = false;
+    if (status == 4) {
+        DeviceManager* manager = DeviceManager::instance();
+        manager->capabilityMask(mask);
+        newProtocol = manager->newProtocol();
+    }
     for (int i = 0; i < kEntries; ++i) {
         const Entry& e = kEntryTable[i];
         bool on = true;
         if (i != kConnectionEntry && i != kExitEntry)
-            on = status == 4 && (mask & e.capability) == e.capability &&
+            on = status == 4 && (mask & e.capability) == e.capability && (e.onNewProtocol || !newProtocol) &&
                  available_.contains(QString::fromLatin1(e.command));
         entries_[i]->setEnabled(on);
     }

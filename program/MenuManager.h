@@ -12,7 +12,9 @@ class QTimerEvent;
 
 // The first page of the main window: one large button per function of the
 // program. A function is offered when a receiver is ready and able to do it
-// (and its page exists); "Exit" ends the program through CloseAppDialog.
+// (and its page exists; on a receiver of the maker's new protocol, only the
+// functions the program can carry out there); "Exit" ends the program
+// through CloseAppDialog.
 class MenuManager : public Widget {
     Q_OBJECT
 

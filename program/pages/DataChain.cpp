@@ -11,6 +11,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardItemModel>
 #include <QTimer>
 #include <QTimerEvent>
 
@@ -95,6 +96,11 @@ void DataChain::sendCommand() {
     linkTypeMask_ = 0;
     resetLinkType();
     setPageEnabled(false);
+    if (DeviceManager::instance()->newProtocol()) {
+        // The network form reads again, and gives the page back.
+        ui_->cbDataChain->setCurrentIndex(kItemGprs);
+        return;
+    }
     watchLinkType(true);
     radio_->inSetting = false;
     DeviceManager::instance()->sendRadioFrq();
@@ -106,6 +112,16 @@ void DataChain::refresh() {
     // Back from the call sign page: the page keeps what it shows.
     if (radio_->inSetting) return;
     resetLinkType();
+    // A receiver on the maker's new protocol reports no link type, and its
+    // radio is reached by no request of this page: its link is the network
+    // link, whose form reads and writes it.
+    const bool newProtocol = DeviceManager::instance()->newProtocol();
+    if (auto* choices = qobject_cast<QStandardItemModel*>(ui_->cbDataChain->model()))
+        if (QStandardItem* radio = choices->item(kItemRadio)) radio->setEnabled(!newProtocol);
+    if (newProtocol) {
+        ui_->cbDataChain->setCurrentIndex(kItemGprs);
+        return;
+    }
     watchLinkType(true);
     DeviceManager::instance()->sendRadioFrq();
 }

@@ -19,7 +19,8 @@ class DataChain;
 // either the internal modem or the internal radio. It learns which one the
 // receiver uses, shows the matching form below its link choice, lets that
 // form read its values, and on "Set" hands the write to the form shown. It
-// also carries the radio's call sign to and from the call sign page.
+// also carries the radio's call sign to and from the call sign page. On a
+// receiver of the maker's new protocol it offers the network form alone.
 class DataChain : public Widget {
     Q_OBJECT
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardItemModel>
 
 #include <string>
 
@@ -216,6 +217,51 @@ TEST_F(DataLinkPageTest, TheNetworkFormOfANewProtocolReceiverComesBackWhole) {
     EXPECT_EQ(field<QLineEdit>("lineEdit_guestName")->text(), QStringLiteral("rover1"));
     EXPECT_EQ(field<QLineEdit>("lineEdit_psw")->text(), QStringLiteral("pw2"));
     EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+}
+
+// A receiver on the new protocol reports no link type and its radio is
+// reached by no request of the page: the page opens on the network form and
+// reads it, "Internal UHF" is not offered, and "Get" reads the network form
+// again instead of asking for the link type.
+TEST_F(DataLinkPageTest, ANewProtocolReceiverGetsTheNetworkFormAlone) {
+    open([](sim::SimSettings& s) {
+        s = sim::NewProtocolSettings();
+        std::vector<uint8_t> address = {10, 1, 2, 3, 0x08, 0x35, 0};
+        address.resize(57, 0);
+        s.newParams[4355] = address;
+        s.newParams[4361] = {0};
+        s.newParams[4362] = sim::FixedText("RTCM32", 20);
+        std::vector<uint8_t> account = sim::FixedText("surveyor", 50);
+        const std::vector<uint8_t> password = sim::FixedText("secret", 20);
+        account.insert(account.end(), password.begin(), password.end());
+        s.newParams[4363] = account;
+    });
+    QComboBox* link = field<QComboBox>("cbDataChain");
+    EXPECT_EQ(link->currentText(), QStringLiteral("GPRS"));
+    ASSERT_EQ(page()->shownPage(), page()->netPage());
+    ASSERT_TRUE(waitFor([&] { return page()->netPage()->receivedMask() == DataChain_Net::kReadComplete; }))
+        << page()->netPage()->receivedMask();
+    ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_address")->text(), QStringLiteral("10.1.2.3"));
+    EXPECT_EQ(field<QComboBox>("comboBox_sourceList")->currentText(), QStringLiteral("RTCM32"));
+    auto* choices = qobject_cast<QStandardItemModel*>(link->model());
+    ASSERT_NE(choices, nullptr);
+    EXPECT_TRUE(choices->item(0)->isEnabled());
+    EXPECT_FALSE(choices->item(1)->isEnabled()) << "Internal UHF";
+
+    // "Get": the network form is read again and the page given back; no
+    // wait for a link type that never comes.
+    field<QLineEdit>("lineEdit_address")->setText(QStringLiteral("10.9.9.9"));
+    sim_.ClearReceived();
+    clickSoftKey(QStringLiteral("Get"));
+    ASSERT_TRUE(sim_.WaitForNewItem(4355));
+    ASSERT_TRUE(waitFor([&] { return page()->netPage()->receivedMask() == DataChain_Net::kReadComplete; }));
+    ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+    EXPECT_EQ(field<QLineEdit>("lineEdit_address")->text(), QStringLiteral("10.1.2.3"));
+    QTest::qWait(DataChain::kLinkTypeWaitMs + 500);
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    EXPECT_EQ(page()->shownPage(), page()->netPage());
+    EXPECT_TRUE(keysEnabled());
 }
 
 TEST_F(DataLinkPageTest, ALoginOf42CharactersPassesAnd43Fails) {

@@ -129,6 +129,13 @@ SimSettings NewProtocolSettings() {
     s.newParams[5132] = Join({BE32(23), {3}});
     const std::string list = kNewSourceList;
     s.newParams[4358] = Join({BE32(uint32_t(list.size())), std::vector<uint8_t>(list.begin(), list.end())});
+    // The network link: caster 192.168.1.10 port 2101 by its address (no
+    // host text), not opened by itself, mount point RTCM32, account
+    // surveyor / secret.
+    s.newParams[4355] = Join({{192, 168, 1, 10}, BE16(2101), {0}, FixedText("", 50)});
+    s.newParams[4361] = {0};
+    s.newParams[4362] = FixedText("RTCM32", 20);
+    s.newParams[4363] = Join({FixedText("surveyor", 50), FixedText("secret", 20)});
     // eBubble: state 1, word 2, angles -10, 20 and 30, and 0.5.
     s.newParams[1041] = Join({{1}, BE32(2), BE16(uint16_t(-10)), BE16(20), BE16(30), BEFloat(0.5f)});
     return s;
@@ -273,7 +280,8 @@ std::vector<uint8_t> ReceiverModel::ReceiveMixed(uint32_t lineBaud) {
             record.items = message.items;
             record.lineBaud = lineBaud;
             record.tick = platform::TickCount();
-            Record(std::move(record), HandleMessage(message), out);
+            Record(std::move(record), settings_.answersLinkMessages ? HandleMessage(message) : std::vector<uint8_t>{},
+                   out);
         }
         status_.skippedMessageBytes = messages_.SkippedBytes();
     }

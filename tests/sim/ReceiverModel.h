@@ -117,6 +117,10 @@ struct SimSettings {
     // id. A setting stores the value it carries; a query is answered with the
     // stored value of every item asked for that has one.
     std::map<uint16_t, std::vector<uint8_t>> newParams;
+    // New protocol: false for a receiver that answers the old
+    // device-information request but goes silent on the new protocol: it
+    // hears and records link messages, and neither obeys nor answers them.
+    bool answersLinkMessages = true;
 
     SimSettings();
 };
@@ -125,7 +129,8 @@ struct SimSettings {
 // information, and values for the power status (772: mains indicator 1,
 // battery levels 72.0 and 68.0, grade 7), hardware (774) and firmware (775)
 // information, the modem's signal (5132), the network link's source list
-// (4358) and the eBubble record (1041).
+// (4358), server address (4355), auto-open (4361), mount point (4362) and
+// account (4363), and the eBubble record (1041).
 SimSettings NewProtocolSettings();
 
 // One command frame as the receiver received it.

@@ -199,3 +199,45 @@ TEST(SimNewProtoReceiver, KeepsNoPeriodicOutputForTheOldKeepAlive) {
     Feed(m, PackFrame("RG", kHeadSerial, H("C8")));
     EXPECT_FALSE(m.WantsPeriodic());
 }
+
+// A receiver that answers the old device-information request with its
+// new-protocol model code but goes silent once the host has switched over:
+// it records the com-direct switch and the power-status query and answers
+// neither, nor does it obey the switch.
+TEST(SimNewProtoReceiver, SilentOnTheNewProtocolAfterTheSwitch) {
+    auto settings = NewProtocolSettings();
+    settings.answersLinkMessages = false;
+    ReceiverModel m(settings);
+    const auto si = Feed(m, H("24 24 53 49 18 00 02 0D 0A"));
+    ASSERT_GE(si.size(), 9u + 128u);
+    EXPECT_EQ(Hex(std::vector<uint8_t>(si.begin(), si.begin() + 10)), "24 24 53 49 18 80 51 35 30 41");
+
+    EXPECT_TRUE(Feed(m, kComDirectNormal).empty());
+    EXPECT_TRUE(Feed(m, kPowerQuery).empty());
+    uint8_t seq = 2;
+    EXPECT_TRUE(Feed(m, PackLinkFrames(PackMessage(264, 2, {{264, BE16(1)}}), 1, seq)).empty());
+    EXPECT_EQ(m.Status().mode, WorkMode::Normal) << "the switch to pass-through is not obeyed either";
+    ASSERT_EQ(m.Commands().size(), 4u);
+    EXPECT_EQ(m.Commands()[1].Describe(), "NEW 264 op 2: 01 08=00 02");
+    EXPECT_EQ(m.Commands()[2].Describe(), "NEW 0 op 11: 03 04=");
+    EXPECT_EQ(m.Commands()[3].Describe(), "NEW 264 op 2: 01 08=00 01");
+    EXPECT_EQ(m.Status().repliesSent, 1u) << "only the device information";
+}
+
+// Its network link as the network form reads it (operation 47).
+TEST(SimNewProtoReceiver, ReportsItsNetworkLink) {
+    auto m = NewReceiver();
+    uint8_t seq = 0;
+    const auto reply =
+        Messages(Feed(m, PackLinkFrames(PackMessage(0, 47, {{4355, {}}, {4361, {}}, {4362, {}}, {4363, {}}}), 1, seq)));
+    ASSERT_EQ(reply.size(), 1u);
+    ASSERT_NE(reply[0].Find(4355), nullptr);
+    const auto& address = reply[0].Find(4355)->value;
+    ASSERT_EQ(address.size(), 57u);
+    EXPECT_EQ(Hex(std::vector<uint8_t>(address.begin(), address.begin() + 7)), "C0 A8 01 0A 08 35 00")
+        << "192.168.1.10, port 2101, not by host name";
+    EXPECT_EQ(Hex(reply[0].Find(4361)->value), "00");
+    EXPECT_EQ(reply[0].Find(4362)->value, FixedText("RTCM32", 20));
+    ASSERT_EQ(reply[0].Find(4363)->value.size(), 70u);
+    EXPECT_EQ(reply[0].Find(4363)->value[50], 's') << "the password after the 50-byte user";
+}

@@ -36,6 +36,8 @@ void Usage() {
         "  --battery HEX       battery reply payload, e.g. 00,4B,00,00\n"
         "  --period MS         interval of the periodic board output (default 1000)\n"
         "  --new-protocol      speak the new binary protocol (model Q50A)\n"
+        "  --link-silent       new protocol: answer the old device-information\n"
+        "                      request, then nothing on the new protocol\n"
         "  --verbose           log every command received\n",
         stderr);
 }
@@ -72,6 +74,8 @@ int main(int argc, char** argv) {
         bool ok = true;
         if (a == "--new-protocol") {
             // Chosen before the loop: the other options change that receiver.
+        } else if (a == "--link-silent") {
+            settings.answersLinkMessages = false;
         } else if (a == "--silent") {
             settings.behaviour = sim::Behaviour::Silent;
         } else if (a == "--garbage") {
