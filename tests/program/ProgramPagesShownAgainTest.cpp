@@ -82,7 +82,9 @@ public:
         ASSERT_GE(at, 0) << comboName << " has no item " << itemText;
         box->setCurrentIndex(at);
     }
-    void type(const char* editName, const char* value) const { field<QLineEdit>(editName)->setText(QLatin1String(value)); }
+    void type(const char* editName, const char* value) const {
+        field<QLineEdit>(editName)->setText(QLatin1String(value));
+    }
     bool keysEnabled() const {
         for (QAction* a : page()->actions())
             if (!a->isEnabled()) return false;
