@@ -120,10 +120,15 @@ bool DeviceManager::connectDevice(int portType, uint8_t port, int baud) {
     newProtocolWaitStarted_ = false;
     newProtocol_.store(false);
     {
-        // The modem version belongs to the receiver that reported it.
+        // The modem version belongs to the receiver that reported it, and
+        // the output settings that no receiver reports to the one told them.
         std::lock_guard<std::mutex> lock(cacheLock_);
         cache_.gprsVersion = 0.0;
         cache_.gprsVersionKnown = false;
+        cache_.nmeaOutputSet = false;
+        cache_.nmeaOutput.clear();
+        cache_.nmeaPort = 0;
+        cache_.comBaudrate = -1;
     }
 
     bool opened = false;
@@ -468,21 +473,58 @@ void DeviceManager::setRecording(uint8_t recordType, uint8_t recordTime, uint8_t
     receiver_->Set_DevcInfo_RrdTime(recordTime);
     receiver_->Set_DevcInfo_RrdFrq(recordFrequency);
     receiver_->Set_DevcInfo_Mask(mask);
+    if (!oldProtocolReceiver())
+        return;
+    // As the device information reports them: one byte each.
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    cache_.deviceInfo.recordType = recordType;
+    cache_.deviceInfo.recordPeriod = recordTime;
+    cache_.deviceInfo.recordInterval = recordFrequency;
+    cache_.deviceInfo.recordElevMask = uint8_t(mask);
 }
 
 void DeviceManager::setGprsSvcInfo(SvcInfo info) {
-    if (receiver_)
-        receiver_->Set_Gprs_SvcInfo(info);
+    if (!receiver_)
+        return;
+    receiver_->Set_Gprs_SvcInfo(info);
+    if (!oldProtocolReceiver())
+        return;
+    // The service record's texts are the modem record's, field for field.
+    static_assert(sizeof info.apn == sizeof cache_.wireless.apn &&
+                  sizeof info.dialNumber == sizeof cache_.wireless.dialNumber &&
+                  sizeof info.userName == sizeof cache_.wireless.userName &&
+                  sizeof info.password == sizeof cache_.wireless.password);
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    WirelessInfo& modem = cache_.wireless;
+    std::memcpy(modem.apn, info.apn, sizeof modem.apn);
+    std::memcpy(modem.dialNumber, info.dialNumber, sizeof modem.dialNumber);
+    std::memcpy(modem.userName, info.userName, sizeof modem.userName);
+    std::memcpy(modem.password, info.password, sizeof modem.password);
 }
 
 void DeviceManager::setGprsIp(IP_ADRES address, unsigned port, Protocol_Net protocol) {
-    if (receiver_)
-        receiver_->Set_Gprs_Ip(address, port, protocol);
+    if (!receiver_)
+        return;
+    receiver_->Set_Gprs_Ip(address, port, protocol);
+    if (!makerReceiver())
+        return;
+    // The new protocol's link item holds the server, not the protocol.
+    const bool withProtocol = oldProtocolReceiver();
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    cache_.wireless.address = address;
+    cache_.wireless.port = port;
+    if (withProtocol)
+        cache_.wireless.protocol = uint32_t(protocol);
 }
 
 void DeviceManager::setComBaudrate(Com_Baudrate rate) {
-    if (receiver_)
-        receiver_->Set_Com_Baudrate(rate);
+    if (!receiver_)
+        return;
+    receiver_->Set_Com_Baudrate(rate);
+    if (!makerReceiver())
+        return;
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    cache_.comBaudrate = int(rate);
 }
 
 // ---------------------------------------------------------------------------

@@ -25,7 +25,10 @@ class DeviceObserver;
 // search), follows the connection state, copies every value the receiver
 // reports into its cache and announces each report through DeviceObserver.
 // Pages call its requests and read the cache in the slot of the signal that
-// announced the value.
+// announced the value. What a set operation sends goes into the cache too, as
+// the receiver's next report of it would bring it: a page shown again shows
+// what the receiver was last told or last reported, whichever came later,
+// never the values of an earlier read that a write has since replaced.
 //
 // Connection states: 0 closed, 1 opening the port, 2 port open (waiting for
 // the device information), 3 initialising (waiting for the modem version),
@@ -122,6 +125,13 @@ public:
     // The receiver's NMEA output: the sentences of the list with their rates,
     // `flag`, on the output port `value`.
     void setOrvelNmea(std::vector<Fjarnis2011::FJParse::_set_nmea>& list, bool flag, int value);
+    // What the receiver connected now was last told of its NMEA output (it
+    // never reports it): the sentences with their rates and the output
+    // port. False, with both left alone, before the first setOrvelNmea.
+    bool nmeaOutput(std::vector<Fjarnis2011::FJParse::_set_nmea>& list, int& value) const;
+    // The receiver port's baud choice last set on the receiver connected
+    // now; -1 before the first setComBaudrate.
+    int comBaudrate() const;
     void onRtkPageShown() {}
     void onGprsStatus() {}
 
@@ -239,6 +249,12 @@ private:
         bool radioFec = false;
         Radio_Callsign callsign{};
         unsigned elevationMask = 0;
+        // The NMEA output and the port's baud choice last set on the
+        // receiver connected now, which reports neither.
+        bool nmeaOutputSet = false;
+        std::vector<Fjarnis2011::FJParse::_set_nmea> nmeaOutput;
+        int nmeaPort = 0;
+        int comBaudrate = -1;
     };
 
     using Receiver = Fjarnis2011::FJDevice::EmGnss_Receiver;
@@ -253,6 +269,12 @@ private:
     void nextBaudStep();
     void scheduleNextBaudStep();
     void closeReceiver();
+    // Which receiver the current receiver object serves: the set operations
+    // reach the maker's receivers only, and the device-information, static
+    // and radio settings only those on the old protocol. A value goes into
+    // the cache only where its command goes out. GUI thread.
+    bool makerReceiver() const;
+    bool oldProtocolReceiver() const;
 
     void handleReceiverEvent(int messageClass, unsigned changeBits);
     void handleOemTypeResult(bool changed);

@@ -6,6 +6,8 @@
 #include "device/EmGnss_Receiver.h"
 
 #include <algorithm>
+#include <cstring>
+#include <mutex>
 
 using namespace Fjarnis2011;
 
@@ -45,4 +47,24 @@ void DeviceManager::setGprsParams(Gprs_Modle mode, unsigned baseIdLength, Wirele
                                std::min<unsigned>(baseIdLength, kBaseIdField));
     receiver_->Set_Gprs_CosMdl(loginMode);
     receiver_->Set_Cors_Info_Auto(cors, kCorsManual);
+    if (!makerReceiver())
+        return;
+    // The link as the receiver's reports would bring it back. The new
+    // protocol takes the server, the login mode and the NTRIP login only;
+    // the base id is what went out of its field, the rest of the field zero.
+    const bool oldProtocol = oldProtocolReceiver();
+    const unsigned baseIdSent = std::min<unsigned>(baseIdLength, kBaseIdField);
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    WirelessInfo& modem = cache_.wireless;
+    modem.address = info.address;
+    modem.port = info.port;
+    if (oldProtocol) {
+        modem.workMode = uint32_t(mode);
+        modem.protocol = info.protocol;
+        std::memset(modem.baseId, 0, sizeof modem.baseId);
+        std::memcpy(modem.baseId, info.baseId, baseIdSent);
+    }
+    cache_.loginMode = int(loginMode);
+    cache_.cors = cors;
+    cache_.corsAuto = int(kCorsManual);
 }

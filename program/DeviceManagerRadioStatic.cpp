@@ -146,8 +146,13 @@ void DeviceManager::sendStaticPoint() {
 void DeviceManager::setRecordingAndPoint(uint8_t recordType, uint8_t recordTime, uint8_t recordFrequency,
                                          unsigned mask, Static_Point* point) {
     setRecording(recordType, recordTime, recordFrequency, mask);
-    if (receiver_)
-        receiver_->Set_Static_Point(point);
+    if (!receiver_)
+        return;
+    receiver_->Set_Static_Point(point);
+    if (!point || !oldProtocolReceiver())
+        return;
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    cache_.staticPoint = *point;
 }
 
 void DeviceManager::beginStatic() {
@@ -161,8 +166,13 @@ void DeviceManager::endStatic() {
 }
 
 void DeviceManager::setRadioMdl(Rdo_Mdl mode) {
-    if (receiver_)
-        receiver_->Set_Radio_Mdl(mode);
+    if (!receiver_)
+        return;
+    receiver_->Set_Radio_Mdl(mode);
+    if (!oldProtocolReceiver())
+        return;
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    cache_.radioProtocol = mode;
 }
 
 void DeviceManager::setRadioParams(Rdo_Mdl mode, double frequency, Radio_Power power, Radio_Baudrate baud,
@@ -174,10 +184,12 @@ void DeviceManager::setRadioParams(Rdo_Mdl mode, double frequency, Radio_Power p
     Radio_Info info{};
     radioInfo(info);
     const uint32_t offers = info.featureBits;
+    bool powerSent = false;
+    bool baudSent = false;
     if (offers & kOffersPower)
-        receiver_->Set_Radio_Power(power);
+        powerSent = receiver_->Set_Radio_Power(power) != 0;
     if (offers & kOffersBaud)
-        receiver_->Set_Radio_Baudrate(baud);
+        baudSent = receiver_->Set_Radio_Baudrate(baud) != 0;
     if (offers & kOffersSensitivity)
         receiver_->Set_Radio_Sensitivity(sensitivity);
     if (offers & kOffersSpacing)
@@ -188,6 +200,26 @@ void DeviceManager::setRadioParams(Rdo_Mdl mode, double frequency, Radio_Power p
         receiver_->Set_Radio_FEC(fec);
     if (offers & kOffersCallsign)
         receiver_->Set_Radio_Callsign(callsign);
+    if (!oldProtocolReceiver())
+        return;
+    // Each setting the radio was sent, as its reply would report it.
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    if (powerSent)
+        cache_.radioPower = power;
+    if (baudSent)
+        cache_.radioBaud = baud;
+    if (offers & kOffersSensitivity)
+        cache_.radioSensitivity = sensitivity;
+    if (offers & kOffersSpacing)
+        cache_.channelSpace = spacing;
+    if (offers & kOffersFrequency)
+        cache_.radioFrequency = frequency;
+    if (offers & kOffersFec)
+        cache_.radioFec = fec;
+    // A call sign longer than the module takes is not sent.
+    if ((offers & kOffersCallsign) &&
+        uint8_t(callsign.message[Radio_Callsign::kLengthByte]) <= Radio_Callsign::kMaxText)
+        cache_.callsign = callsign;
 }
 
 int DeviceManager::sendRadioFrq() { return receiver_ ? receiver_->Send_Radio_Frq() : -1; }

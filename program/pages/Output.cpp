@@ -13,6 +13,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -111,7 +112,29 @@ void Output::refresh() {
         ui_->formLayout->addRow(check, rate);
         rows_.push_back({check, rate, masks[i]});
     }
+    showOutputSet();
     setFormEnabled(!pauseBusy_);
+}
+
+void Output::showOutputSet() {
+    // The receiver never reports its NMEA output: what it was last told
+    // shows instead, so that a second "Accept" sends what is seen.
+    DeviceManager* manager = DeviceManager::instance();
+    std::vector<Fjarnis2011::FJParse::_set_nmea> told;
+    int port = 0;
+    if (manager->nmeaOutput(told, port)) {
+        for (const Row& row : std::as_const(rows_)) {
+            const auto sent =
+                std::find_if(told.begin(), told.end(), [&](const auto& e) { return e.sentence == row.mask; });
+            row.check->setChecked(sent != told.end());
+            const int rate = sent != told.end() ? pagefields::IndexOfData(row.rate, int(sent->rate)) : -1;
+            if (rate >= 0) row.rate->setCurrentIndex(rate);
+        }
+        const int method = pagefields::IndexOfData(ui_->cbMethods, port);
+        if (method >= 0) ui_->cbMethods->setCurrentIndex(method);
+    }
+    const int baud = pagefields::IndexOfData(ui_->comboBox_baudrate, manager->comBaudrate());
+    if (baud >= 0) ui_->comboBox_baudrate->setCurrentIndex(baud);
 }
 
 void Output::setFormEnabled(bool on) {

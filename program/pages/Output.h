@@ -17,7 +17,8 @@ class Output;
 // The page "NMEA Output": which NMEA sentences the receiver outputs, at which
 // rate each, on which of its ports, and at which baud rate a serial port
 // runs. It only writes; the sentence and rate lists follow the board of the
-// receiver connected when the page is shown.
+// receiver connected when the page is shown, ticked as that receiver was last
+// told (it never reports its output).
 class Output : public Widget {
     Q_OBJECT
 
@@ -52,6 +53,8 @@ private:
     };
 
     void removeRows();
+    // Ticks the rows, rates, port and baud rate the receiver was last told.
+    void showOutputSet();
     void setFormEnabled(bool on);
     void startPause(bool busy);
 

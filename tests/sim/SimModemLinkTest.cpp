@@ -1,5 +1,6 @@
 // The simulated receiver's modem link: its state and error answers, the
-// login and settings it keeps, and the source table it hands back in pieces.
+// login and settings it keeps (the server, the base id and the APN
+// service settings among them), and the source table it hands back in pieces.
 
 #include "tests/sim/ReceiverModel.h"
 #include "tests/sim/SimTestUtil.h"
@@ -84,6 +85,18 @@ TEST(SimModemLink, StateErrorAndLoginAnswers) {
     EXPECT_TRUE(ask(114, H("68 6F 73 74 00 08 35 03")).empty());
     EXPECT_EQ(m.Settings().modem.host, "host");
     EXPECT_EQ(m.Settings().modem.protocol, 'S');
+
+    // The service settings: the APN (86), the dial number (88), and user
+    // name and password with a zero byte between them (87); a user packet
+    // without that byte changes nothing.
+    EXPECT_TRUE(ask(86, H("61 70 6E")).empty());
+    EXPECT_TRUE(ask(88, H("2A 39 39 23")).empty());
+    EXPECT_TRUE(ask(87, H("75 31 00 70 31")).empty());
+    EXPECT_TRUE(ask(87, H("75 32")).empty());
+    EXPECT_EQ(m.Settings().modem.apn, "apn");
+    EXPECT_EQ(m.Settings().modem.dialNumber, "*99#");
+    EXPECT_EQ(m.Settings().modem.user, "u1");
+    EXPECT_EQ(m.Settings().modem.password, "p1");
 }
 
 TEST(SimModemLink, TheSourceTableComesInThePiecesAsked) {
