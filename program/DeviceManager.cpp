@@ -261,12 +261,8 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
     // Of what the GNSS board reports, only its elevation mask is kept.
     if (messageClass == FJParse::MSG_TYPE_GNSS) {
         if (bits & FJParse::ChangeBits::ElevMask) {
-            const unsigned mask = receiver->GetInfo_Gnss_ElevMask();
-            {
-                std::lock_guard<std::mutex> lock(cacheLock_);
-                cache_.elevationMask = mask;
-            }
-            announce(DeviceObserver::EventElevMask);
+            storeAndAnnounce(&Cache::elevationMask, unsigned(receiver->GetInfo_Gnss_ElevMask()),
+                             DeviceObserver::EventElevMask);
         }
         return;
     }
@@ -277,20 +273,12 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         onStaticPoint();
     if (bits & FJParse::OldReplyBits::Battery) {
         const int grade = receiver->Get_Battery_Grd();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.batteryGrade = grade;
-        }
-        announce(DeviceObserver::EventBatteryLife, grade);
+        storeAndAnnounce(&Cache::batteryGrade, grade, DeviceObserver::EventBatteryLife, grade);
     }
     if (bits & FJParse::OldReplyBits::ModemInfo) {
         WirelessInfo info{};
         receiver->GetInfo_Gprs_Info(info);
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.wireless = info;
-        }
-        announce(DeviceObserver::EventWirelessParams);
+        storeAndAnnounce(&Cache::wireless, info, DeviceObserver::EventWirelessParams);
     }
     if (bits & FJParse::OldReplyBits::ModemVersion) {
         const double version = receiver->GetInfo_Gprs_Version();
@@ -304,28 +292,16 @@ void DeviceManager::handleReceiverEvent(int messageClass, unsigned bits) {
         moveState(3, 4);
     }
     if (bits & FJParse::OldReplyBits::ModemStatus) {
-        const gprs_status status = receiver->GetInfo_Gprs_Status();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.status = status;
-        }
-        announce(DeviceObserver::EventWirelessStatus);
+        storeAndAnnounce(&Cache::status, gprs_status(receiver->GetInfo_Gprs_Status()),
+                         DeviceObserver::EventWirelessStatus);
     }
     if (bits & FJParse::OldReplyBits::ModemError) {
-        const gprs_ero error = receiver->GetInfo_Gprs_Eroinfo();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.error = error;
-        }
-        announce(DeviceObserver::EventWirelessError);
+        storeAndAnnounce(&Cache::error, gprs_ero(receiver->GetInfo_Gprs_Eroinfo()),
+                         DeviceObserver::EventWirelessError);
     }
     if (bits & FJParse::OldReplyBits::LoginMode) {
-        const int mode = receiver->GetInfo_Gprs_CosMdl();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.loginMode = mode;
-        }
-        announce(DeviceObserver::EventLoginMode);
+        storeAndAnnounce(&Cache::loginMode, int(receiver->GetInfo_Gprs_CosMdl()),
+                         DeviceObserver::EventLoginMode);
     }
     if (bits & FJParse::OldReplyBits::NtripLogin) {
         cors_info cors{};

@@ -262,6 +262,16 @@ private:
     // Announces one event: the code and its value go to the observer as
     // arguments, on the calling thread.
     void announce(int code, int value = 0);
+    // Keeps what the receiver reported in the cache, under its lock, then
+    // announces it: the one way a report reaches the pages.
+    template <class T>
+    void storeAndAnnounce(T Cache::*field, T value, int code, int announced = 0) {
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.*field = std::move(value);
+        }
+        announce(code, announced);
+    }
     void announceState(int state);
     // Moves from `from` to `to` only if the state is still `from`; announces
     // the move. A close that came in between wins.

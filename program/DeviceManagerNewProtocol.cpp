@@ -105,29 +105,17 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
     }
     if (messageClass == ReplyClass::System && (bits & Bits::SystemPowerStatus)) {
         const int grade = receiver_->Get_Battery_Grd();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.batteryGrade = grade;
-        }
-        announce(DeviceObserver::EventBatteryLife, grade);
+        storeAndAnnounce(&Cache::batteryGrade, grade, DeviceObserver::EventBatteryLife, grade);
     }
     if (messageClass == ReplyClass::Gnss && (bits & Bits::GnssElevMask)) {
-        const unsigned mask = receiver_->GetInfo_Gnss_ElevMask();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.elevationMask = mask;
-        }
-        announce(DeviceObserver::EventElevMask);
+        storeAndAnnounce(&Cache::elevationMask, unsigned(receiver_->GetInfo_Gnss_ElevMask()),
+                         DeviceObserver::EventElevMask);
     }
     if (messageClass != ReplyClass::Link)
         return;
     if (bits & Bits::RadioFrequency) {
-        const double mhz = receiver_->Get_Radio_Frq();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.radioFrequency = mhz;
-        }
-        announce(DeviceObserver::EventRadioFreq);
+        storeAndAnnounce(&Cache::radioFrequency, double(receiver_->Get_Radio_Frq()),
+                         DeviceObserver::EventRadioFreq);
     }
     // The link's server address is what the old protocol's modem reports
     // with its parameters: it lands in the same record, whose other fields
@@ -156,12 +144,8 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
     // point and the account it is the NTRIP login the old protocol's modem
     // reports, and it lands in the same place.
     if (bits & Bits::NetLinkAutoOpen) {
-        const int mode = receiver_->Get_NetLink_Auto_Open();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.loginMode = mode;
-        }
-        announce(DeviceObserver::EventLoginMode);
+        storeAndAnnounce(&Cache::loginMode, int(receiver_->Get_NetLink_Auto_Open()),
+                         DeviceObserver::EventLoginMode);
     }
     if (bits & (Bits::NetLinkMountPoint | Bits::NetLinkAccount)) {
         OV_CORS_DATA_SOURCE_STRUCT source{};

@@ -29,11 +29,7 @@ constexpr uint32_t kOffersCallsign = FJParse::kRadioOffersCallsign;
 void DeviceManager::onStaticPoint() {
     Static_Point point{};
     receiver_->Get_Static_Point(point);
-    {
-        std::lock_guard<std::mutex> lock(cacheLock_);
-        cache_.staticPoint = point;
-    }
-    announce(DeviceObserver::EventStaticPoint);
+    storeAndAnnounce(&Cache::staticPoint, point, DeviceObserver::EventStaticPoint);
 }
 
 void DeviceManager::onRadioInfoAndRange() {
@@ -48,50 +44,26 @@ void DeviceManager::onRadioInfoAndRange() {
         range = cache_.radioRange;
     }
     receiver_->Get_Radio_Info(info);
-    {
-        std::lock_guard<std::mutex> lock(cacheLock_);
-        cache_.radioInfo = info;
-    }
-    announce(DeviceObserver::EventRadioInfo);
+    storeAndAnnounce(&Cache::radioInfo, info, DeviceObserver::EventRadioInfo);
     receiver_->Get_Radio_Range(range);
-    {
-        std::lock_guard<std::mutex> lock(cacheLock_);
-        cache_.radioRange = range;
-    }
-    announce(DeviceObserver::EventRadioFreqRange);
+    storeAndAnnounce(&Cache::radioRange, range, DeviceObserver::EventRadioFreqRange);
 }
 
 void DeviceManager::onRadioReports(unsigned bits) {
     Receiver* receiver = receiver_.get();
     if (bits & FJParse::OldReplyBits::RadioFrequency) {
-        const double frequency = receiver->Get_Radio_Frq();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.radioFrequency = frequency;
-        }
-        announce(DeviceObserver::EventRadioFreq);
-        const Rdo_Mdl protocol = receiver->Get_Transmit_Mdl();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.radioProtocol = protocol;
-        }
-        announce(DeviceObserver::EventRadioProtocol);
+        storeAndAnnounce(&Cache::radioFrequency, double(receiver->Get_Radio_Frq()),
+                         DeviceObserver::EventRadioFreq);
+        storeAndAnnounce(&Cache::radioProtocol, Rdo_Mdl(receiver->Get_Transmit_Mdl()),
+                         DeviceObserver::EventRadioProtocol);
     }
     if (bits & FJParse::OldReplyBits::RadioPower) {
-        const Radio_Power power = receiver->Get_Radio_Power();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.radioPower = power;
-        }
-        announce(DeviceObserver::EventRadioPower);
+        storeAndAnnounce(&Cache::radioPower, Radio_Power(receiver->Get_Radio_Power()),
+                         DeviceObserver::EventRadioPower);
     }
     if (bits & FJParse::OldReplyBits::RadioBaud) {
-        const Radio_Baudrate baud = receiver->Get_Radio_Baudrate();
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.radioBaud = baud;
-        }
-        announce(DeviceObserver::EventRadioBaudrate);
+        storeAndAnnounce(&Cache::radioBaud, Radio_Baudrate(receiver->Get_Radio_Baudrate()),
+                         DeviceObserver::EventRadioBaudrate);
     }
     // The record getters below leave their output alone when they do not
     // apply; each starts from the cached value so that nothing else is lost.
@@ -99,39 +71,23 @@ void DeviceManager::onRadioReports(unsigned bits) {
         Rdo_Sensitv sensitivity{};
         radioSensitivity(sensitivity);
         receiver->Get_Radio_Sensitivity(sensitivity);
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.radioSensitivity = sensitivity;
-        }
-        announce(DeviceObserver::EventRadioSensitive);
+        storeAndAnnounce(&Cache::radioSensitivity, sensitivity, DeviceObserver::EventRadioSensitive);
     }
     if (bits & FJParse::OldReplyBits::ChannelSpacing) {
         Channel_Space spacing{};
         radioChannelSpace(spacing);
         receiver->Get_Radio_ChannelSpace(spacing);
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.channelSpace = spacing;
-        }
-        announce(DeviceObserver::EventRadioFreqStep);
+        storeAndAnnounce(&Cache::channelSpace, spacing, DeviceObserver::EventRadioFreqStep);
     }
     if (bits & FJParse::OldReplyBits::Fec) {
         bool fec = radioFec();
         receiver->Get_Radio_FEC(fec);
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.radioFec = fec;
-        }
-        announce(DeviceObserver::EventRadioFec);
+        storeAndAnnounce(&Cache::radioFec, fec, DeviceObserver::EventRadioFec);
     }
     if (bits & FJParse::OldReplyBits::Callsign) {
         Radio_Callsign callsign = radioCallsign();
         receiver->Get_Radio_Callsign(callsign);
-        {
-            std::lock_guard<std::mutex> lock(cacheLock_);
-            cache_.callsign = callsign;
-        }
-        announce(DeviceObserver::EventRadioCallsign);
+        storeAndAnnounce(&Cache::callsign, callsign, DeviceObserver::EventRadioCallsign);
     }
 }
 
@@ -312,9 +268,4 @@ bool DeviceManager::radioFec() const {
 DeviceManager::Radio_Callsign DeviceManager::radioCallsign() const {
     std::lock_guard<std::mutex> lock(cacheLock_);
     return cache_.callsign;
-}
-
-unsigned DeviceManager::elevationMask() const {
-    std::lock_guard<std::mutex> lock(cacheLock_);
-    return cache_.elevationMask;
 }

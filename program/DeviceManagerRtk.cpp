@@ -66,6 +66,13 @@ void DeviceManager::setRtkParams(unsigned output, int startType, uint16_t autoBa
     info.positionRate = PositionRateHz(rate);
 }
 
+// What the receiver reported of its elevation mask last (the board's or the
+// new protocol's report).
+unsigned DeviceManager::elevationMask() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.elevationMask;
+}
+
 void DeviceManager::setOrvelNmea(std::vector<Fjarnis2011::FJParse::_set_nmea>& list, bool flag, int value) {
     if (!receiver_)
         return;
