@@ -19,10 +19,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPointer>
 #include <QRadioButton>
 #include <QSet>
@@ -111,6 +114,20 @@ private:
 };
 
 inline Application* App() { return static_cast<Application*>(qApp); }
+
+// Types `text` into `field` key by key as a keyboard does, characters
+// beyond ASCII included (which QTest::keyClicks does not take).
+inline void TypeText(QWidget* field, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &release);
+    }
+}
+
+// True for a field the page marked red, as it marks a missing or refused one.
+inline bool Marked(const QWidget* field) { return field->palette().color(QPalette::Base) == QColor(Qt::red); }
 
 // Runs the program's start in a fresh program folder that holds copies of
 // the build's "Resources" and "translates".
