@@ -132,9 +132,16 @@ DataChain_Net::DataChain_Net(QWidget* parent)
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         box->setMinimumContentsLength(2);
     }
+    // Each mount point and server name shows whole: the source box has a row
+    // of its own, as wide as the form, and the lists open as wide as their
+    // longest name.
+    pagefields::ShowItemsWhole(ui_->comboBox_sourceList);
+    pagefields::ShowItemsWhole(ui_->comboBox_server);
     ui_->gridLayout->setColumnStretch(1, 1);
     QPushButton* get = ui_->getsourceButton;
     get->setMinimumWidth(get->fontMetrics().horizontalAdvance(get->text()) + 2 * get->fontMetrics().height());
+    get->setSizePolicy(QSizePolicy::Fixed, get->sizePolicy().verticalPolicy());
+    ui_->sourceLayout->setAlignment(get, Qt::AlignLeft);
 }
 
 // Connections to the observer end with the page; the timers, the client and

@@ -165,6 +165,10 @@ DataChain_Radio::DataChain_Radio(QWidget* parent) : Widget(parent), ui_(new Ui::
     ui_->formLayout->setRowVisible(RowSensitivity, false);
     ui_->comboBox_sensitivity->setCurrentIndex(-1);
     ui_->checkBox_fec->hide();
+    // A row whose fields do not fit beside its label (the frequency's, in
+    // the data link page's scrolled area at 240 pixels) goes below it rather
+    // than past the page's edge.
+    ui_->formLayout->setRowWrapPolicy(QFormLayout::WrapLongRows);
 }
 
 DataChain_Radio::~DataChain_Radio() { delete ui_; }

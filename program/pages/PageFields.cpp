@@ -2,15 +2,57 @@
 
 #include "program/CommonHelper.h"
 
+#include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QStyle>
 
 #include <algorithm>
 
 namespace pagefields {
+
+namespace {
+
+// The list's width for its longest item, with the list's frame and room for
+// its scroll bar.
+void FitListWidth(QComboBox* box) {
+    QAbstractItemView* view = box->view();
+    const QAbstractItemModel* model = box->model();
+    if (!view || !model) return;
+    int widest = 0;
+    for (int row = 0; row < model->rowCount(box->rootModelIndex()); ++row)
+        widest = std::max(widest,
+                          view->sizeHintForIndex(model->index(row, box->modelColumn(), box->rootModelIndex())).width());
+    const int frame = 2 * view->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, view);
+    const int scrollBar = view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+    view->setMinimumWidth(widest > 0 ? widest + frame + scrollBar : 0);
+}
+
+}  // namespace
+
+void ShowItemsWhole(QComboBox* box) {
+    if (!box) return;
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (box->minimumContentsLength() < 2) box->setMinimumContentsLength(2);
+    QAbstractItemModel* model = box->model();
+    const auto fit = [box] { FitListWidth(box); };
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, box, fit);
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, box, fit);
+    QObject::connect(model, &QAbstractItemModel::modelReset, box, fit);
+    QObject::connect(model, &QAbstractItemModel::dataChanged, box, fit);
+    fit();
+    if (QLineEdit* editor = box->lineEdit()) {
+        // Text the program puts in shows from its start; while the user
+        // types, the editor follows the cursor as usual.
+        QObject::connect(editor, &QLineEdit::textChanged, editor, [editor] {
+            if (!editor->hasFocus()) editor->setCursorPosition(0);
+        });
+        QObject::connect(editor, &QLineEdit::editingFinished, editor, [editor] { editor->setCursorPosition(0); });
+    }
+}
 
 KeepTypedValidator::KeepTypedValidator(QValidator* rule, QObject* parent) : QValidator(parent), rule_(rule) {
     if (rule_) rule_->setParent(this);

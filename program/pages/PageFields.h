@@ -26,6 +26,12 @@ inline int IndexOfData(const QComboBox* box, int value) {
 // Selects the item of `value`; with none, no item is selected.
 inline void SelectData(QComboBox* box, int value) { box->setCurrentIndex(IndexOfData(box, value)); }
 
+// Shows every item of `box` whole although the box does not widen its form
+// for them (long mount points or antenna names must not push a page past a
+// 240-pixel screen): its list opens as wide as its longest item, and the box
+// shows its text from the start, not the end that an editor scrolled to.
+void ShowItemsWhole(QComboBox* box);
+
 // A field's input rule that never takes a keystroke back: text the rule
 // refuses outright stands in the field as unfinished input, and "Set"
 // refuses it where the user sees it. A rule that dropped keystrokes would

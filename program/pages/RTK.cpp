@@ -7,6 +7,7 @@
 #include "ui_RTK.h"
 
 #include <QAction>
+#include <QFormLayout>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTimerEvent>
@@ -75,6 +76,9 @@ RTK::RTK(QWidget* parent) : Widget(parent), ui_(new Ui::RTK) {
     ui_->lblDis->hide();
     ui_->leDis->hide();
     ui_->lblMeter->hide();
+    // A row whose field does not fit beside its label at 240 pixels goes
+    // below it, rather than the page widening the window.
+    ui_->formLayout->setRowWrapPolicy(QFormLayout::WrapLongRows);
 }
 
 RTK::~RTK() {

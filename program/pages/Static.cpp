@@ -95,6 +95,10 @@ Static::Static(QWidget* parent) : Widget(parent), ui_(new Ui::StaticMode) {
     for (size_t i = 0; i < names.size() && i < codes.size(); ++i)
         ui_->comboBox_antenna_type->addItem(QString::fromStdWString(names[i]), QVariant(int(codes[i])));
 
+    // The antenna names come from a file the user may edit: a long one
+    // shows whole in the list, not by widening the page past its window.
+    pagefields::ShowItemsWhole(ui_->comboBox_antenna_type);
+    pagefields::ShowItemsWhole(ui_->comboBox_survey_to);
     onCheckBoxAdvance(0);
 }
 
