@@ -27,6 +27,7 @@
 #include <QMessageBox>
 #include <QPalette>
 #include <QPointer>
+#include <QRect>
 #include <QRadioButton>
 #include <QSet>
 #include <QTemporaryDir>
@@ -47,6 +48,7 @@ namespace guitest {
 struct ShownMessage {
     QString title;
     QString text;
+    QRect frame;  // where the box stood on the screen, its frame included
 };
 
 // Answers every modal message box (OK, or the button a test asks for) and
@@ -84,7 +86,7 @@ private:
         if (!modal || handled_.contains(modal)) return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             remember(modal);
-            messages.push_back({box->windowTitle(), box->text()});
+            messages.push_back({box->windowTitle(), box->text(), box->frameGeometry()});
             QAbstractButton* button = box->button(answer);
             if (!button) button = box->button(QMessageBox::Ok);
             if (button) button->click();
