@@ -45,8 +45,10 @@ void ShowItemsWhole(QComboBox* box) {
     QObject::connect(model, &QAbstractItemModel::dataChanged, box, fit);
     fit();
     if (QLineEdit* editor = box->lineEdit()) {
-        // Text the program puts in shows from its start; while the user
-        // types, the editor follows the cursor as usual.
+        // A name chosen from the list, or put in by the program, shows from
+        // its start; while the user types, the editor follows the cursor as
+        // usual.
+        QObject::connect(box, &QComboBox::currentIndexChanged, editor, [editor] { editor->setCursorPosition(0); });
         QObject::connect(editor, &QLineEdit::textChanged, editor, [editor] {
             if (!editor->hasFocus()) editor->setCursorPosition(0);
         });

@@ -59,8 +59,9 @@ protected:
         // the window's edges.
         for (QWidget* child : window_->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
             if (child->isWindow() || !child->isVisible()) continue;
-            if (auto* other = qobject_cast<Widget*>(child))
+            if (auto* other = qobject_cast<Widget*>(child)) {
                 EXPECT_EQ(other, page) << name.toStdString() << ": " << other->metaObject()->className() << " shows";
+            }
             EXPECT_TRUE(window_->rect().contains(child->geometry()))
                 << name.toStdString() << ": " << child->objectName().toStdString() << " lies beyond the window";
         }
