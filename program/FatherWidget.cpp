@@ -21,6 +21,13 @@
 #include <QLabel>
 #include <QToolButton>
 
+namespace {
+
+// The room beside a soft key's text, on each side.
+constexpr int kKeyTextMargin = 3;
+
+}  // namespace
+
 FatherWidget::FatherWidget(QWidget* parent) : Widget(parent), ui_(new Ui::FatherWidget) {
     ui_->setupUi(this);
     setWindowFlags((windowFlags() | Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint) &
@@ -134,6 +141,9 @@ void FatherWidget::showPage(Widget* page) {
         button->setDefaultAction(actions[i]);
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         button->setFixedHeight(keyHeight);
+        // A row of six keys shares the 240-pixel window: a key may be as
+        // narrow as its text, rather than the row widening the window.
+        button->setMinimumWidth(button->fontMetrics().horizontalAdvance(button->text()) + 2 * kKeyTextMargin);
         button->show();
     }
     if (shown >= 1 && shown <= kSoftKeys - 1 && softKeys_[0]) {

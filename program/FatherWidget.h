@@ -84,6 +84,8 @@ private:
     int scrollOffset_ = 0;
     std::shared_ptr<platform::SoftInputBackend> softInput_;
     int workAreaListener_ = 0;
+    // Keeps message boxes within the handheld's screen.
+    QObject* messageBoxFit_ = nullptr;
 #endif
 
 protected:

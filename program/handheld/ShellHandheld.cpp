@@ -1,10 +1,12 @@
 // The handheld build's side of the shell: the main window runs full screen,
 // hides the system's keyboard button while it lives, offers the "SIP" soft
-// key on every page that writes settings, and keeps the focused field above
-// the soft keyboard by lifting the page area.
+// key on every page that writes settings, keeps the focused field above the
+// soft keyboard by lifting the page area, and keeps message boxes on the
+// screen.
 
 #include "platform/SoftInput.h"
 #include "program/FatherWidget.h"
+#include "program/handheld/MessageBoxFit.h"
 #include "program/handheld/SoftKeyboard.h"
 #include "ui_FatherWidget.h"
 
@@ -33,9 +35,14 @@ void FatherWidget::setUpVariant() {
     });
 
     SoftKeyboard::setTaskBarButtonVisible(false);
+    messageBoxFit_ = new MessageBoxFit(this);
+    qApp->installEventFilter(messageBoxFit_);
 }
 
 void FatherWidget::tearDownVariant() {
+    if (messageBoxFit_) qApp->removeEventFilter(messageBoxFit_);
+    delete messageBoxFit_;
+    messageBoxFit_ = nullptr;
     SoftKeyboard::setTaskBarButtonVisible(true);
     if (softInput_) softInput_->RemoveWorkAreaListener(workAreaListener_);
     workAreaListener_ = 0;

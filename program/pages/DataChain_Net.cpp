@@ -7,6 +7,7 @@
 #include "program/DeviceObserver.h"
 #include "program/ServerStore.h"
 #include "program/SettingsSaveFailure.h"
+#include "program/pages/PageFields.h"
 #include "program/pages/SelectGetSourceMethod.h"
 #include "program/pages/SourceList.h"
 #include "ui_DataChain_Net.h"
@@ -17,8 +18,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
-#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QTimerEvent>
@@ -107,15 +106,14 @@ DataChain_Net::DataChain_Net(QWidget* parent)
     const int source = std::min<int>(sourceLimit_, kMountField);
     const int user = std::min<int>(userLimit_, kUserField);
     const int password = std::min<int>(passwordLimit_, kPasswordField);
-    ui_->comboBox_server->lineEdit()->setValidator(CommonHelper::makeValidator(1, 1, nameLimit_, this));
-    ui_->comboBox_sourceList->lineEdit()->setValidator(CommonHelper::makeValidator(1, 1, source, this));
-    ui_->comboBox_sourceList->lineEdit()->setMaxLength(std::max(1, source));
-    ui_->lineEdit_port->setValidator(CommonHelper::makeValidator(3, 0, 0, this));
-    ui_->lineEdit_guestName->setValidator(CommonHelper::makeValidator(1, 1, user, this));
-    ui_->lineEdit_guestName->setMaxLength(std::max(1, user));
-    ui_->lineEdit_psw->setValidator(CommonHelper::makeValidator(6, 1, password, this));
-    ui_->lineEdit_psw->setMaxLength(std::max(1, password));
-    ui_->lineEdit_BaseID->setMaxLength(kBaseIdField);
+    // What the rules refuse (a port "99999", a name too long) stays as typed
+    // and is refused on "Set"; nothing is cut unseen.
+    pagefields::SetRule(ui_->comboBox_server->lineEdit(), CommonHelper::makeValidator(1, 1, nameLimit_));
+    pagefields::SetRule(ui_->comboBox_sourceList->lineEdit(), CommonHelper::makeValidator(1, 1, source));
+    pagefields::SetRule(ui_->lineEdit_port, CommonHelper::makeValidator(3, 0, 0));
+    pagefields::SetRule(ui_->lineEdit_guestName, CommonHelper::makeValidator(1, 1, user));
+    pagefields::SetRule(ui_->lineEdit_psw, CommonHelper::makeValidator(6, 1, password));
+    pagefields::SetRule(ui_->lineEdit_BaseID, pagefields::Latin1Text(kBaseIdField));
     ui_->comboBox_server->setInsertPolicy(QComboBox::NoInsert);
     ui_->comboBox_sourceList->setInsertPolicy(QComboBox::NoInsert);
 
@@ -136,9 +134,16 @@ DataChain_Net::DataChain_Net(QWidget* parent)
         box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         box->setMinimumContentsLength(2);
     }
+    // Each mount point and server name shows whole: the source box has a row
+    // of its own, as wide as the form, and the lists open as wide as their
+    // longest name.
+    pagefields::ShowItemsWhole(ui_->comboBox_sourceList);
+    pagefields::ShowItemsWhole(ui_->comboBox_server);
     ui_->gridLayout->setColumnStretch(1, 1);
     QPushButton* get = ui_->getsourceButton;
     get->setMinimumWidth(get->fontMetrics().horizontalAdvance(get->text()) + 2 * get->fontMetrics().height());
+    get->setSizePolicy(QSizePolicy::Fixed, get->sizePolicy().verticalPolicy());
+    ui_->sourceLayout->setAlignment(get, Qt::AlignLeft);
 }
 
 // Connections to the observer end with the page; the timers, the client and
@@ -241,27 +246,9 @@ bool DataChain_Net::applySettings() {
 // ---------------------------------------------------------------------------
 // Address checks
 
-bool DataChain_Net::isIpv4Address(const QString& text) {
-    const QStringList parts = text.split(QLatin1Char('.'));
-    if (parts.size() != 4) return false;
-    for (const QString& part : parts) {
-        if (part.isEmpty() || part.size() > 3) return false;
-        for (QChar c : part)
-            if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
-        if (part.toInt() > 255) return false;
-    }
-    return true;
-}
+bool DataChain_Net::isIpv4Address(const QString& text) { return pagefields::IsIpv4Address(text); }
 
-bool DataChain_Net::isHostName(const QString& text) {
-    if (text.isEmpty() || text.size() > kAddressField) return false;
-    static const QRegularExpression label(
-        QStringLiteral("^[A-Za-z0-9](?:[A-Za-z0-9-]{0,61}[A-Za-z0-9])?$"));
-    const QStringList labels = text.split(QLatin1Char('.'));
-    for (const QString& l : labels)
-        if (!label.match(l).hasMatch()) return false;
-    return true;
-}
+bool DataChain_Net::isHostName(const QString& text) { return pagefields::IsHostName(text, kAddressField); }
 
 DataChain_Net::IP_ADRES DataChain_Net::addressRecord(const QString& text, bool asText) {
     IP_ADRES address{};
@@ -432,8 +419,12 @@ bool DataChain_Net::requiredFieldsPresent() {
     require(ui_->comboBox_WorkMode, ui_->comboBox_WorkMode->currentText().isEmpty());
     require(ui_->comboBox_protocol, ui_->comboBox_protocol->currentText().isEmpty());
     require(ui_->lineEdit_address, ui_->lineEdit_address->text().isEmpty());
-    require(ui_->lineEdit_port, ui_->lineEdit_port->text().isEmpty());
+    // A port its rule does not accept ("99999") counts as missing, for a
+    // source-table fetch too.
+    require(ui_->lineEdit_port, ui_->lineEdit_port->text().isEmpty() || !pagefields::Acceptable(ui_->lineEdit_port));
     if (!fetchingSource_) {
+        // So does any other text its field's rule does not accept.
+        if (!pagefields::MarkRefusedFields(this)) present = false;
         const int protocol = currentData(ui_->comboBox_protocol);
         const bool rover = currentData(ui_->comboBox_WorkMode) == kModeRover;
         // The base id is asked for only where the form shows it.

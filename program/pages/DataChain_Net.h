@@ -70,7 +70,8 @@ public:
     // True for a dotted IPv4 address of four decimal numbers 0..255.
     static bool isIpv4Address(const QString& text);
     // True for a host name of letters, digits and hyphens in dot-separated
-    // labels that fits the modem's 32-byte address text.
+    // labels, the last not a number alone, that fits the modem's 32-byte
+    // address text.
     static bool isHostName(const QString& text);
     // The address record for a checked address text: the text itself when
     // the modem takes text (at most 32 bytes), else the four bytes.

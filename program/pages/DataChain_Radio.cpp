@@ -109,6 +109,12 @@ constexpr int kLowBand = 2;
 
 QString sixDigits(double v) { return QString::number(v, 'g', 6); }
 
+// The frequency field takes any frequency of up to four digits before the
+// point, not only the radio's range: a value outside the range stays as
+// typed (480 is not cut to 48, nor moved to an end of the range) and "Set"
+// refuses it with the range.
+constexpr double kTypedFrequencyMax = 9999.9999;
+
 int itemCode(const QComboBox* box, bool* ok = nullptr) {
     const QVariant data = box->currentData();
     if (ok) *ok = data.isValid();
@@ -145,12 +151,24 @@ DataChain_Radio::DataChain_Radio(QWidget* parent) : Widget(parent), ui_(new Ui::
     QLocale plain = QLocale::c();
     plain.setNumberOptions(QLocale::OmitGroupSeparator);
     ui_->doubleSpinBox_currentFrq_RX->setLocale(plain);
-    ui_->doubleSpinBox_currentFrq_RX->setRange(0.0, 0.0);
+    ui_->doubleSpinBox_currentFrq_RX->setRange(0.0, kTypedFrequencyMax);
+    {
+        // As wide as a frequency with three digits before the point needs,
+        // as every radio's has; room for the fourth that only a mistyped one
+        // has would push the row past a 240-pixel screen.
+        QDoubleSpinBox* frequency = ui_->doubleSpinBox_currentFrq_RX;
+        frequency->setMinimumWidth(frequency->minimumSizeHint().width() -
+                                   frequency->fontMetrics().horizontalAdvance(QLatin1Char('9')));
+    }
     ui_->formLayout->setRowVisible(RowType, false);
     ui_->formLayout->setRowVisible(RowBaud, true);
     ui_->formLayout->setRowVisible(RowSensitivity, false);
     ui_->comboBox_sensitivity->setCurrentIndex(-1);
     ui_->checkBox_fec->hide();
+    // A row whose fields do not fit beside its label (the frequency's, in
+    // the data link page's scrolled area at 240 pixels) goes below it rather
+    // than past the page's edge.
+    ui_->formLayout->setRowWrapPolicy(QFormLayout::WrapLongRows);
 }
 
 DataChain_Radio::~DataChain_Radio() { delete ui_; }
@@ -222,8 +240,6 @@ void DataChain_Radio::load() {
     {
         QDoubleSpinBox* frequency = ui_->doubleSpinBox_currentFrq_RX;
         const QSignalBlocker silent(frequency);
-        frequency->setMaximum(info_.upperMHz);
-        frequency->setMinimum(info_.lowerMHz);
         frequency->setDecimals(4);
         frequency->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
         ui_->lineEdit_radioRange->setText(
@@ -248,7 +264,10 @@ void DataChain_Radio::load() {
     typeShown_ = RadioChannelStore::bandOfRadioCode(int32_t(info_.moduleCode)) == kAllBands;
     ui_->formLayout->setRowVisible(RowType, typeShown_);
     loadChannels(f);
-    ui_->doubleSpinBox_currentFrq_RX->setValue(f);
+    // The channel shown follows the frequency even when the field already
+    // held it (and so would say nothing of a change).
+    setFrequencySilently(f);
+    onFreqChanged(f);
 
     if (callsignShown_) {
         ask(kCallsignBit);
@@ -319,6 +338,7 @@ int DataChain_Radio::check() {
     DeviceManager::instance()->radioRange(lower, upper, step);
     const double f = frequency->value();
     if (f < lower || f > upper) {
+        markField(frequency, 1);
         QMessageBox::critical(this, tr("Error"),
                               tr("Radio frq is out of %1 - %2!").arg(sixDigits(lower), sixDigits(upper)),
                               QMessageBox::Ok);
@@ -473,7 +493,12 @@ void DataChain_Radio::onFreqStepChanged(int index) {
     freqStep_ = frequency->singleStep();
     Radio_Info info{};
     DeviceManager::instance()->radioInfo(info);
-    setFrequencySilently(radiogrid::gridValue(frequency->value(), info.lowerMHz, info.upperMHz, freqStep_));
+    const double snapped = radiogrid::gridValue(frequency->value(), info.lowerMHz, info.upperMHz, freqStep_);
+    if (snapped == frequency->value()) return;
+    setFrequencySilently(snapped);
+    // A frequency moved onto the new grid may leave its channel's: the
+    // channel shown follows it.
+    onFreqChanged(snapped);
 }
 
 void DataChain_Radio::onStepAndProChanged() {
@@ -522,7 +547,12 @@ void DataChain_Radio::applyChannel() {
     // its frequency.
     const bool free = isFreeChannel(channel);
     const size_t entry = free ? 0 : size_t(channel);
-    setFrequencySilently(entry < channelFreqs_.size() ? channelFreqs_[entry] : 0.0);
+    double f = entry < channelFreqs_.size() ? channelFreqs_[entry] : 0.0;
+    // The free channel's entry (0.0 in the default table) starts at the
+    // nearer end of the radio's range; a table channel shows its own
+    // frequency, which "Set" checks against the range.
+    if (free && info_.upperMHz >= info_.lowerMHz) f = std::clamp(f, info_.lowerMHz, info_.upperMHz);
+    setFrequencySilently(f);
     ui_->doubleSpinBox_currentFrq_RX->setEnabled(ui_->comboBox_protocol_radio->isEnabled() && free);
 }
 

@@ -4,13 +4,13 @@
 #include "program/ConfigFiles.h"
 #include "program/DeviceManager.h"
 #include "program/DeviceObserver.h"
+#include "program/pages/PageFields.h"
 #include "ui_InlayNet_Widget.h"
 
 #include <QAction>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QRegularExpressionValidator>
 #include <QTimer>
 #include <QTimerEvent>
 
@@ -47,12 +47,12 @@ InlayNet_Widget::InlayNet_Widget(QWidget* parent) : Widget(parent), ui_(new Ui::
     ValidityCheckSettings::instance()->apnLengths(user, password, total_);
     // The limits come from a file the user may edit; a field never takes
     // more than its record field holds.
-    ui_->lineEdit_APN->setValidator(CommonHelper::makeValidator(6, 1, FieldLimit(29), this));
-    ui_->lineEdit_serverNum->setValidator(CommonHelper::makeValidator(6, 1, FieldLimit(13), this));
-    ui_->lineEdit_guestName->setValidator(CommonHelper::makeValidator(2, 1, FieldLimit(user), this));
-    ui_->lineEdit_psw->setValidator(CommonHelper::makeValidator(6, 1, FieldLimit(password), this));
-    for (QLineEdit* field : {ui_->lineEdit_APN, ui_->lineEdit_serverNum, ui_->lineEdit_guestName, ui_->lineEdit_psw})
-        field->setMaxLength(kFieldCapacity);
+    // A text the rules refuse (a character beyond ASCII in the APN, one
+    // too many) stays as typed and is refused on "Set".
+    pagefields::SetRule(ui_->lineEdit_APN, CommonHelper::makeValidator(6, 1, FieldLimit(29)));
+    pagefields::SetRule(ui_->lineEdit_serverNum, CommonHelper::makeValidator(6, 1, FieldLimit(13)));
+    pagefields::SetRule(ui_->lineEdit_guestName, CommonHelper::makeValidator(2, 1, FieldLimit(user)));
+    pagefields::SetRule(ui_->lineEdit_psw, CommonHelper::makeValidator(6, 1, FieldLimit(password)));
 }
 
 InlayNet_Widget::~InlayNet_Widget() { delete ui_; }
@@ -78,6 +78,7 @@ bool InlayNet_Widget::checkForm() {
         markField(field, 1);
         missing = true;
     }
+    if (!pagefields::MarkRefusedFields(this)) missing = true;
     if (missing) {
         QMessageBox::critical(this, tr("Error"), tr("Please enter parameters."), QMessageBox::Ok);
         return false;

@@ -31,8 +31,9 @@ public:
     QLineEdit* password() const;
 
     void clearFields();
-    // Required fields, then the length of user name and password together;
-    // shows the reason and returns false when the form cannot be written.
+    // Required fields and texts the rules accept, then the length of user
+    // name and password together; shows the reason and returns false when
+    // the form cannot be written.
     bool checkForm();
     int32_t totalLimit() const { return total_; }
 

@@ -7,7 +7,7 @@
 #include "ui_RTK.h"
 
 #include <QAction>
-#include <QIntValidator>
+#include <QFormLayout>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTimerEvent>
@@ -64,7 +64,10 @@ RTK::RTK(QWidget* parent) : Widget(parent), ui_(new Ui::RTK) {
     connect(get, &QAction::triggered, this, &RTK::sendCommand);
     connect(set, &QAction::triggered, this, &RTK::setInfo);
 
-    ui_->lineEdit_elevMask->setValidator(new QIntValidator(0, 90, this));
+    pagefields::SetRule(ui_->lineEdit_elevMask, pagefields::WholeNumber(0, 90));
+    // The distance goes out as 16 bits: a larger number is refused, never
+    // sent as 0.
+    pagefields::SetRule(ui_->leDis, pagefields::WholeNumber(0, 65535));
     fillOutputModes();
     for (const Item& i : kRates) ui_->comboBox_output_freq->addItem(QString::fromLatin1(i.text), QVariant(i.data));
     for (const Item& i : kStartWays) ui_->comboBox_startWay->addItem(tr(i.text), QVariant(i.data));
@@ -73,6 +76,9 @@ RTK::RTK(QWidget* parent) : Widget(parent), ui_(new Ui::RTK) {
     ui_->lblDis->hide();
     ui_->leDis->hide();
     ui_->lblMeter->hide();
+    // A row whose field does not fit beside its label at 240 pixels goes
+    // below it, rather than the page widening the window.
+    ui_->formLayout->setRowWrapPolicy(QFormLayout::WrapLongRows);
 }
 
 RTK::~RTK() {
@@ -216,6 +222,9 @@ void RTK::setInfo() {
     check(ui_->comboBox_sendPort, ui_->comboBox_sendPort->currentText());
     check(ui_->comboBox_diffMode, ui_->comboBox_diffMode->currentText());
     check(ui_->lineEdit_elevMask, ui_->lineEdit_elevMask->text());
+    // A value its field's rule does not accept ("95" against 0 to 90) is
+    // refused as a missing one is.
+    if (!pagefields::MarkRefusedFields(this)) missing = true;
     if (missing) {
         QMessageBox::critical(this, tr("Error"), tr("Please enter parameters."), QMessageBox::Ok);
         return;

@@ -3,20 +3,24 @@
 #include "program/CommonHelper.h"
 #include "program/ConfigFiles.h"
 #include "program/ServerStore.h"
+#include "program/pages/PageFields.h"
 #include "program/pages/Source_Add.h"
+#include "protocol/Em_Types.h"
 #include "ui_ServerWidget.h"
 
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QRegularExpressionValidator>
 
 namespace {
 
 // The protocols a user may choose for a server; "ZELT One To Multi" (2) is
 // not offered.
 constexpr int32_t kOfferedProtocols[] = {0, 1, 3};
+
+// The longest host name the receiver's modem takes as its server address.
+constexpr int kAddressText = int(sizeof(Fjarnis2011::FJParse::IP_ADRES::text));
 
 }  // namespace
 
@@ -30,12 +34,16 @@ ServerWidget::ServerWidget(QWidget* parent) : Widget(parent), ui_(new Ui::Server
     int32_t nameLimit = 0, baseIdLimit = 0, user = 0, password = 0, source = 0, total = 0;
     ValidityCheckSettings::instance()->serverLengths(nameLimit, baseIdLimit);
     ValidityCheckSettings::instance()->corsLengths(user, password, source, total);
-    ui_->lineEdit_name->setValidator(CommonHelper::makeValidator(1, 1, nameLimit, this));
-    ui_->lineEdit_address->setValidator(CommonHelper::makeValidator(0, 7, 15, this));
-    ui_->lineEdit_port->setValidator(CommonHelper::makeValidator(3, 0, 0, this));
-    ui_->lineEdit_BaseID->setValidator(CommonHelper::makeValidator(6, 1, baseIdLimit, this));
-    ui_->lineEdit_guestName->setValidator(CommonHelper::makeValidator(1, 1, user, this));
-    ui_->lineEdit_psw->setValidator(CommonHelper::makeValidator(6, 1, password, this));
+    // What the rules refuse (an address "300.1.1.1", a port "99999") stays as
+    // typed and is refused by the check; nothing is cut unseen. The address
+    // is a whole IPv4 address, or the host name the data link form saves
+    // for a modem that takes one.
+    pagefields::SetRule(ui_->lineEdit_name, CommonHelper::makeValidator(1, 1, nameLimit));
+    pagefields::SetRule(ui_->lineEdit_address, pagefields::ServerAddress(kAddressText));
+    pagefields::SetRule(ui_->lineEdit_port, CommonHelper::makeValidator(3, 0, 0));
+    pagefields::SetRule(ui_->lineEdit_BaseID, CommonHelper::makeValidator(6, 1, baseIdLimit));
+    pagefields::SetRule(ui_->lineEdit_guestName, CommonHelper::makeValidator(1, 1, user));
+    pagefields::SetRule(ui_->lineEdit_psw, CommonHelper::makeValidator(6, 1, password));
 
     ui_->comboBox_protocol->setCurrentIndex(0);
     updateProtocolFields();
@@ -86,6 +94,8 @@ bool ServerWidget::checkInput() {
         markField(field, 1);
         rejected = true;
     }
+    // A text its field's rule does not accept is refused as a missing one.
+    if (!pagefields::MarkRefusedFields(this)) rejected = true;
     if (rejected) QMessageBox::critical(this, tr("Error"), tr("Please enter parameters."), QMessageBox::Ok);
     return rejected;
 }

@@ -23,8 +23,9 @@ public:
     explicit ServerWidget(QWidget* parent = nullptr);
     ~ServerWidget() override;
 
-    // True when the input is rejected: a required field is empty (it is
-    // marked and the reason shown).
+    // True when the input is rejected: a required field is empty, or a
+    // field's rule does not accept its text (it is marked and the reason
+    // shown).
     bool checkInput();
     // Every field goes into the record, hidden ones included; the store
     // decides what each protocol keeps. The key is not touched.

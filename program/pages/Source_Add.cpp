@@ -2,11 +2,11 @@
 
 #include "program/CommonHelper.h"
 #include "program/ConfigFiles.h"
+#include "program/pages/PageFields.h"
 #include "ui_Source_Add.h"
 
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 
 Source_Add::Source_Add(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent, flags), ui_(new Ui::Source_Add) {
     ui_->setupUi(this);
@@ -17,7 +17,8 @@ Source_Add::Source_Add(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent,
     const ValidityCheckSettings limits;
     int32_t user = 0, password = 0, source = 0, total = 0;
     limits.corsLengths(user, password, source, total);
-    ui_->lineEdit->setValidator(CommonHelper::makeValidator(1, 1, source, this));
+    // A name the rule refuses stays as typed and is refused on "OK".
+    pagefields::SetRule(ui_->lineEdit, CommonHelper::makeValidator(1, 1, source));
     ui_->okButton->setEnabled(false);
 }
 
@@ -41,6 +42,9 @@ void Source_Add::on_okButton_clicked() {
     // An empty name cannot be taken either (the button is disabled then,
     // but a key press may still reach it).
     if (text.isEmpty()) return;
+    // Marked red, as the forms mark a field they refuse; the mark goes with
+    // the next edit.
+    if (!pagefields::MarkRefusedFields(this)) return;
     if (sources_.contains(text, Qt::CaseSensitive)) {
         ui_->lineEdit->clear();
         ui_->lineEdit->setFocus();

@@ -8,7 +8,6 @@
 #include "ui_Static.h"
 
 #include <QAction>
-#include <QIntValidator>
 #include <QMessageBox>
 #include <QTimer>
 #include <QTimerEvent>
@@ -77,9 +76,12 @@ Static::Static(QWidget* parent) : Widget(parent), ui_(new Ui::StaticMode) {
     connect(ui_->checkBox_advance, &QCheckBox::stateChanged, this, &Static::onCheckBoxAdvance);
     ui_->lineEdit_memory->setReadOnly(true);
     ui_->lineEdit_memory->setEnabled(false);
-    ui_->leMask->setValidator(new QIntValidator(0, 90, this));
-    // One byte less than the record's name field: the zero byte goes with it.
-    ui_->lineEdit_Point->setMaxLength(kPointNameBytes);
+    pagefields::SetRule(ui_->leMask, pagefields::WholeNumber(0, 90));
+    // One byte less than the record's name field: the zero byte goes with
+    // it. A longer name is refused on "Set", never cut unseen.
+    pagefields::SetRule(ui_->lineEdit_Point, pagefields::Latin1Text(kPointNameBytes));
+    // The height is read with a decimal point; "1,5" would go out as 0.
+    pagefields::SetRule(ui_->lineEdit_antenna_height, pagefields::PlainDecimal());
 
     for (const Item& i : kRecordMethods) ui_->comboBox_record_method->addItem(tr(i.text), QVariant(unsigned(i.data)));
     for (const Item& i : kRecordPeriods) ui_->comboBox_record_period->addItem(tr(i.text), QVariant(unsigned(i.data)));
@@ -93,6 +95,10 @@ Static::Static(QWidget* parent) : Widget(parent), ui_(new Ui::StaticMode) {
     for (size_t i = 0; i < names.size() && i < codes.size(); ++i)
         ui_->comboBox_antenna_type->addItem(QString::fromStdWString(names[i]), QVariant(int(codes[i])));
 
+    // The antenna names come from a file the user may edit: a long one
+    // shows whole in the list, not by widening the page past its window.
+    pagefields::ShowItemsWhole(ui_->comboBox_antenna_type);
+    pagefields::ShowItemsWhole(ui_->comboBox_survey_to);
     onCheckBoxAdvance(0);
 }
 
@@ -264,6 +270,9 @@ void Static::setInfo() {
         check(ui_->lineEdit_antenna_height, ui_->lineEdit_antenna_height->text());
     }
     check(ui_->leMask, ui_->leMask->text());
+    // A value its field's rule does not accept ("95" against 0 to 90) is
+    // refused as a missing one is.
+    if (!pagefields::MarkRefusedFields(this)) missing = true;
     if (missing) {
         QMessageBox::critical(this, tr("Error"), tr("Please enter parameters."), QMessageBox::Ok);
         return;

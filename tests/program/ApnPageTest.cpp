@@ -7,7 +7,6 @@
 
 #include <QAction>
 #include <QLineEdit>
-#include <QRegularExpressionValidator>
 
 #include <fstream>
 
@@ -142,17 +141,51 @@ TEST_F(ApnPageTest, WritesOneServiceRecordAfterItsChecks) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
-// The configured user limit of 80 is cut to what the modem's record holds.
-TEST_F(ApnPageTest, FieldsTakeNoMoreThanTheirRecordFieldHolds) {
-    const auto* validator = qobject_cast<const QRegularExpressionValidator*>(form()->userName()->validator());
-    ASSERT_NE(validator, nullptr);
-    QString fits(InlayNet_Widget::kFieldCapacity, QLatin1Char('u'));
-    QString tooLong = fits + QLatin1Char('u');
-    int pos = 0;
-    EXPECT_EQ(validator->validate(fits, pos), QValidator::Acceptable);
-    EXPECT_EQ(validator->validate(tooLong, pos), QValidator::Invalid);
-    for (QLineEdit* field : {form()->apn(), form()->dialNumber(), form()->userName(), form()->password()})
-        EXPECT_LE(field->maxLength(), InlayNet_Widget::kFieldCapacity);
+// What the modem's record cannot take stays as typed and is refused on
+// "Set", marked, with the page's message, and nothing is sent: an APN with a
+// character beyond ASCII (it would go without it), and a user name one
+// longer than the record's 54 characters (the configured limit of 80 is cut
+// to what the record holds).
+TEST_F(ApnPageTest, TextsTheModemCannotTakeAreRefusedAsTyped) {
+    clickMenu("APNConfig");
+    ASSERT_TRUE(waitFor([&] { return showsReceiverValues(); }));
+    const struct {
+        QLineEdit* field;
+        QString typed;
+    } refused[] = {
+        {form()->apn(), QString::fromUtf8("int\u00E9rnet")},
+        {form()->userName(), QString(InlayNet_Widget::kFieldCapacity + 1, QLatin1Char('u'))},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.typed.toStdString());
+        form()->apn()->setText(QStringLiteral("cmnet"));
+        form()->userName()->setText(QStringLiteral("surveyor"));
+        form()->password()->clear();
+        r.field->clear();
+        guitest::TypeText(r.field, r.typed);
+        EXPECT_EQ(r.field->text(), r.typed) << "kept as typed";
+        watcher_.messages.clear();
+        sim_.ClearReceived();
+        clickSoftKey(QStringLiteral("Set"));
+        ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+        EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
+        EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+        EXPECT_TRUE(guitest::Marked(r.field));
+        EXPECT_FALSE(page()->writing());
+        QTest::qWait(300);
+        EXPECT_TRUE(modulePackets(86).empty() && modulePackets(87).empty() && modulePackets(88).empty())
+            << "nothing is sent";
+    }
+    // Put right, the form is written.
+    form()->apn()->setText(QStringLiteral("internet"));
+    form()->userName()->setText(QStringLiteral("surveyor"));
+    EXPECT_FALSE(guitest::Marked(form()->apn()));
+    EXPECT_FALSE(guitest::Marked(form()->userName()));
+    watcher_.messages.clear();
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_TRUE(sim_.WaitForModuleRequest(87, 1)) << watcher_.describe().toStdString();
+    ASSERT_EQ(modulePackets(86).size(), 1u);
+    EXPECT_EQ(Text(modulePackets(86)[0].moduleData), "internet");
 
     // The menu offers the server pages too once the receiver is ready.
     EXPECT_TRUE(menuButton("ServerConfig")->isEnabled());

@@ -114,10 +114,14 @@ TEST_F(DataLinkPageFormTest, AddressesAreCheckedWholeBeforeTheyAreSplit) {
         const char* text;
         bool ipv4, host;
     } cases[] = {
-        {"10.1.2.3", true, true},       {"255.255.255.255", true, true}, {"10.1.2", false, true},
-        {"10.1.2.3.4", false, true},    {"10.1.2.256", false, true},     {"10..2.3", false, false},
-        {"10.1.2.-3", false, false},    {"caster.example.net", false, true}, {"-bad.example", false, false},
-        {"a b", false, false},          {"", false, false},              {"1234.1.2.3", false, true},
+        // A name does not end in a number alone: dotted numbers are an
+        // address or a mistyped one, never a name.
+        {"10.1.2.3", true, false},      {"255.255.255.255", true, false}, {"10.1.2", false, false},
+        {"10.1.2.3.4", false, false},   {"10.1.2.256", false, false},     {"300.1.1.1", false, false},
+        {"10..2.3", false, false},      {"10.1.2.-3", false, false},      {"caster.example.net", false, true},
+        {"-bad.example", false, false}, {"a b", false, false},            {"", false, false},
+        {"1234.1.2.3", false, false},   {"rtk2go.com", false, true},      {"10.example", false, true},
+        {"caster", false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

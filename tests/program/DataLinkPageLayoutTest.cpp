@@ -10,6 +10,7 @@
 #include "tests/program/ProgramGuiSupport.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -62,6 +63,57 @@ protected:
         layoutcheck::SaveScreenshot(&dialog, name);
     }
 };
+
+// At the window's own 240 x 320 the network form's source box shows a
+// mount point of 20 characters whole, and from its start one too long for
+// it; its list opens as wide as its longest name, none of them cut.
+TEST_F(DataLinkPageLayoutTest, TheSourceBoxAndItsListShowEachMountPointWhole) {
+    startWindow();
+    ASSERT_EQ(window_->size(), QSize(240, 320));
+    window_->onCommand(QStringLiteral("DataLink"));
+    auto* page = static_cast<DataChain*>(window_->page(QStringLiteral("DataLink")));
+    page->findChild<QComboBox*>(QStringLiteral("cbDataChain"))->setCurrentIndex(0);
+    page->findChild<QComboBox*>(QStringLiteral("comboBox_WorkMode"))->setCurrentIndex(1);
+    auto* protocol = page->findChild<QComboBox*>(QStringLiteral("comboBox_protocol"));
+    protocol->setCurrentIndex(protocol->findData(1));
+    auto* box = page->findChild<QComboBox*>(QStringLiteral("comboBox_sourceList"));
+    // Wide letters, as casters name their mount points.
+    const QString twenty = QStringLiteral("RTCM3TEST_MSM7_WIDE");
+    ASSERT_EQ(twenty.size() + 1, 20);
+    const QStringList names = {QStringLiteral("RTCM3TEST"), twenty + QLatin1Char('M'),
+                               QStringLiteral("VRS_RTCM32_GPS_GLONASS_GAL_BDS")};
+    box->addItems(names);
+    QLineEdit* editor = box->lineEdit();
+
+    box->setCurrentIndex(1);
+    QApplication::processEvents();
+    EXPECT_TRUE(box->isVisible());
+    const QRect text = editor->contentsRect().marginsRemoved(editor->textMargins());
+    // The editor keeps two pixels beside its text on each side.
+    EXPECT_GE(text.width() - 4, editor->fontMetrics().horizontalAdvance(box->currentText()))
+        << "the 20-character mount point shows whole";
+    EXPECT_EQ(editor->cursorPosition(), 0);
+    EXPECT_EQ(window_->size(), QSize(240, 320));
+    // One longer than the box shows from its start ("VRS_..."), not its end.
+    box->setCurrentIndex(2);
+    EXPECT_EQ(editor->cursorPosition(), 0);
+    box->setCurrentIndex(0);
+    EXPECT_EQ(editor->cursorPosition(), 0);
+
+    box->showPopup();
+    QApplication::processEvents();
+    QAbstractItemView* list = box->view();
+    ASSERT_TRUE(list->isVisible());
+    for (int row = 0; row < box->count(); ++row) {
+        const QRect item = list->visualRect(list->model()->index(row, box->modelColumn()));
+        SCOPED_TRACE(box->itemText(row).toStdString());
+        EXPECT_GE(item.width(), list->fontMetrics().horizontalAdvance(box->itemText(row))) << "the name is cut";
+        EXPECT_LE(item.right(), list->viewport()->width()) << "the list is narrower than the name";
+    }
+    layoutcheck::SaveScreenshot(list->window(), QStringLiteral("source-list"));
+    box->hidePopup();
+    layoutcheck::SaveScreenshot(window_, QStringLiteral("source-box"));
+}
 
 TEST_F(DataLinkPageLayoutTest, FormsFitAtDesktopSizeAndAt240x320) {
     startWindow();

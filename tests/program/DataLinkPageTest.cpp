@@ -12,6 +12,8 @@
 #include "tests/sim/SimNewProto.h"
 #include "tests/sim/SimRadioModules.h"
 
+#include <QDoubleSpinBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -158,6 +160,59 @@ TEST_F(DataLinkPageTest, SetOnTheNetworkFormSendsTheLinkInOrder) {
     ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
 }
 
+// What the network form's rules do not accept stays as typed and is refused
+// with the page's message, marked, and nothing goes to the receiver: a port
+// beyond 65535, an address whose part is beyond 255 (the modem takes names
+// too, but a name does not end in a number), a password longer than its
+// 20-byte record field.
+TEST_F(DataLinkPageTest, ValuesTheNetworkFormDoesNotAcceptAreRefusedAndNothingIsSent) {
+    openNetForm();
+    auto* protocol = field<QComboBox>("comboBox_protocol");
+    protocol->setCurrentIndex(protocol->findData(1));
+    const struct {
+        const char* field;
+        QString typed;
+        const char* title;
+        const char* message;
+    } refused[] = {
+        {"lineEdit_port", QStringLiteral("99999"), "Warning", "Please enter parameters!"},
+        {"lineEdit_address", QStringLiteral("300.1.1.1"), "Error", "The server address is not valid!"},
+        {"lineEdit_psw", QString(21, QLatin1Char('p')), "Warning", "Please enter parameters!"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.typed.toStdString());
+        field<QLineEdit>("lineEdit_address")->setText(QStringLiteral("10.1.2.3"));
+        field<QLineEdit>("lineEdit_port")->setText(QStringLiteral("2101"));
+        field<QLineEdit>("lineEdit_psw")->setText(QStringLiteral("pw"));
+        QLineEdit* edit = field<QLineEdit>(r.field);
+        edit->clear();
+        QTest::keyClicks(edit, r.typed);
+        EXPECT_EQ(edit->text(), r.typed) << "kept as typed";
+        // (A new address or port empties the source list.)
+        field<QComboBox>("comboBox_sourceList")->setEditText(QStringLiteral("RTCM3"));
+        watcher_.messages.clear();
+        sim_.ClearReceived();
+        clickSoftKey(QStringLiteral("Set"));
+        ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+        EXPECT_EQ(watcher_.messages[0].title, QLatin1String(r.title));
+        EXPECT_EQ(watcher_.messages[0].text, QLatin1String(r.message));
+        EXPECT_TRUE(guitest::Marked(edit));
+        EXPECT_TRUE(keysEnabled());
+        QTest::qWait(300);
+        EXPECT_TRUE(moduleIds().empty()) << "nothing is sent";
+    }
+    // Put right, the form is written.
+    field<QLineEdit>("lineEdit_psw")->setText(QStringLiteral("pw"));
+    field<QLineEdit>("lineEdit_address")->setText(QStringLiteral("10.1.2.3"));
+    field<QComboBox>("comboBox_sourceList")->setEditText(QStringLiteral("RTCM3"));
+    watcher_.messages.clear();
+    sim_.ClearReceived();
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_TRUE(waitFor([&] { return !packets(107).empty(); })) << watcher_.describe().toStdString();
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+}
+
 // A receiver on the new protocol keeps the server address, the mount point
 // and the account as items of its network link: the form reads them all
 // back, at first and after a write.
@@ -272,10 +327,7 @@ TEST_F(DataLinkPageTest, ALoginOf42CharactersPassesAnd43Fails) {
     QComboBox* source = field<QComboBox>("comboBox_sourceList");
     source->setEditText(QString(20, QLatin1Char('S')));
     field<QLineEdit>("lineEdit_guestName")->setText(QString(15, QLatin1Char('u')));
-    // The password field takes its 20-byte record field and no more.
     field<QLineEdit>("lineEdit_psw")->setText(QString(8, QLatin1Char('p')));
-    EXPECT_EQ(field<QLineEdit>("lineEdit_psw")->maxLength(), 20);
-    EXPECT_EQ(source->lineEdit()->maxLength(), 20);
 
     sim_.ClearReceived();
     clickSoftKey(QStringLiteral("Set"));
@@ -296,6 +348,73 @@ TEST_F(DataLinkPageTest, ALoginOf42CharactersPassesAnd43Fails) {
     const std::string login = std::string(20, 'S') + '\0' + '-' + '\0' + std::string(15, 'u') + '\0' +
                               std::string(7, 'p') + '\0';
     EXPECT_EQ(Text(packets(107)[0].moduleData), login);
+}
+
+// The frequency field keeps what the user types. On a 450 to 470 MHz radio
+// 480 stays 480 (it was cut to 48 and then moved to 450): "Set" refuses it
+// with the range, marks it, and sends nothing. Inside the range, leaving the
+// field still puts a frequency on the channel grid, and the channel shown is
+// always the frequency's, after a write and a new read too.
+TEST_F(DataLinkPageTest, AFrequencyOutsideTheRadiosRangeIsRefusedAsTyped) {
+    open([](sim::SimSettings& s) {
+        ASSERT_TRUE(sim::SetRadioModule(s, 3));
+        s.radio.protocol = 6;
+        s.radio.baud = 0;
+    });
+    ASSERT_TRUE(waitFor([&] { return page()->shownPage() == page()->radioPage(); }));
+    ASSERT_TRUE(waitFor([&] {
+        DataChain_Radio* radio = page()->radioPage();
+        return radio->requestedMask() != 0 && radio->receivedMask() == radio->requestedMask();
+    }));
+    ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+    auto* frequency = field<QDoubleSpinBox>("doubleSpinBox_currentFrq_RX");
+    QComboBox* channel = field<QComboBox>("comboBox_signalChannel_RX");
+    EXPECT_DOUBLE_EQ(frequency->value(), 460.125);
+    EXPECT_EQ(channel->currentText(), QStringLiteral("0"));
+    ASSERT_TRUE(frequency->isEnabled());
+    auto typeFrequency = [&](const QString& text) {
+        frequency->selectAll();
+        QTest::keyClicks(frequency, text);
+    };
+
+    typeFrequency(QStringLiteral("480"));
+    EXPECT_EQ(frequency->text(), QStringLiteral("480")) << "kept as typed";
+    EXPECT_EQ(channel->currentText(), QStringLiteral("0")) << "no channel has 480 MHz";
+    sim_.ClearReceived();
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Radio frq is out of 450 - 470!"));
+    EXPECT_DOUBLE_EQ(frequency->value(), 480.0);
+    EXPECT_TRUE(guitest::Marked(frequency));
+    EXPECT_TRUE(keysEnabled());
+    QTest::qWait(300);
+    EXPECT_TRUE(moduleIds().empty()) << "nothing is sent: " << ::testing::PrintToString(moduleIds());
+
+    // Inside the range: off the 12.5 kHz grid, leaving the field puts it on
+    // the nearer line.
+    typeFrequency(QStringLiteral("463.1237"));
+    EXPECT_FALSE(guitest::Marked(frequency));
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(frequency, &out);
+    EXPECT_DOUBLE_EQ(frequency->value(), 463.125);
+    EXPECT_EQ(channel->currentText(), QStringLiteral("0"));
+
+    // 450 MHz is channel 9 of the middle band: typed, it selects it; set and
+    // read again, the form shows the two together.
+    typeFrequency(QStringLiteral("450"));
+    EXPECT_EQ(channel->currentText(), QStringLiteral("9"));
+    watcher_.messages.clear();
+    sim_.ClearReceived();
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_TRUE(waitFor([&] { return !packets(109).empty(); })) << watcher_.describe().toStdString();
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+    clickSoftKey(QStringLiteral("Get"));
+    ASSERT_TRUE(waitFor([&] { return keysEnabled(); }, 15000));
+    EXPECT_DOUBLE_EQ(frequency->value(), 450.0);
+    EXPECT_EQ(channel->currentText(), QStringLiteral("9"));
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
 }
 
 TEST_F(DataLinkPageTest, TheCallSignGoesToItsPageAndBackToTheReceiver) {

@@ -13,6 +13,7 @@
 #include <QList>
 #include <QListWidget>
 #include <QRect>
+#include <QScrollArea>
 #include <QString>
 #include <QTableWidget>
 #include <QWidget>
@@ -25,11 +26,13 @@ namespace layoutcheck {
 
 using IsLeafFn = bool (*)(QWidget*);
 
-// What a user reads or works with on a form: labels, fields, buttons, lists
-// and tables; containers are left out.
+// What a user reads or works with on a form: labels, fields, buttons, lists,
+// tables and scrolled areas (whose rows are checked among themselves);
+// other containers are left out.
 inline bool IsFormLeaf(QWidget* w) {
     return qobject_cast<QLabel*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
-           qobject_cast<QAbstractButton*>(w) || qobject_cast<QListWidget*>(w) || qobject_cast<QTableWidget*>(w);
+           qobject_cast<QAbstractButton*>(w) || qobject_cast<QListWidget*>(w) || qobject_cast<QTableWidget*>(w) ||
+           qobject_cast<QScrollArea*>(w);
 }
 
 struct Rules {
@@ -88,7 +91,9 @@ inline void SaveScreenshot(QWidget* view, const QString& name) {
 }
 
 // The page shown in `window`: inside the window, with at least one leaf, and
-// its leaves checked; returns the leaves for further checks.
+// its leaves checked; the rows of a scrolled area are checked among
+// themselves inside its contents, which fit its width (no sideways
+// scrolling). Returns the leaves for further checks.
 inline QList<QWidget*> CheckPage(QWidget* window, QWidget* page, IsLeafFn isLeaf, const QString& name,
                                  Rules rules = {}) {
     QApplication::processEvents();
@@ -97,6 +102,13 @@ inline QList<QWidget*> CheckPage(QWidget* window, QWidget* page, IsLeafFn isLeaf
     const QList<QWidget*> leaves = Leaves(page, isLeaf);
     EXPECT_FALSE(leaves.isEmpty()) << name.toStdString();
     CheckLeaves(window, leaves, area, name.toStdString(), rules);
+    for (QWidget* w : leaves) {
+        auto* scroll = qobject_cast<QScrollArea*>(w);
+        if (!scroll || !scroll->widget()) continue;
+        const QRect inner(scroll->widget()->mapTo(window, QPoint(0, 0)), scroll->widget()->size());
+        CheckLeaves(window, Leaves(scroll->widget(), isLeaf), inner, name.toStdString() + " (scrolled)", rules);
+        EXPECT_LE(scroll->widget()->width(), scroll->viewport()->width()) << name.toStdString();
+    }
     return leaves;
 }
 

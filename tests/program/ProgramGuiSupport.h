@@ -19,11 +19,15 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QColor>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPointer>
+#include <QRect>
 #include <QRadioButton>
 #include <QSet>
 #include <QTemporaryDir>
@@ -44,6 +48,7 @@ namespace guitest {
 struct ShownMessage {
     QString title;
     QString text;
+    QRect frame;  // where the box stood on the screen, its frame included
 };
 
 // Answers every modal message box (OK, or the button a test asks for) and
@@ -81,7 +86,7 @@ private:
         if (!modal || handled_.contains(modal)) return;
         if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             remember(modal);
-            messages.push_back({box->windowTitle(), box->text()});
+            messages.push_back({box->windowTitle(), box->text(), box->frameGeometry()});
             QAbstractButton* button = box->button(answer);
             if (!button) button = box->button(QMessageBox::Ok);
             if (button) button->click();
@@ -111,6 +116,20 @@ private:
 };
 
 inline Application* App() { return static_cast<Application*>(qApp); }
+
+// Types `text` into `field` key by key as a keyboard does, characters
+// beyond ASCII included (which QTest::keyClicks does not take).
+inline void TypeText(QWidget* field, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(field, &release);
+    }
+}
+
+// True for a field the page marked red, as it marks a missing or refused one.
+inline bool Marked(const QWidget* field) { return field->palette().color(QPalette::Base) == QColor(Qt::red); }
 
 // Runs the program's start in a fresh program folder that holds copies of
 // the build's "Resources" and "translates".

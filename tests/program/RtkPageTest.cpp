@@ -141,6 +141,51 @@ TEST_F(RtkPageTest, VersionEightShowsTheDistanceAndSendsSettingsInOrder) {
     EXPECT_TRUE(framesAfter(from).empty());
 }
 
+// What the fields' rules do not accept stays as typed, is refused with the
+// page's message and marked, and nothing goes to the receiver: an elevation
+// mask of 95 (0 to 90) and a distance beyond 16 bits. 90 then goes, and the
+// receiver reports it back.
+TEST_F(RtkPageTest, ValuesTheFieldsDoNotAcceptAreRefusedAndNothingIsSent) {
+    open();
+    const struct {
+        const char* field;
+        const char* typed;
+    } refused[] = {{"lineEdit_elevMask", "95"}, {"lineEdit_elevMask", "950"}, {"leDis", "70000"}};
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.typed);
+        edit("lineEdit_elevMask")->setText(QStringLiteral("13"));
+        edit("leDis")->setText(QStringLiteral("500"));
+        edit(r.field)->clear();
+        QTest::keyClicks(edit(r.field), QLatin1String(r.typed));
+        EXPECT_EQ(edit(r.field)->text(), QLatin1String(r.typed)) << "kept as typed";
+        watcher_.messages.clear();
+        const size_t from = mark();
+        clickSoftKey(QStringLiteral("Set"));
+        ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+        EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
+        EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+        EXPECT_TRUE(guitest::Marked(edit(r.field)));
+        EXPECT_FALSE(page()->writing());
+        QTest::qWait(300);
+        EXPECT_TRUE(framesAfter(from).empty()) << ::testing::PrintToString(framesAfter(from));
+    }
+
+    edit("leDis")->setText(QStringLiteral("500"));
+    edit("lineEdit_elevMask")->clear();
+    QTest::keyClicks(edit("lineEdit_elevMask"), QStringLiteral("90"));
+    EXPECT_FALSE(guitest::Marked(edit("lineEdit_elevMask"))) << "edited again";
+    size_t from = mark();
+    clickSoftKey(QStringLiteral("Set"));
+    const std::vector<SentFrame> mask = MaskFrames(90);
+    const auto sent = waitForFrames(from, mask.size());
+    ASSERT_GE(sent.size(), mask.size());
+    EXPECT_EQ(std::vector<SentFrame>(sent.begin(), sent.begin() + long(mask.size())), mask);
+    ASSERT_TRUE(waitFor([&] { return !page()->writing(); }));
+    clickSoftKey(QStringLiteral("Get"));
+    ASSERT_TRUE(waitFor([&] { return !page()->reading(); }));
+    EXPECT_EQ(edit("lineEdit_elevMask")->text(), QStringLiteral("90"));
+}
+
 TEST_F(RtkPageTest, ASilentReceiverGivesFailedToGetParametersOnce) {
     open();
     sim_.SetBehaviour(sim::Behaviour::Silent);

@@ -285,15 +285,65 @@ TEST_F(ServerPagesTest, SourceDialogRefusesEmptyAndDuplicateNames) {
     EXPECT_EQ(dialog.prompt(), QStringLiteral("Already existed..."));
     EXPECT_TRUE(dialog.field()->text().isEmpty());
     EXPECT_FALSE(dialog.okButton()->isEnabled());
-    // A differently cased name is new; 31 characters fit, a 32nd does not.
-    QTest::keyClicks(dialog.field(), QStringLiteral("mnt1") + QString(28, QLatin1Char('x')));
+    // A differently cased name is new; 31 characters fit. A 32nd, and
+    // characters a mount point cannot hold, stay as typed and are refused on
+    // "OK", the field marked until it is edited.
+    QTest::keyClicks(dialog.field(), QStringLiteral("mnt1") + QString(27, QLatin1Char('x')));
     EXPECT_EQ(dialog.prompt(), QStringLiteral("Enter source:"));
-    EXPECT_EQ(dialog.field()->text().size(), 31);
-    QTest::keyClicks(dialog.field(), QStringLiteral("/?"));  // characters a mount point cannot hold
+    for (const QString& extra : {QStringLiteral("x"), QStringLiteral("/?")}) {
+        QTest::keyClicks(dialog.field(), extra);
+        EXPECT_EQ(dialog.field()->text().size(), 31 + extra.size()) << "kept as typed";
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        EXPECT_TRUE(dialog.isVisible()) << extra.toStdString();
+        EXPECT_TRUE(guitest::Marked(dialog.field()));
+        for (int i = 0; i < extra.size(); ++i) QTest::keyClick(dialog.field(), Qt::Key_Backspace);
+        EXPECT_FALSE(guitest::Marked(dialog.field()));
+    }
     EXPECT_EQ(dialog.field()->text().size(), 31);
     QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(dialog.source(), QStringLiteral("mnt1") + QString(27, QLatin1Char('x')));
+}
+
+// An address or port the form's rules do not accept stays as typed, is
+// refused with the form's message and marked, and nothing is stored: each
+// part of an address is 0 to 255, a port 0 to 65535. A host name, as the
+// data link form saves one for a modem that takes names, is an address.
+TEST_F(ServerPagesTest, AddressesAndPortsTheFormDoesNotAcceptAreNotStored) {
+    clickSoftKey(QStringLiteral("New"));
+    ServerWidget* form = addPage()->form();
+    const struct {
+        QLineEdit* field;
+        const char* typed;
+    } refused[] = {
+        {form->addressField(), "300.1.1.1"}, {form->addressField(), "10.1.1"},
+        {form->addressField(), "10.1.1.1.1"}, {form->portField(), "99999"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.typed);
+        type(form->nameField(), QStringLiteral("Base"));
+        type(form->addressField(), QStringLiteral("10.1.1.1"));
+        type(form->portField(), QStringLiteral("2101"));
+        type(r.field, QLatin1String(r.typed));
+        EXPECT_EQ(r.field->text(), QLatin1String(r.typed)) << "kept as typed";
+        watcher_.messages.clear();
+        clickSoftKey(QStringLiteral("OK"));
+        ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+        EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
+        EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+        EXPECT_TRUE(isRed(r.field));
+        EXPECT_EQ(window_->currentPage(), addPage());
+        QList<ServerRecord> stored;
+        ServerStore::instance()->readAll(stored);
+        EXPECT_TRUE(stored.isEmpty());
+    }
+    type(form->portField(), QStringLiteral("2101"));
+    type(form->addressField(), QStringLiteral("caster.example.net"));
+    watcher_.messages.clear();
+    clickSoftKey(QStringLiteral("OK"));
+    ASSERT_EQ(window_->currentPage(), list()) << watcher_.describe().toStdString();
+    EXPECT_EQ(column(2), QStringList{QStringLiteral("caster.example.net")});
+    EXPECT_EQ(column(3), QStringList{QStringLiteral("2101")});
 }
 
 // "+" on the form runs the dialog with the names of the list; "-" keeps a

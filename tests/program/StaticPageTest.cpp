@@ -117,8 +117,8 @@ TEST_F(StaticPageTest, GetWithAntennaParametersReadsBothAndSetWritesSettingsThen
 }
 
 // Unticked, "Get" asks only for the device information and a late static
-// point changes nothing; "Set" checks its fields, sends no point, and holds a
-// long or non-Latin-1 point name to what the record takes.
+// point changes nothing; "Set" checks its fields, sends no point, and refuses
+// a point name or height the record cannot take as typed.
 TEST_F(StaticPageTest, WithoutAntennaParametersOnlyTheRecordingGoesBothWays) {
     open();
     size_t from = mark();
@@ -149,23 +149,84 @@ TEST_F(StaticPageTest, WithoutAntennaParametersOnlyTheRecordingGoesBothWays) {
     EXPECT_EQ(waitForFrames(from, want.size()), want);
     ASSERT_TRUE(waitFor([&] { return !page()->writing(); }));
 
-    // 40 characters typed: the field keeps 34, the record its zero byte. A
-    // character outside Latin-1 goes as '?'.
+    // What the point record cannot hold is refused where the user sees it,
+    // never cut or changed on the way: 40 characters typed stay 40, a
+    // character beyond Latin-1 stays, and so does a height that is no plain
+    // decimal number; each is marked as a missing field is, and nothing is
+    // sent.
     QTest::mouseClick(advance(), Qt::LeftButton);
-    edit("lineEdit_Point")->clear();
-    QTest::keyClicks(edit("lineEdit_Point"), QString(40, QLatin1Char('N')));
-    EXPECT_EQ(edit("lineEdit_Point")->text().size(), Static::kPointNameBytes);
-    edit("lineEdit_Point")->setText(QString::fromUtf8("A\u20ACB"));
-    edit("lineEdit_antenna_height")->setText(QStringLiteral("x"));  // not a number: 0 m
     // The read above left the antenna lists without a selection.
     choose("comboBox_antenna_type", 3);
     choose("comboBox_survey_to", 3);
+    const struct {
+        const char* field;
+        QString typed;
+    } refused[] = {
+        {"lineEdit_Point", QString(Static::kPointNameBytes + 6, QLatin1Char('N'))},
+        {"lineEdit_Point", QString::fromUtf8("A\u20ACB")},
+        {"lineEdit_antenna_height", QStringLiteral("x")},
+        {"lineEdit_antenna_height", QStringLiteral("1,5")},  // a German decimal comma would go as 0 m
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.typed.toStdString());
+        edit("lineEdit_Point")->setText(QStringLiteral("P1"));
+        edit("lineEdit_antenna_height")->setText(QStringLiteral("1.5"));
+        edit(r.field)->clear();
+        guitest::TypeText(edit(r.field), r.typed);
+        EXPECT_EQ(edit(r.field)->text(), r.typed) << "kept as typed";
+        watcher_.messages.clear();
+        from = mark();
+        clickSoftKey(QStringLiteral("Set"));
+        ASSERT_EQ(watcher_.messages.size(), 1u);
+        EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+        EXPECT_TRUE(guitest::Marked(edit(r.field)));
+        EXPECT_FALSE(page()->writing());
+        QTest::qWait(300);
+        EXPECT_TRUE(framesAfter(from).empty());
+        QTest::keyClick(edit(r.field), Qt::Key_Backspace);
+        EXPECT_FALSE(guitest::Marked(edit(r.field))) << "edited again";
+    }
+    // The longest name the record holds goes whole, with its zero byte.
+    edit("lineEdit_Point")->setText(QString(Static::kPointNameBytes, QLatin1Char('N')));
+    edit("lineEdit_antenna_height")->setText(QStringLiteral("2"));
     from = mark();
     clickSoftKey(QStringLiteral("Set"));
     const auto sent = waitForFrames(from, 5);
     ASSERT_EQ(sent.size(), 5u);
     EXPECT_EQ(sent[4].letters, "FA");
-    EXPECT_EQ(sent[4].payload, (std::vector<uint8_t>{3, 'A', '?', 'B', 0, 0, 0, 0, 3, 1}));
+    std::vector<uint8_t> point{uint8_t(Static::kPointNameBytes)};
+    point.insert(point.end(), size_t(Static::kPointNameBytes), uint8_t('N'));
+    point.insert(point.end(), {0x00, 0x00, 0x00, 0x40, 3, 1});  // 2.0 m, antenna 3, vertical
+    EXPECT_EQ(sent[4].payload, point);
+}
+
+// The elevation mask takes 0 to 90: "95" stays as typed, is refused with the
+// page's message and marked, and nothing is sent; 90 goes.
+TEST_F(StaticPageTest, AnElevationMaskBeyond90IsRefusedAndNothingIsSent) {
+    open();
+    edit("leMask")->clear();
+    QTest::keyClicks(edit("leMask"), QStringLiteral("95"));
+    EXPECT_EQ(edit("leMask")->text(), QStringLiteral("95"));
+    size_t from = mark();
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+    EXPECT_TRUE(guitest::Marked(edit("leMask")));
+    QTest::qWait(300);
+    EXPECT_TRUE(framesAfter(from).empty());
+
+    QTest::keyClick(edit("leMask"), Qt::Key_Backspace);
+    QTest::keyClicks(edit("leMask"), QStringLiteral("0"));
+    EXPECT_FALSE(guitest::Marked(edit("leMask")));
+    from = mark();
+    clickSoftKey(QStringLiteral("Set"));
+    const std::vector<SentFrame> want = {{"SJ", {0x2A, 1}}, {"SJ", {0x2B, 128}}, {"SJ", {0x31, 250}}, {"SJ", {0x32, 90}}};
+    EXPECT_EQ(waitForFrames(from, want.size()), want);
+    ASSERT_TRUE(waitFor([&] { return !page()->writing(); }));
+    clickSoftKey(QStringLiteral("Get"));
+    ASSERT_TRUE(waitFor([&] { return !page()->reading(); }));
+    EXPECT_EQ(edit("leMask")->text(), QStringLiteral("90")) << "the receiver kept 90";
 }
 
 TEST_F(StaticPageTest, StartAndStopAskFirstAndSendTheirCommands) {
