@@ -50,6 +50,15 @@ bool HandleModemLinkRequest(ModemParams& params, SimModemLink& link, const Modul
             if (!d.empty()) params.online = d[0];
             return false;
         case 94: params.baseId.assign(d.begin(), d.end()); return false;
+        case 86: params.apn.assign(d.begin(), d.end()); return false;
+        case 88: params.dialNumber.assign(d.begin(), d.end()); return false;
+        case 87: {  // user, 00, password
+            const auto nul = std::find(d.begin(), d.end(), uint8_t(0));
+            if (nul == d.end()) return false;
+            params.user.assign(d.begin(), nul);
+            params.password.assign(nul + 1, d.end());
+            return false;
+        }
         case 82:  // address[4], port high, port low, protocol
             if (d.size() == 7) {
                 std::copy(d.begin(), d.begin() + 4, params.address.begin());
