@@ -249,14 +249,17 @@ public:
     void Send_Gnss_UnlogData(std::vector<_STR_CMD>& out);
     // The elevation mask the board reported last (degrees); 0 without a board.
     unsigned GetInfo_Gnss_ElevMask() const;
-    // The receiver's position rate ("SW"); the maker's old-protocol receivers
-    // only, until the new protocol's rate command is built.
+    // The receiver's position rate: "SW" on the maker's old-protocol
+    // receivers, the rate of the position item (1040) on its new-protocol
+    // receivers; nothing on any other receiver.
     void Get_Cmd_Position_Frq(std::vector<_STR_CMD>& out, GNSS_FRQ rate);
     // The receiver's NMEA output: the board's sentences of the list, then the
     // receiver's selection of them with `selector` (the program passes its
     // output port: 1 cable, 2 Bluetooth, 3 both); the second form also sends
-    // each sentence's rate and the flag `on`. The maker's old-protocol
-    // receivers only, until the new protocol's route is built.
+    // each sentence's rate and the flag `on`. The first form serves the
+    // maker's old-protocol receivers only; the second also sends the
+    // selection with its rates in "$$" frames to its new-protocol receivers
+    // (their board gets no command of its own).
     void Set_Orvel_NMEA(std::vector<_STR_CMD>& out, const std::vector<_set_nmea>& sentences, int selector);
     void Set_Orvel_NMEA(std::vector<_STR_CMD>& out, const std::vector<_set_nmea>& sentences, int selector, bool on);
 

@@ -1,6 +1,49 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="en" sourcelanguage="en">
 <context>
+    <name>Callsign</name>
+    <message>
+        <source>Call Sign</source>
+        <translation>Call Sign</translation>
+    </message>
+    <message>
+        <source>Call Sign Settings</source>
+        <translation>Call Sign Settings</translation>
+    </message>
+    <message>
+        <source>Call Sign State:</source>
+        <translation>Call Sign State:</translation>
+    </message>
+    <message>
+        <source>Call Sign Interval:</source>
+        <translation>Call Sign Interval:</translation>
+    </message>
+    <message>
+        <source>minutes</source>
+        <translation>minutes</translation>
+    </message>
+    <message>
+        <source>Call Sign Message:</source>
+        <translation>Call Sign Message:</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>On</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Ok</source>
+        <translation>Ok</translation>
+    </message>
+</context>
+<context>
     <name>CloseAppDialogClass</name>
     <message>
         <source>Exit</source>
@@ -159,6 +202,28 @@ Continue?</translation>
         <source>Confirm</source>
         <translation>Confirm</translation>
     </message>
+    <message>
+        <source>Begin start the new search behavior, you must stop the current search, do you want to do so?</source>
+        <translation>Begin start the new search behavior, you must stop the current search, do you want to do so?</translation>
+    </message>
+    <message>
+        <source>Bluetooth closed.</source>
+        <translation>Bluetooth closed.</translation>
+    </message>
+    <message>
+        <source>No more devices around.</source>
+        <translation>No more devices around.</translation>
+    </message>
+    <message>
+        <source>Bluetooth closed or no device around !</source>
+        <translation>Bluetooth closed or no device around !</translation>
+    </message>
+    <message>
+        <source>Failed to search device!
+Error Code: %1</source>
+        <translation>Failed to search device!
+Error Code: %1</translation>
+    </message>
 </context>
 <context>
     <name>ConnectingProgress</name>
@@ -196,6 +261,284 @@ Continue?</translation>
     </message>
 </context>
 <context>
+    <name>DataChain</name>
+    <message>
+        <source>GPRS And Internal UHF</source>
+        <translation>GPRS And Internal UHF</translation>
+    </message>
+    <message>
+        <source>Work Mode:</source>
+        <translation>Work Mode:</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Get</source>
+        <translation>Get</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>GPRS</source>
+        <translation>GPRS</translation>
+    </message>
+    <message>
+        <source>Internal UHF</source>
+        <translation>Internal UHF</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Failed to get data link type!</source>
+        <translation>Failed to get data link type!</translation>
+    </message>
+    <message>
+        <source>Failed to get net parameters!</source>
+        <translation>Failed to get net parameters!</translation>
+    </message>
+    <message>
+        <source>Failed to get parameters!</source>
+        <translation>Failed to get parameters!</translation>
+    </message>
+    <message>
+        <source>Please enter parameters!</source>
+        <translation>Please enter parameters!</translation>
+    </message>
+</context>
+<context>
+    <name>DataChain_Net</name>
+    <message>
+        <source>GPRS</source>
+        <translation>GPRS</translation>
+    </message>
+    <message>
+        <source>Server:</source>
+        <translation>Server:</translation>
+    </message>
+    <message>
+        <source>Protocol:</source>
+        <translation>Protocol:</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>Source:</source>
+        <translation>Source:</translation>
+    </message>
+    <message>
+        <source>Get</source>
+        <translation>Get</translation>
+    </message>
+    <message>
+        <source>User Name:</source>
+        <translation>User Name:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Auto Login</source>
+        <translation>Auto Login</translation>
+    </message>
+    <message>
+        <source>Mode:</source>
+        <translation>Mode:</translation>
+    </message>
+    <message>
+        <source>Base</source>
+        <translation>Base</translation>
+    </message>
+    <message>
+        <source>Rover</source>
+        <translation>Rover</translation>
+    </message>
+    <message>
+        <source>Unknown Error</source>
+        <translation>Unknown Error</translation>
+    </message>
+    <message>
+        <source>Signal Low</source>
+        <translation>Signal Low</translation>
+    </message>
+    <message>
+        <source>No SIM card</source>
+        <translation>No SIM card</translation>
+    </message>
+    <message>
+        <source>TCP connection Unavailable</source>
+        <translation>TCP connection Unavailable</translation>
+    </message>
+    <message>
+        <source>UserName or password Wrong</source>
+        <translation>UserName or password Wrong</translation>
+    </message>
+    <message>
+        <source>Source Table Wrong</source>
+        <translation>Source Table Wrong</translation>
+    </message>
+    <message>
+        <source>GPGGA data Invalid</source>
+        <translation>GPGGA data Invalid</translation>
+    </message>
+    <message>
+        <source>Dial connection Fail</source>
+        <translation>Dial connection Fail</translation>
+    </message>
+    <message>
+        <source>Server no Respond</source>
+        <translation>Server no Respond</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Server with the name exits.</source>
+        <translation>Server with the name exits.</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>The server address is not valid!</source>
+        <translation>The server address is not valid!</translation>
+    </message>
+    <message>
+        <source>BaseID:</source>
+        <translation>BaseID:</translation>
+    </message>
+    <message>
+        <source>&lt;New&gt;</source>
+        <translation>&lt;New&gt;</translation>
+    </message>
+    <message>
+        <source>Total length of source
+userName and password
+is beyond %1!</source>
+        <comment>How to describe this error is not sure.</comment>
+        <translation>Total length of source
+userName and password
+is beyond %1!</translation>
+    </message>
+    <message>
+        <source>Device mode is radio now!</source>
+        <translation>Device mode is radio now!</translation>
+    </message>
+    <message>
+        <source>Info</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Successed to get source table !</source>
+        <translation>Successed to get source table !</translation>
+    </message>
+    <message>
+        <source>Brantor</source>
+        <translation>Brantor</translation>
+    </message>
+    <message>
+        <source>Failed to get source table!</source>
+        <translation>Failed to get source table!</translation>
+    </message>
+    <message>
+        <source>Failed to connect to server!</source>
+        <translation>Failed to connect to server!</translation>
+    </message>
+</context>
+<context>
+    <name>DataChain_Radio</name>
+    <message>
+        <source>Range:</source>
+        <translation>Range:</translation>
+    </message>
+    <message>
+        <source>Protocol:</source>
+        <translation>Protocol:</translation>
+    </message>
+    <message>
+        <source>Spacing:</source>
+        <translation>Spacing:</translation>
+    </message>
+    <message>
+        <source>KHz</source>
+        <translation>KHz</translation>
+    </message>
+    <message>
+        <source>OTA Baud:</source>
+        <translation>OTA Baud:</translation>
+    </message>
+    <message>
+        <source>Type:</source>
+        <translation>Type:</translation>
+    </message>
+    <message>
+        <source>Frequency:</source>
+        <translation>Frequency:</translation>
+    </message>
+    <message>
+        <source>MHz</source>
+        <translation>MHz</translation>
+    </message>
+    <message>
+        <source>Power:</source>
+        <translation>Power:</translation>
+    </message>
+    <message>
+        <source>Sensitvity:</source>
+        <translation>Sensitvity:</translation>
+    </message>
+    <message>
+        <source>FEC</source>
+        <translation>FEC</translation>
+    </message>
+    <message>
+        <source>Call Sign</source>
+        <translation>Call Sign</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>High</translation>
+    </message>
+    <message>
+        <source>Middle</source>
+        <translation>Middle</translation>
+    </message>
+    <message>
+        <source>Low</source>
+        <translation>Low</translation>
+    </message>
+    <message>
+        <source>Medium</source>
+        <translation>Medium</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Radio frq is out of %1 - %2!</source>
+        <translation>Radio frq is out of %1 - %2!</translation>
+    </message>
+</context>
+<context>
     <name>FatherWidget</name>
     <message>
         <source>Brantor</source>
@@ -204,6 +547,10 @@ Continue?</translation>
     <message>
         <source>TextLabel</source>
         <translation>TextLabel</translation>
+    </message>
+    <message>
+        <source>SIP</source>
+        <translation>SIP</translation>
     </message>
 </context>
 <context>
@@ -262,6 +609,73 @@ Continue?</translation>
     </message>
 </context>
 <context>
+    <name>InlayNet</name>
+    <message>
+        <source>APN Settings</source>
+        <translation>APN Settings</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Get</source>
+        <translation>Get</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Failed to get parameters!</source>
+        <translation>Failed to get parameters!</translation>
+    </message>
+</context>
+<context>
+    <name>InlayNet_Widget</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>APN:</source>
+        <translation>APN:</translation>
+    </message>
+    <message>
+        <source>Dial Number:</source>
+        <translation>Dial Number:</translation>
+    </message>
+    <message>
+        <source>User Name:</source>
+        <translation>User Name:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Please enter parameters.</source>
+        <translation>Please enter parameters.</translation>
+    </message>
+    <message>
+        <source>Total length of
+user name and password
+is beyond %1!</source>
+        <comment>How to describe this error is not sure.</comment>
+        <translation>Total length of
+user name and password
+is beyond %1!</translation>
+    </message>
+</context>
+<context>
     <name>MenuManager</name>
     <message>
         <source>Connection</source>
@@ -302,6 +716,640 @@ Continue?</translation>
     <message>
         <source>Exit</source>
         <translation>Exit</translation>
+    </message>
+</context>
+<context>
+    <name>Output</name>
+    <message>
+        <source>NMEA Output</source>
+        <translation>NMEA Output</translation>
+    </message>
+    <message>
+        <source>OTA Baud:</source>
+        <translation>OTA Baud:</translation>
+    </message>
+    <message>
+        <source>OTA Method:</source>
+        <translation>OTA Method:</translation>
+    </message>
+    <message>
+        <source>BlueTooth</source>
+        <translation>BlueTooth</translation>
+    </message>
+    <message>
+        <source>Cable</source>
+        <translation>Cable</translation>
+    </message>
+    <message>
+        <source>Both</source>
+        <translation>Both</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>AllPick</source>
+        <translation>AllPick</translation>
+    </message>
+    <message>
+        <source>Accept</source>
+        <translation>Accept</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>%1 b/s</source>
+        <translation>%1 b/s</translation>
+    </message>
+    <message>
+        <source>Brantor</source>
+        <translation>Brantor</translation>
+    </message>
+    <message>
+        <source>No data selected.</source>
+        <translation>No data selected.</translation>
+    </message>
+    <message>
+        <source>Output selected data after reboot?</source>
+        <translation>Output selected data after reboot?</translation>
+    </message>
+</context>
+<context>
+    <name>RTK</name>
+    <message>
+        <source>RTK</source>
+        <translation>RTK</translation>
+    </message>
+    <message>
+        <source>Output Mode:</source>
+        <translation>Output Mode:</translation>
+    </message>
+    <message>
+        <source>Output Freq.:</source>
+        <translation>Output Freq.:</translation>
+    </message>
+    <message>
+        <source>Receiver Mode:</source>
+        <translation>Receiver Mode:</translation>
+    </message>
+    <message>
+        <source>Dist.:</source>
+        <translation>Dist.:</translation>
+    </message>
+    <message>
+        <source>Meter</source>
+        <translation>Meter</translation>
+    </message>
+    <message>
+        <source>Transmit Port:</source>
+        <translation>Transmit Port:</translation>
+    </message>
+    <message>
+        <source>Data Format:</source>
+        <translation>Data Format:</translation>
+    </message>
+    <message>
+        <source>Elevation Mask:</source>
+        <translation>Elevation Mask:</translation>
+    </message>
+    <message>
+        <source>Degree</source>
+        <translation>Degree</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>Auto Base</source>
+        <translation>Auto Base</translation>
+    </message>
+    <message>
+        <source>Auto Rover</source>
+        <translation>Auto Rover</translation>
+    </message>
+    <message>
+        <source>GPRS And Cable</source>
+        <translation>GPRS And Cable</translation>
+    </message>
+    <message>
+        <source>GPRS Or UHF</source>
+        <translation>GPRS Or UHF</translation>
+    </message>
+    <message>
+        <source>Cable</source>
+        <translation>Cable</translation>
+    </message>
+    <message>
+        <source>CMR</source>
+        <translation>CMR</translation>
+    </message>
+    <message>
+        <source>CMR+</source>
+        <translation>CMR+</translation>
+    </message>
+    <message>
+        <source>RTCM2</source>
+        <translation>RTCM2</translation>
+    </message>
+    <message>
+        <source>RTCM3</source>
+        <translation>RTCM3</translation>
+    </message>
+    <message>
+        <source>RTCA</source>
+        <translation>RTCA</translation>
+    </message>
+    <message>
+        <source>SCMR</source>
+        <translation>SCMR</translation>
+    </message>
+    <message>
+        <source>RTCM3.2</source>
+        <translation>RTCM3.2</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Get</source>
+        <translation>Get</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>Normal</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>Raw Data</source>
+        <translation>Raw Data</translation>
+    </message>
+    <message>
+        <source>GPGGA</source>
+        <translation>GPGGA</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Failed to get parameters!</source>
+        <translation>Failed to get parameters!</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Please enter parameters.</source>
+        <translation>Please enter parameters.</translation>
+    </message>
+</context>
+<context>
+    <name>RadioChannelWidget</name>
+    <message>
+        <source>Radio Channel</source>
+        <translation>Radio Channel</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>High Freq.( MHz )</source>
+        <translation>High Freq.( MHz )</translation>
+    </message>
+    <message>
+        <source>Middle Freq.( MHz )</source>
+        <translation>Middle Freq.( MHz )</translation>
+    </message>
+    <message>
+        <source>Low Freq.( MHz )</source>
+        <translation>Low Freq.( MHz )</translation>
+    </message>
+    <message>
+        <source>Frequency( MHz )</source>
+        <translation>Frequency( MHz )</translation>
+    </message>
+</context>
+<context>
+    <name>SelectGetSourceMethod</name>
+    <message>
+        <source>Local Net</source>
+        <translation>Local Net</translation>
+    </message>
+    <message>
+        <source>Get source table</source>
+        <translation>Get source table</translation>
+    </message>
+</context>
+<context>
+    <name>SelectGetSourceMethodClass</name>
+    <message>
+        <source>Get Source</source>
+        <translation>Get Source</translation>
+    </message>
+    <message>
+        <source>Select your method to get souce</source>
+        <translation>Select your method to get souce</translation>
+    </message>
+    <message>
+        <source>Socket</source>
+        <translation>Socket</translation>
+    </message>
+    <message>
+        <source>Device GPRS</source>
+        <translation>Device GPRS</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ServerConfig</name>
+    <message>
+        <source>Server Settings</source>
+        <translation>Server Settings</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Protocol</source>
+        <translation>Protocol</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Detail</source>
+        <translation>Detail</translation>
+    </message>
+</context>
+<context>
+    <name>ServerConfig_Add</name>
+    <message>
+        <source>New Server</source>
+        <translation>New Server</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Server with the name exits.</source>
+        <translation>Server with the name exits.</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>Success!</source>
+        <translation>Success!</translation>
+    </message>
+</context>
+<context>
+    <name>ServerDetail</name>
+    <message>
+        <source>Server Details</source>
+        <translation>Server Details</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Server with the name exits.</source>
+        <translation>Server with the name exits.</translation>
+    </message>
+</context>
+<context>
+    <name>ServerWidget</name>
+    <message>
+        <source>Form</source>
+        <translation>Form</translation>
+    </message>
+    <message>
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Protocol:</source>
+        <translation>Protocol:</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>Address:</translation>
+    </message>
+    <message>
+        <source>Port:</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>BaseID:</source>
+        <translation>BaseID:</translation>
+    </message>
+    <message>
+        <source>Source:</source>
+        <translation>Source:</translation>
+    </message>
+    <message>
+        <source>+</source>
+        <translation>+</translation>
+    </message>
+    <message>
+        <source>-</source>
+        <translation>-</translation>
+    </message>
+    <message>
+        <source>User Name:</source>
+        <translation>User Name:</translation>
+    </message>
+    <message>
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Save Password</source>
+        <translation>Save Password</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Please enter parameters.</source>
+        <translation>Please enter parameters.</translation>
+    </message>
+</context>
+<context>
+    <name>Source_Add</name>
+    <message>
+        <source>New Source</source>
+        <translation>New Source</translation>
+    </message>
+    <message>
+        <source>Enter source:</source>
+        <translation>Enter source:</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Already existed...</source>
+        <translation>Already existed...</translation>
+    </message>
+</context>
+<context>
+    <name>Static</name>
+    <message>
+        <source>Manual</source>
+        <translation>Manual</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>Auto</translation>
+    </message>
+    <message>
+        <source>Disable</source>
+        <translation>Disable</translation>
+    </message>
+    <message>
+        <source>1 hour</source>
+        <translation>1 hour</translation>
+    </message>
+    <message>
+        <source>2 hour</source>
+        <translation>2 hour</translation>
+    </message>
+    <message>
+        <source>3 hour</source>
+        <translation>3 hour</translation>
+    </message>
+    <message>
+        <source>6 hour</source>
+        <translation>6 hour</translation>
+    </message>
+    <message>
+        <source>12 hour</source>
+        <translation>12 hour</translation>
+    </message>
+    <message>
+        <source>1 day</source>
+        <translation>1 day</translation>
+    </message>
+    <message>
+        <source>2 day</source>
+        <translation>2 day</translation>
+    </message>
+    <message>
+        <source>1 week</source>
+        <translation>1 week</translation>
+    </message>
+    <message>
+        <source>2 Hz</source>
+        <translation>2 Hz</translation>
+    </message>
+    <message>
+        <source>1 Hz</source>
+        <translation>1 Hz</translation>
+    </message>
+    <message>
+        <source>2 s</source>
+        <translation>2 s</translation>
+    </message>
+    <message>
+        <source>5 s</source>
+        <translation>5 s</translation>
+    </message>
+    <message>
+        <source>10 s</source>
+        <translation>10 s</translation>
+    </message>
+    <message>
+        <source>15 s</source>
+        <translation>15 s</translation>
+    </message>
+    <message>
+        <source>30 s</source>
+        <translation>30 s</translation>
+    </message>
+    <message>
+        <source>60 s</source>
+        <translation>60 s</translation>
+    </message>
+    <message>
+        <source>Vertical</source>
+        <translation>Vertical</translation>
+    </message>
+    <message>
+        <source>Slant</source>
+        <translation>Slant</translation>
+    </message>
+    <message>
+        <source>Phase Center</source>
+        <translation>Phase Center</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Get</source>
+        <translation>Get</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>Failed to get parameters!</source>
+        <translation>Failed to get parameters!</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Please enter parameters.</source>
+        <translation>Please enter parameters.</translation>
+    </message>
+    <message>
+        <source>Begin Collect</source>
+        <translation>Begin Collect</translation>
+    </message>
+    <message>
+        <source>Begin collecting static data?</source>
+        <translation>Begin collecting static data?</translation>
+    </message>
+    <message>
+        <source>End Collect</source>
+        <translation>End Collect</translation>
+    </message>
+    <message>
+        <source>Sure to end collecting
+the static data ?</source>
+        <translation>Sure to end collecting
+the static data ?</translation>
+    </message>
+</context>
+<context>
+    <name>StaticMode</name>
+    <message>
+        <source>Internal Recording</source>
+        <translation>Internal Recording</translation>
+    </message>
+    <message>
+        <source>Data Log:</source>
+        <translation>Data Log:</translation>
+    </message>
+    <message>
+        <source>Data Log Session:</source>
+        <translation>Data Log Session:</translation>
+    </message>
+    <message>
+        <source>Sample Interval:</source>
+        <translation>Sample Interval:</translation>
+    </message>
+    <message>
+        <source>Total Memory:</source>
+        <translation>Total Memory:</translation>
+    </message>
+    <message>
+        <source>Elevation Mask:</source>
+        <translation>Elevation Mask:</translation>
+    </message>
+    <message>
+        <source>Degree</source>
+        <translation>Degree</translation>
+    </message>
+    <message>
+        <source>Antenna Parameters</source>
+        <translation>Antenna Parameters</translation>
+    </message>
+    <message>
+        <source>Point Name:</source>
+        <translation>Point Name:</translation>
+    </message>
+    <message>
+        <source>Antenna Type:</source>
+        <translation>Antenna Type:</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Height:</translation>
+    </message>
+    <message>
+        <source>Meter</source>
+        <translation>Meter</translation>
+    </message>
+    <message>
+        <source>Survey To:</source>
+        <translation>Survey To:</translation>
     </message>
 </context>
 <context>

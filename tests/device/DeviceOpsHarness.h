@@ -158,14 +158,23 @@ struct OpsCallbacks {
 
 // A "$$" reply frame: '$' '$', the two letters, the head byte, the payload
 // length, the payload, the XOR of letters, head, length and payload, CR LF.
+// The frame is sized once and filled in place: g++ 12 at -O2 takes the
+// growth of a vector begun from a short brace list for an overrun.
 inline Bytes DollarFrame(const char letters[2], uint8_t head, const Bytes& payload) {
-    Bytes f{'$', '$', uint8_t(letters[0]), uint8_t(letters[1]), head, uint8_t(payload.size())};
-    f.insert(f.end(), payload.begin(), payload.end());
+    Bytes f(6 + payload.size() + 3);
+    f[0] = '$';
+    f[1] = '$';
+    f[2] = uint8_t(letters[0]);
+    f[3] = uint8_t(letters[1]);
+    f[4] = head;
+    f[5] = uint8_t(payload.size());
+    std::copy(payload.begin(), payload.end(), f.begin() + 6);
+    const size_t end = 6 + payload.size();
     uint8_t x = 0;
-    for (size_t i = 2; i < f.size(); ++i) x ^= f[i];
-    f.push_back(x);
-    f.push_back(0x0D);
-    f.push_back(0x0A);
+    for (size_t i = 2; i < end; ++i) x ^= f[i];
+    f[end] = x;
+    f[end + 1] = 0x0D;
+    f[end + 2] = 0x0A;
     return f;
 }
 

@@ -141,6 +141,29 @@ TEST_F(ApnPageTest, WritesOneServiceRecordAfterItsChecks) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
+// What a write sends is what the next read brings back from the receiver.
+TEST_F(ApnPageTest, AWrittenRecordIsReadBackOnGet) {
+    clickMenu("APNConfig");
+    ASSERT_TRUE(waitFor([&] { return showsReceiverValues(); }));
+    form()->apn()->setText(QStringLiteral("internet.example"));
+    form()->dialNumber()->setText(QStringLiteral("*99#"));
+    form()->userName()->setText(QStringLiteral("fielduser"));
+    form()->password()->setText(QStringLiteral("pw"));
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_TRUE(sim_.WaitForModuleRequest(87, 1));
+    ASSERT_TRUE(waitFor([&] { return !page()->writing(); }));
+
+    clickSoftKey(QStringLiteral("Get"));
+    EXPECT_TRUE(form()->apn()->text().isEmpty());
+    ASSERT_TRUE(waitFor([&] { return !page()->reading(); }));
+    EXPECT_EQ(page()->receivedMask(), InlayNet::kAllReplies);
+    EXPECT_EQ(form()->apn()->text(), QStringLiteral("internet.example"));
+    EXPECT_EQ(form()->dialNumber()->text(), QStringLiteral("*99#"));
+    EXPECT_EQ(form()->userName()->text(), QStringLiteral("fielduser"));
+    EXPECT_EQ(form()->password()->text(), QStringLiteral("pw"));
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+}
+
 // What the modem's record cannot take stays as typed and is refused on
 // "Set", marked, with the page's message, and nothing is sent: an APN with a
 // character beyond ASCII (it would go without it), and a user name one

@@ -10,8 +10,14 @@
 #include "platform/ComPorts.h"
 #include "platform/Paths.h"
 #include "program/Application.h"
+#include "program/CommonHelper.h"
+#include "program/ConfigFiles.h"
+#include "program/DeviceManager.h"
+#include "program/DeviceObserver.h"
 #include "program/FatherWidget.h"
+#include "program/GlobalSettings.h"
 #include "program/MenuManager.h"
+#include "program/ServerStore.h"
 #include "tests/sim/SimReceiver.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +29,8 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFont>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPalette>
@@ -40,7 +48,9 @@
 #include <unistd.h>
 
 #include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace guitest {
@@ -131,30 +141,82 @@ inline void TypeText(QWidget* field, const QString& text) {
 // True for a field the page marked red, as it marks a missing or refused one.
 inline bool Marked(const QWidget* field) { return field->palette().color(QPalette::Base) == QColor(Qt::red); }
 
+// The program's settings objects read their file once, on first use, for the
+// program folder of that moment, and keep it for the run. A test binary run
+// whole holds many program starts in one process: each case gets them made
+// afresh for its own folder, as a fresh program would.
+template <class T, class... Args>
+void Remake(T* object, Args&&... args) {
+    std::destroy_at(object);
+    std::construct_at(object, std::forward<Args>(args)...);
+}
+
 // Runs the program's start in a fresh program folder that holds copies of
-// the build's "Resources" and "translates".
+// the build's "Resources" and "translates". Each case leaves the process as
+// it found it (application font and icon, translators, working folder, the
+// program's singletons, COM ports), so that the binary passes run whole as
+// well as one case per process.
 class ProgramGuiTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
+        font_ = QApplication::font();
+        icon_ = QApplication::windowIcon();
+        workingFolder_ = QDir::currentPath();
+        translationsBefore_ = App()->translations().size();
         const QString bin = QCoreApplication::applicationDirPath();
         copyTree(bin + QStringLiteral("/Resources"), folder_.path() + QStringLiteral("/Resources"));
         copyTree(bin + QStringLiteral("/translates"), folder_.path() + QStringLiteral("/translates"));
         prepareFolder();
         platform::SetProgramFolder(folder_.path().toStdString());
+        settingsForThisFolder();
         App()->init();
     }
 
     void TearDown() override {
         delete window_;
         window_ = nullptr;
+        // The Info page ends the device access with the window; a case
+        // without a window may still have started it.
+        delete DeviceManager::existing();
+        delete DeviceObserver::existing();
         // Tests run one per process under CTest; when they share one, the
         // next test starts untranslated.
         for (Application::TranslationFile* t : App()->translations())
             QCoreApplication::removeTranslator(t->translator);
+        // The program's start makes the font one point larger each time.
+        QApplication::setFont(font_);
+        QApplication::setWindowIcon(icon_);
         QApplication::restoreOverrideCursor();
+        QDir::setCurrent(workingFolder_);
+        CommonHelper::instance()->setConnection(0, 0);
+        // The server store saves what it holds when it goes: it is left with
+        // no file, so that nothing is written into this case's folder once it
+        // has been removed.
+        Remake(ServerStore::instance(), std::wstring());
         platform::RegisterComPort(1, std::string());
         platform::SetProgramFolder(std::string());
+    }
+
+    // The settings objects, made here for this case's folder: the first
+    // case of the process makes them, every later one makes them again.
+    static void settingsForThisFolder() {
+        static bool made = false;
+        if (!made) {
+            GlobalSettings::instance();
+            ValidityCheckSettings::instance();
+            ServerStore::instance();
+            made = true;
+            return;
+        }
+        Remake(GlobalSettings::instance());
+        Remake(ValidityCheckSettings::instance());
+        Remake(ServerStore::instance(), CommonHelper::netServerPath());
+    }
+
+    // The translations this case's program start installed.
+    QList<Application::TranslationFile*> startedTranslations() const {
+        return App()->translations().mid(translationsBefore_);
     }
 
     // Files a test wants in the program folder before the program starts.
@@ -221,6 +283,12 @@ protected:
     QTemporaryDir folder_;
     FatherWidget* window_ = nullptr;
     ModalWatcher watcher_;
+
+private:
+    QFont font_;
+    QIcon icon_;
+    QString workingFolder_;
+    qsizetype translationsBefore_ = 0;
 };
 
 

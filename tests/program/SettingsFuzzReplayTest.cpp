@@ -9,8 +9,7 @@
 #include <filesystem>
 
 TEST(SettingsFuzzSeeds, EverySeedReadsBackTheSameAfterASave) {
-    const auto dir = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" /
-                     "corpus" / "settings";
+    const auto dir = std::filesystem::path(BRANTOR_FUZZ_CORPUS_DIR) / "settings";
     ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
     int seeds = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {

@@ -11,8 +11,7 @@
 #include <vector>
 
 TEST(FacadeFuzzSeeds, EverySeedRunsClean) {
-    const auto dir = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" /
-                     "corpus" / "facade";
+    const auto dir = std::filesystem::path(BRANTOR_FUZZ_CORPUS_DIR) / "facade";
     ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
     int seeds = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -49,15 +50,19 @@ Lines L(std::initializer_list<const char*> texts) {
 
 // A $BIN message: "$BIN", block id, data length, data, 16-bit sum of the data,
 // CR LF (all little-endian).
+// (Sized once and filled in place: g++ 12 at -O2 takes the growth of a
+// vector begun from a short brace list for an overrun.)
 Bytes Bin(uint16_t id, const Bytes& data) {
-    Bytes f = {'$', 'B', 'I', 'N', uint8_t(id), uint8_t(id >> 8), uint8_t(data.size()), uint8_t(data.size() >> 8)};
-    f.insert(f.end(), data.begin(), data.end());
+    const Bytes head = {'$', 'B', 'I', 'N', uint8_t(id), uint8_t(id >> 8), uint8_t(data.size()), uint8_t(data.size() >> 8)};
+    Bytes f(head.size() + data.size() + 4);
+    auto at = std::copy(head.begin(), head.end(), f.begin());
+    at = std::copy(data.begin(), data.end(), at);
     uint16_t sum = 0;
     for (uint8_t b : data) sum = uint16_t(sum + b);
-    f.push_back(uint8_t(sum));
-    f.push_back(uint8_t(sum >> 8));
-    f.push_back('\r');
-    f.push_back('\n');
+    at[0] = uint8_t(sum);
+    at[1] = uint8_t(sum >> 8);
+    at[2] = '\r';
+    at[3] = '\n';
     return f;
 }
 

@@ -25,8 +25,7 @@ std::vector<uint8_t> ReadSeed(const std::filesystem::path& path) {
 }  // namespace
 
 TEST(NovAtelFuzzSeeds, EverySeedRunsCleanAndItsLogsAreDecoded) {
-    const auto dir = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" /
-                     "corpus" / "novatel";
+    const auto dir = std::filesystem::path(BRANTOR_FUZZ_CORPUS_DIR) / "novatel";
     ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
     int seeds = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {

@@ -12,8 +12,7 @@
 #include <vector>
 
 TEST(OldFormatFuzzSeeds, EverySeedRunsClean) {
-    const auto dir = std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" /
-                     "corpus" / "oldformat";
+    const auto dir = std::filesystem::path(BRANTOR_FUZZ_CORPUS_DIR) / "oldformat";
     ASSERT_TRUE(std::filesystem::is_directory(dir)) << dir;
     int seeds = 0;
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {

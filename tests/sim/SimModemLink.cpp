@@ -52,7 +52,7 @@ bool HandleModemLinkRequest(ModemParams& params, SimModemLink& link, const Modul
         case 94: params.baseId.assign(d.begin(), d.end()); return false;
         case 86: params.apn.assign(d.begin(), d.end()); return false;
         case 88: params.dialNumber.assign(d.begin(), d.end()); return false;
-        case 87: {  // user name, 00, password
+        case 87: {  // user, 00, password
             const auto nul = std::find(d.begin(), d.end(), uint8_t(0));
             if (nul == d.end()) return false;
             params.user.assign(d.begin(), nul);

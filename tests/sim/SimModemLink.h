@@ -31,8 +31,10 @@ struct SimModemLink {
 };
 
 // A module request meant for the modem link (99, 104, 105, 106, 107, 108 and
-// the settings 82, 86, 87, 88, 93, 94, 114, which change `params`). Queries give true
-// with the reply's data in *reply; settings and unknown ids give false.
+// the settings 82, 86 APN, 87 service user and password, 88 dial number, 93,
+// 94, 114, which change `params`, so that the parameter replies 89 and 115
+// bring back what was set). Queries give true with the reply's data in
+// *reply; settings and unknown ids give false.
 bool HandleModemLinkRequest(ModemParams& params, SimModemLink& link, const ModuleRequest& request,
                             std::vector<uint8_t>* reply);
 

@@ -99,6 +99,34 @@ TEST(SimModemLink, StateErrorAndLoginAnswers) {
     EXPECT_EQ(m.Settings().modem.password, "p1");
 }
 
+// The service settings a write sends (86 APN, 88 dial number, 87 user 00
+// password) come back in the parameter reply, as a read after a write shows.
+TEST(SimModemLink, ServiceSettingsComeBackInTheParameterReply) {
+    ReceiverModel m{SimSettings{}};
+    auto ask = [&](uint8_t id, const std::vector<uint8_t>& data = {}) {
+        const auto r = Request(id, data);
+        return Frames(m.Receive(r.data(), r.size(), 9600));
+    };
+    EXPECT_TRUE(ask(86, H("69 6E 65 74")).empty());              // "inet"
+    EXPECT_TRUE(ask(88, H("2A 39 39 23")).empty());              // "*99#"
+    EXPECT_TRUE(ask(87, H("75 31 00 70 77 32")).empty());        // "u1", 00, "pw2"
+    EXPECT_TRUE(ask(87, H("6E 6F 20 7A 65 72 6F")).empty());     // no 00: not a login, ignored
+    EXPECT_EQ(m.Settings().modem.apn, "inet");
+    EXPECT_EQ(m.Settings().modem.dialNumber, "*99#");
+    EXPECT_EQ(m.Settings().modem.user, "u1");
+    EXPECT_EQ(m.Settings().modem.password, "pw2");
+
+    // Older layout (89): dial number counted at 16, APN counted at 32, the
+    // login from 97: length 6, "u1", 00, "pw2".
+    const auto f = ask(89);
+    ASSERT_EQ(f.size(), 1u);
+    const auto d = Data(f[0]);
+    ASSERT_GE(d.size(), 104u);
+    EXPECT_EQ(std::vector<uint8_t>(d.begin() + 16, d.begin() + 21), H("04 2A 39 39 23"));
+    EXPECT_EQ(std::vector<uint8_t>(d.begin() + 32, d.begin() + 37), H("04 69 6E 65 74"));
+    EXPECT_EQ(std::vector<uint8_t>(d.begin() + 97, d.begin() + 104), H("06 75 31 00 70 77 32"));
+}
+
 TEST(SimModemLink, TheSourceTableComesInThePiecesAsked) {
     SimSettings s;
     s.modemLink.sourceTable = std::string(300, 'x');
