@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "program/PageRead.h"
+
 class QAction;
 
 // The base of every page shown in the main window, and of the main window
@@ -49,6 +51,12 @@ public:
     void hideSipButton();
     void showSipButton();
 
+protected:
+    // The page's read of the receiver: what came and its time limit.
+    PageRead& pageRead() { return pageRead_; }
+    const PageRead& pageRead() const { return pageRead_; }
+
 private:
     bool busy_ = false;
+    PageRead pageRead_;
 };

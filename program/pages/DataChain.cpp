@@ -13,7 +13,6 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTimer>
-#include <QTimerEvent>
 
 #include <algorithm>
 
@@ -50,6 +49,30 @@ DataChain::DataChain(QWidget* parent) : Widget(parent), ui_(new Ui::DataChain) {
 
     connect(net_, &DataChain_Net::enableInterface, this, &DataChain::onEnableNetInterface);
     connect(radio_, &DataChain_Radio::gotData, this, &DataChain::onGotRadioData);
+
+    pageRead().expect(kLinkTypeBit);
+    pageRead().onTimeout([this](unsigned received) {
+        setBusy(false);
+        watchLinkType(false);
+        if (received != kLinkTypeBit &&
+            QMessageBox::warning(this, tr("Warning"), tr("Failed to get data link type!"), QMessageBox::Ok) ==
+                QMessageBox::Ok)
+            setPageEnabled(true);
+    });
+    netRead_.onTimeout([this](unsigned) {
+        setBusy(false);
+        net_->hookReadSignals(false);
+        if (net_->nothingRead())
+            QMessageBox::warning(this, tr("Warning"), tr("Failed to get net parameters!"), QMessageBox::Ok);
+        setPageEnabled(true);
+    });
+    radioRead_.onTimeout([this](unsigned) {
+        setBusy(false);
+        radio_->watchReceiver(false);
+        if (radio_->noReply())
+            QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
+        setPageEnabled(true);
+    });
 }
 
 DataChain::~DataChain() {
@@ -58,11 +81,6 @@ DataChain::~DataChain() {
 }
 
 bool DataChain::writesSettings() const { return true; }
-
-void DataChain::killTimerId(int& id) {
-    if (id != -1) killTimer(id);
-    id = -1;
-}
 
 void DataChain::watchLinkType(bool on) {
     DeviceObserver* observer = DeviceObserver::instance();
@@ -93,7 +111,7 @@ void DataChain::onSetEditorEnabled(bool enabled) {
 void DataChain::sendCommand() {
     setBusy(true);
     watchLinkType(false);
-    linkTypeMask_ = 0;
+    pageRead().forget(kLinkTypeBit);
     resetLinkType();
     setPageEnabled(false);
     if (DeviceManager::instance()->newProtocol()) {
@@ -104,8 +122,7 @@ void DataChain::sendCommand() {
     watchLinkType(true);
     radio_->inSetting = false;
     DeviceManager::instance()->sendRadioFrq();
-    killTimerId(linkTypeTimer_);
-    linkTypeTimer_ = startTimer(kLinkTypeWaitMs, Qt::PreciseTimer);
+    pageRead().start(kLinkTypeBit, kLinkTypeWaitMs);
 }
 
 void DataChain::refresh() {
@@ -130,13 +147,10 @@ void DataChain::onRadioProtocol() {
     DeviceManager::Rdo_Mdl protocol{};
     DeviceManager::instance()->transmitMdl(protocol);
     if (int(protocol) == -1) return;
-    linkTypeMask_ |= kLinkTypeBit;
     linkMode_ = int(protocol);
+    const bool complete = pageRead().arrive(kLinkTypeBit);
     ui_->cbDataChain->setCurrentIndex(linkMode_ != 0 ? kItemRadio : kItemGprs);
-    if (linkTypeMask_ == kLinkTypeBit) {
-        watchLinkType(false);
-        killTimerId(linkTypeTimer_);
-    }
+    if (complete) watchLinkType(false);
 }
 
 void DataChain::onDataLinkTypeChanged(int index) {
@@ -160,9 +174,8 @@ void DataChain::showNetPage() {
     swapIn(net_);
     net_->hookReadSignals(false);
     radio_->inSetting = false;
-    killTimerId(radioTimer_);
-    killTimerId(netTimer_);
-    netTimer_ = startTimer(kNetWaitMs, Qt::PreciseTimer);
+    radioRead_.stop();
+    netRead_.start(kNetWaitMs);
     net_->hookReadSignals(true);
     net_->read();
 }
@@ -173,47 +186,17 @@ void DataChain::showRadioPage() {
     swapIn(radio_);
     radio_->watchReceiver(false);
     disconnect(radio_->callsignButton(), &QPushButton::clicked, this, &DataChain::onCallsign);
-    killTimerId(netTimer_);
-    killTimerId(radioTimer_);
-    radioTimer_ = startTimer(kRadioWaitMs, Qt::PreciseTimer);
+    netRead_.stop();
+    radioRead_.start(kRadioWaitMs);
     connect(radio_->callsignButton(), &QPushButton::clicked, this, &DataChain::onCallsign);
     radio_->watchReceiver(true);
     radio_->load();
     radio_->setProtocol(linkMode_);
 }
 
-void DataChain::timerEvent(QTimerEvent* event) {
-    const int id = event->timerId();
-    if (id == -1 || (id != linkTypeTimer_ && id != netTimer_ && id != radioTimer_)) return;
-    killTimer(id);
-    setBusy(false);
-    if (id == linkTypeTimer_) {
-        linkTypeTimer_ = -1;
-        watchLinkType(false);
-        if (linkTypeMask_ != kLinkTypeBit) {
-            if (QMessageBox::warning(this, tr("Warning"), tr("Failed to get data link type!"), QMessageBox::Ok) ==
-                QMessageBox::Ok)
-                setPageEnabled(true);
-        }
-        return;
-    }
-    if (id == netTimer_) {
-        netTimer_ = -1;
-        net_->hookReadSignals(false);
-        if (net_->nothingRead())
-            QMessageBox::warning(this, tr("Warning"), tr("Failed to get net parameters!"), QMessageBox::Ok);
-        setPageEnabled(true);
-        return;
-    }
-    radioTimer_ = -1;
-    radio_->watchReceiver(false);
-    if (radio_->noReply()) QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
-    setPageEnabled(true);
-}
-
 void DataChain::onEnableNetInterface(bool enabled) {
-    if (enabled && netTimer_ > -1) {
-        killTimerId(netTimer_);
+    if (enabled && netRead_.running()) {
+        netRead_.stop();
         net_->hookReadSignals(false);
     }
     setBusy(!enabled);
@@ -222,7 +205,7 @@ void DataChain::onEnableNetInterface(bool enabled) {
 
 void DataChain::onGotRadioData() {
     radio_->watchReceiver(false);
-    killTimerId(radioTimer_);
+    radioRead_.stop();
     setBusy(false);
     setPageEnabled(true);
 }

@@ -9,7 +9,6 @@
 class DataChain_Net;
 class DataChain_Radio;
 class QAction;
-class QTimerEvent;
 
 namespace Ui {
 class DataChain;
@@ -58,9 +57,6 @@ public slots:
     void onGotRadioData();
     void onCallsign();
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
-
 private:
     void watchLinkType(bool on);
     void resetLinkType();
@@ -69,7 +65,6 @@ private:
     void showNetPage();
     void showRadioPage();
     bool validate();
-    void killTimerId(int& id);
 
     Ui::DataChain* ui_;
     DataChain_Radio* radio_;
@@ -78,9 +73,9 @@ private:
     QAction* back_;
     QAction* get_;
     QAction* set_;
-    uint32_t linkTypeMask_ = 0;
     int linkMode_ = 0;
-    int linkTypeTimer_ = -1;
-    int netTimer_ = -1;
-    int radioTimer_ = -1;
+    // The link type is the page's own read; each form's read is awaited
+    // here too, and the form tells when it has its values.
+    PageRead netRead_;
+    PageRead radioRead_;
 };

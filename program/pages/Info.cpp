@@ -34,11 +34,19 @@ Info::Info(QWidget* parent) : Widget(parent), ui_(new Ui::Info) {
     if (parent) connect(back, &QAction::triggered, parent, &QWidget::close);
     connect(reset, &QAction::triggered, this, &Info::reset);
     connect(get, &QAction::triggered, this, &Info::sendCommand);
+    pageRead().expect(kAllReplies);
+    pageRead().onTimeout([this](unsigned received) {
+        setBusy(false);
+        hookObserver(false);
+        if (received == 0)
+            QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
+        setKeysEnabled(true);
+    });
 }
 
 Info::~Info() {
     hookObserver(false);
-    if (readTimer_) killTimer(readTimer_);
+    pageRead().stop();
     if (resetTimer_) killTimer(resetTimer_);
     delete ui_;
     // The manager stops the receiver's threads before it goes; they report
@@ -74,21 +82,19 @@ void Info::clearFields() {
 void Info::sendCommand() {
     setBusy(true);
     hookObserver(false);
-    replyMask_ = 0;
     clearFields();
     setKeysEnabled(false);
 
     hookObserver(true);
     DeviceManager::instance()->sendInfoRequests();
-    if (readTimer_) killTimer(readTimer_);
-    readTimer_ = startTimer(kReadTimeoutMs, Qt::PreciseTimer);
+    pageRead().start(kAllReplies, kReadTimeoutMs);
 }
 
 void Info::refresh() {
     // The cached device information and modem version show at once; the
     // battery is asked for anew, and its answer is awaited even after an
     // earlier complete read.
-    replyMask_ &= ~kBatteryBit;
+    pageRead().forget(kBatteryBit);
     hookObserver(true);
     onDeviceInfo();
     onGPRSVersion();
@@ -97,7 +103,6 @@ void Info::refresh() {
 
 void Info::onDeviceInfo() {
     if (!hooked_) return;
-    replyMask_ |= kDeviceInfoBit;
     const DeviceManager::DEVICE_STR info = DeviceManager::instance()->deviceInfo();
     ui_->lineEdit_style->setText(FieldText(info.model));
     ui_->lineEdit_SN->setText(FieldText(info.serialNumber));
@@ -105,35 +110,29 @@ void Info::onDeviceInfo() {
     ui_->lineEdit_produceDate->setText(FieldText(info.productionDate));
     // The firmware version is always its four characters.
     ui_->lineEdit_version->setText(QString::fromLatin1(info.firmwareVersion, 4));
-    finishIfComplete();
+    finishIfComplete(kDeviceInfoBit);
 }
 
 void Info::onBatteryLife(int rate) {
     if (!hooked_) return;
-    replyMask_ |= kBatteryBit;
     ui_->lineEdit_Baterry->setText(QStringLiteral("%1%").arg(rate * 10));
-    finishIfComplete();
+    finishIfComplete(kBatteryBit);
 }
 
 void Info::onGPRSVersion() {
     if (!hooked_) return;
-    replyMask_ |= kGprsVersionBit;
     // A modem version the receiver never reported stays empty.
     const DeviceManager* manager = DeviceManager::instance();
     ui_->lineEdit_GPRSVersion->setText(manager->hasGprsVersion() ? QString::number(manager->gprsVersion(), 'f', 2)
                                                                  : QString());
-    finishIfComplete();
+    finishIfComplete(kGprsVersionBit);
 }
 
-void Info::finishIfComplete() {
-    if (replyMask_ != kAllReplies) return;
+void Info::finishIfComplete(unsigned reply) {
+    if (!pageRead().arrive(reply)) return;
     setBusy(false);
     setKeysEnabled(true);
     hookObserver(false);
-    if (readTimer_) {
-        killTimer(readTimer_);
-        readTimer_ = 0;
-    }
 }
 
 void Info::reset() {
@@ -146,15 +145,7 @@ void Info::reset() {
 
 void Info::timerEvent(QTimerEvent* event) {
     const int id = event->timerId();
-    if (id != 0 && id == readTimer_) {
-        killTimer(readTimer_);
-        readTimer_ = 0;
-        setBusy(false);
-        hookObserver(false);
-        if (replyMask_ == 0)
-            QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
-        setKeysEnabled(true);
-    } else if (id != 0 && id == resetTimer_) {
+    if (id != 0 && id == resetTimer_) {
         killTimer(resetTimer_);
         resetTimer_ = 0;
         setBusy(false);

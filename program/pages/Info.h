@@ -32,8 +32,8 @@ public:
 
     void refresh() override;
 
-    int replyMask() const { return replyMask_; }
-    bool reading() const { return readTimer_ != 0; }
+    int replyMask() const { return int(pageRead().received()); }
+    bool reading() const { return pageRead().running(); }
     bool resetting() const { return resetTimer_ != 0; }
 
 public slots:
@@ -48,13 +48,11 @@ protected:
 
 private:
     void hookObserver(bool hook);
-    void finishIfComplete();
+    void finishIfComplete(unsigned reply);
     void setKeysEnabled(bool enabled);
     void clearFields();
 
     Ui::Info* ui_;
-    int replyMask_ = 0;
-    int readTimer_ = 0;
     int resetTimer_ = 0;
     // True while the page waits for replies: a reply that comes after the
     // request ended is not taken.

@@ -12,7 +12,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTimer>
-#include <QTimerEvent>
 
 #include <algorithm>
 #include <cstring>
@@ -113,11 +112,19 @@ InlayNet::InlayNet(QWidget* parent) : Widget(parent), form_(nullptr) {
     if (parent) connect(back, &QAction::triggered, parent, &QWidget::close);
     connect(get, &QAction::triggered, this, &InlayNet::sendCommand);
     connect(set, &QAction::triggered, this, &InlayNet::setInfo);
+    pageRead().expect(kAllReplies);
+    pageRead().onTimeout([this](unsigned received) {
+        setBusy(false);
+        hookObserver(false);
+        if (received == 0)
+            QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
+        setFormEnabled(true);
+    });
 }
 
 InlayNet::~InlayNet() {
     hookObserver(false);
-    stopReadTimer();
+    pageRead().stop();
     setBusy(false);
     clearActions();
 }
@@ -138,11 +145,6 @@ void InlayNet::setFormEnabled(bool enabled) {
     for (QAction* key : keys) key->setEnabled(enabled);
 }
 
-void InlayNet::stopReadTimer() {
-    if (readTimer_) killTimer(readTimer_);
-    readTimer_ = 0;
-}
-
 void InlayNet::refresh() {
     // The fields fill from the receiver while the form stays usable.
     hookObserver(true);
@@ -152,43 +154,26 @@ void InlayNet::refresh() {
 void InlayNet::sendCommand() {
     setBusy(true);
     hookObserver(false);
-    receivedMask_ = 0;
     form_->clearFields();
     setFormEnabled(false);
 
     hookObserver(true);
     DeviceManager::instance()->sendGprsInfo();
-    stopReadTimer();
-    readTimer_ = startTimer(kReadTimeoutMs, Qt::PreciseTimer);
+    pageRead().start(kAllReplies, kReadTimeoutMs);
 }
 
 void InlayNet::onWirelessParamters() {
     if (!hooked_) return;
-    receivedMask_ |= kModemRecordBit;
     DeviceManager::WirelessInfo info{};
     DeviceManager::instance()->gprsInfo(info);
     form_->apn()->setText(FieldText(info.apn));
     form_->dialNumber()->setText(FieldText(info.dialNumber));
     form_->userName()->setText(FieldText(info.userName));
     form_->password()->setText(FieldText(info.password));
-    if (receivedMask_ != kAllReplies) return;
+    if (!pageRead().arrive(kModemRecordBit)) return;
     setBusy(false);
     setFormEnabled(true);
     hookObserver(false);
-    stopReadTimer();
-}
-
-void InlayNet::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == 0 || event->timerId() != readTimer_) {
-        Widget::timerEvent(event);
-        return;
-    }
-    setBusy(false);
-    stopReadTimer();
-    hookObserver(false);
-    if (receivedMask_ == 0)
-        QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
-    setFormEnabled(true);
 }
 
 void InlayNet::setInfo() {

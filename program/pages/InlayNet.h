@@ -6,7 +6,6 @@
 
 class QAction;
 class QLineEdit;
-class QTimerEvent;
 
 namespace Ui {
 class InlayNet_Widget;
@@ -64,8 +63,8 @@ public:
     bool writesSettings() const override;
 
     InlayNet_Widget* form() const { return form_; }
-    int receivedMask() const { return receivedMask_; }
-    bool reading() const { return readTimer_ != 0; }
+    int receivedMask() const { return int(pageRead().received()); }
+    bool reading() const { return pageRead().running(); }
     bool writing() const { return writing_; }
 
 public slots:
@@ -74,17 +73,11 @@ public slots:
     void onSetTimeout();
     void onWirelessParamters();
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
-
 private:
     void hookObserver(bool hook);
     void setFormEnabled(bool enabled);
-    void stopReadTimer();
 
     InlayNet_Widget* form_;
-    int receivedMask_ = 0;
-    int readTimer_ = 0;
     bool writing_ = false;
     // True while an answer is awaited: one that comes later is not taken.
     bool hooked_ = false;

@@ -10,7 +10,6 @@
 #include <QFormLayout>
 #include <QMessageBox>
 #include <QTimer>
-#include <QTimerEvent>
 
 using pagefields::IndexOfData;
 using pagefields::SelectData;
@@ -79,12 +78,17 @@ RTK::RTK(QWidget* parent) : Widget(parent), ui_(new Ui::RTK) {
     // A row whose field does not fit beside its label at 240 pixels goes
     // below it, rather than the page widening the window.
     ui_->formLayout->setRowWrapPolicy(QFormLayout::WrapLongRows);
+    pageRead().onTimeout([this](unsigned received) {
+        endRead();
+        if (received == 0)
+            QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
+        setFormEnabled(true);
+    });
 }
 
 RTK::~RTK() {
     hookObserver(false);
-    if (readTimer_) killTimer(readTimer_);
-    readTimer_ = 0;
+    pageRead().stop();
     setBusy(false);
     delete ui_;
     ui_ = nullptr;
@@ -117,7 +121,7 @@ void RTK::refresh() {
     if (reading()) return;
     fillOutputModes();
     // The values cached since connecting show at once; nothing is asked for.
-    receivedMask_ |= kDeviceInfoBit;
+    pageRead().note(kDeviceInfoBit);
     showDeviceInfo();
 }
 
@@ -139,14 +143,12 @@ void RTK::setFormEnabled(bool on) {
 void RTK::sendCommand() {
     setBusy(true);
     hookObserver(false);
-    receivedMask_ = 0;
     clearForm();
     setFormEnabled(false);
     hookObserver(true);
     waitingInfo_ = true;
     DeviceManager::instance()->sendDeviceInfo();
-    if (readTimer_) killTimer(readTimer_);
-    readTimer_ = startTimer(kReadTimeoutMs, Qt::PreciseTimer);
+    pageRead().start(kDeviceInfoBit, kReadTimeoutMs);
 }
 
 void RTK::showDeviceInfo() {
@@ -170,9 +172,8 @@ void RTK::showDeviceInfo() {
 
 void RTK::onDeviceInfo() {
     if (!waitingInfo_) return;
-    receivedMask_ |= kDeviceInfoBit;
     showDeviceInfo();
-    if (receivedMask_ != kDeviceInfoBit) return;
+    if (!pageRead().arrive(kDeviceInfoBit)) return;
     endRead();
     setFormEnabled(true);
 }
@@ -180,19 +181,7 @@ void RTK::onDeviceInfo() {
 void RTK::endRead() {
     setBusy(false);
     hookObserver(false);
-    if (readTimer_) killTimer(readTimer_);
-    readTimer_ = 0;
-}
-
-void RTK::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == 0 || event->timerId() != readTimer_) {
-        Widget::timerEvent(event);
-        return;
-    }
-    endRead();
-    if (receivedMask_ == 0)
-        QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
-    setFormEnabled(true);
+    pageRead().stop();
 }
 
 void RTK::on_comboBox_startWay_currentIndexChanged(int index) {

@@ -2,7 +2,6 @@
 
 #include "program/Widget.h"
 
-class QTimerEvent;
 
 namespace Ui {
 class RTK;
@@ -27,8 +26,8 @@ public:
     void refresh() override;
     bool writesSettings() const override;
 
-    unsigned receivedMask() const { return receivedMask_; }
-    bool reading() const { return readTimer_ != 0; }
+    unsigned receivedMask() const { return pageRead().received(); }
+    bool reading() const { return pageRead().running(); }
     bool writing() const { return writing_; }
 
 public slots:
@@ -42,9 +41,6 @@ public slots:
     void on_comboBox_diffMode_currentIndexChanged();
     void on_lineEdit_elevMask_textChanged();
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
-
 private:
     void fillOutputModes();
     void hookObserver(bool hook);
@@ -54,8 +50,6 @@ private:
     void setFormEnabled(bool on);
 
     Ui::RTK* ui_;
-    unsigned receivedMask_ = 0;
-    int readTimer_ = 0;
     // A reply counts only while a read waits for it.
     bool waitingInfo_ = false;
     bool writing_ = false;

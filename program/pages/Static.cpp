@@ -10,7 +10,6 @@
 #include <QAction>
 #include <QMessageBox>
 #include <QTimer>
-#include <QTimerEvent>
 
 #include <algorithm>
 #include <cstring>
@@ -100,12 +99,17 @@ Static::Static(QWidget* parent) : Widget(parent), ui_(new Ui::StaticMode) {
     pagefields::ShowItemsWhole(ui_->comboBox_antenna_type);
     pagefields::ShowItemsWhole(ui_->comboBox_survey_to);
     onCheckBoxAdvance(0);
+    pageRead().onTimeout([this](unsigned received) {
+        endRead();
+        if (received == 0)
+            QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
+        setFormEnabled(true);
+    });
 }
 
 Static::~Static() {
     hookObserver(false);
-    if (readTimer_) killTimer(readTimer_);
-    readTimer_ = 0;
+    pageRead().stop();
     setBusy(false);
     delete ui_;
     ui_ = nullptr;
@@ -135,7 +139,7 @@ void Static::refresh() {
     // The values cached since connecting show at once; nothing is asked for,
     // so nothing is awaited.
     if (reading()) return;
-    receivedMask_ |= kDeviceInfoBit;
+    pageRead().note(kDeviceInfoBit);
     showDeviceInfo();
 }
 
@@ -165,20 +169,17 @@ void Static::onCheckBoxAdvance(int state) {
 void Static::sendCommand() {
     setBusy(true);
     hookObserver(false);
-    receivedMask_ = 0;
     clearForm();
     setFormEnabled(false);
 
     const bool withPoint = ui_->checkBox_advance->isChecked();
-    expectedMask_ = withPoint ? kDeviceInfoBit | kStaticPointBit : kDeviceInfoBit;
     hookObserver(true);
     waitingInfo_ = true;
     waitingPoint_ = withPoint;
     DeviceManager* manager = DeviceManager::instance();
     manager->sendDeviceInfo();
     if (withPoint) manager->sendStaticPoint();
-    if (readTimer_) killTimer(readTimer_);
-    readTimer_ = startTimer(kReadTimeoutMs, Qt::PreciseTimer);
+    pageRead().start(withPoint ? kDeviceInfoBit | kStaticPointBit : kDeviceInfoBit, kReadTimeoutMs);
 }
 
 void Static::showDeviceInfo() {
@@ -195,25 +196,23 @@ void Static::showDeviceInfo() {
 
 void Static::onDeviceInfo() {
     if (!waitingInfo_) return;
-    receivedMask_ |= kDeviceInfoBit;
     showDeviceInfo();
-    finishIfComplete();
+    finishIfComplete(kDeviceInfoBit);
 }
 
 void Static::onStaticPointInfo() {
     if (!waitingPoint_) return;
-    receivedMask_ |= kStaticPointBit;
     const DeviceManager::Static_Point point = DeviceManager::instance()->staticPoint();
     const size_t length = std::min<size_t>(point.nameLength, sizeof point.name);
     ui_->lineEdit_Point->setText(QString::fromLatin1(point.name, qsizetype(length)));
     ui_->lineEdit_antenna_height->setText(QString::number(double(point.antennaHeight), 'g', 6));
     SelectData(ui_->comboBox_antenna_type, point.antennaType);
     SelectData(ui_->comboBox_survey_to, point.surveyTo);
-    finishIfComplete();
+    finishIfComplete(kStaticPointBit);
 }
 
-void Static::finishIfComplete() {
-    if (receivedMask_ != expectedMask_) return;
+void Static::finishIfComplete(unsigned reply) {
+    if (!pageRead().arrive(reply)) return;
     endRead();
     setFormEnabled(true);
 }
@@ -221,19 +220,7 @@ void Static::finishIfComplete() {
 void Static::endRead() {
     setBusy(false);
     hookObserver(false);
-    if (readTimer_) killTimer(readTimer_);
-    readTimer_ = 0;
-}
-
-void Static::timerEvent(QTimerEvent* event) {
-    if (event->timerId() == 0 || event->timerId() != readTimer_) {
-        Widget::timerEvent(event);
-        return;
-    }
-    endRead();
-    if (receivedMask_ == 0)
-        QMessageBox::warning(this, tr("Warning"), tr("Failed to get parameters!"), QMessageBox::Ok);
-    setFormEnabled(true);
+    pageRead().stop();
 }
 
 void Static::fillPoint() {

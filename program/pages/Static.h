@@ -6,7 +6,6 @@
 
 class AntennaTypeList;
 class QAction;
-class QTimerEvent;
 
 namespace Fjarnis2011::FJParse {
 struct Static_Point;
@@ -38,8 +37,8 @@ public:
     void refresh() override;
     bool writesSettings() const override;
 
-    unsigned receivedMask() const { return receivedMask_; }
-    bool reading() const { return readTimer_ != 0; }
+    unsigned receivedMask() const { return pageRead().received(); }
+    bool reading() const { return pageRead().running(); }
     bool writing() const { return writing_; }
 
     // The memory text of a device-information memory code ("" for a code
@@ -64,13 +63,10 @@ public slots:
     void on_lineEdit_antenna_height_textChanged();
     void on_leMask_textChanged();
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
-
 private:
     void hookObserver(bool hook);
     void showDeviceInfo();
-    void finishIfComplete();
+    void finishIfComplete(unsigned reply);
     void endRead();
     void clearForm();
     void setFormEnabled(bool on);
@@ -81,10 +77,6 @@ private:
     QAction* stop_ = nullptr;
     std::unique_ptr<AntennaTypeList> antennas_;
     std::unique_ptr<Fjarnis2011::FJParse::Static_Point> point_;
-    unsigned receivedMask_ = 0;
-    // The mask that completes the running read: with the point or without.
-    unsigned expectedMask_ = kDeviceInfoBit;
-    int readTimer_ = 0;
     // A reply counts only while a read waits for it.
     bool waitingInfo_ = false;
     bool waitingPoint_ = false;
