@@ -23,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFont>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPalette>
@@ -142,6 +143,9 @@ protected:
         copyTree(bin + QStringLiteral("/translates"), folder_.path() + QStringLiteral("/translates"));
         prepareFolder();
         platform::SetProgramFolder(folder_.path().toStdString());
+        // The program's start makes the font a point larger; the next case
+        // starts from the font this one found.
+        font_ = QApplication::font();
         App()->init();
     }
 
@@ -153,6 +157,7 @@ protected:
         for (Application::TranslationFile* t : App()->translations())
             QCoreApplication::removeTranslator(t->translator);
         QApplication::restoreOverrideCursor();
+        QApplication::setFont(font_);
         platform::RegisterComPort(1, std::string());
         platform::SetProgramFolder(std::string());
     }
@@ -221,6 +226,7 @@ protected:
     QTemporaryDir folder_;
     FatherWidget* window_ = nullptr;
     ModalWatcher watcher_;
+    QFont font_;
 };
 
 
