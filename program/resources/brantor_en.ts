@@ -462,6 +462,10 @@ is beyond %1!</translation>
         <source>Failed to connect to server!</source>
         <translation>Failed to connect to server!</translation>
     </message>
+    <message>
+        <source>The source table is larger than %1 MiB and was cut: only the mount points of its first %1 MiB are listed.</source>
+        <translation>The source table is larger than %1 MiB and was cut: only the mount points of its first %1 MiB are listed.</translation>
+    </message>
 </context>
 <context>
     <name>DataChain_Radio</name>
@@ -1127,6 +1131,17 @@ is beyond %1!</translation>
     <message>
         <source>Please enter parameters.</source>
         <translation>Please enter parameters.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsSaveFailure</name>
+    <message>
+        <source>Warning</source>
+        <translation>Warning</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved: %1</source>
+        <translation>The settings could not be saved: %1</translation>
     </message>
 </context>
 <context>
