@@ -88,9 +88,21 @@ extern "C" __attribute__((visibility("default"))) const TodayPlatform* TodayHost
 
 namespace {
 
+// Each case starts from the host's first state and the recorded calls empty,
+// so that the cases pass run whole as well as one per process.
+void ResetRecordings() {
+    g_launches.clear();
+    g_boxes.clear();
+    g_texts.clear();
+    g_realLaunch = true;
+    g_createX = CW_USEDEFAULT;
+    todayhost::TodayScreen::setShellReady(false);
+}
+
 class TodayLauncherTest : public testing::Test {
 protected:
     void SetUp() override {
+        ResetRecordings();
         ASSERT_TRUE(folder_.isValid());
         platform::SetProgramFolder(folder_.path().toStdString());
         platform::SetUtcClock([] {
@@ -103,6 +115,7 @@ protected:
     }
     void TearDown() override {
         delete screen_;
+        ResetRecordings();
         platform::SetUtcClock(nullptr);
         platform::SetProgramFolder(std::string());
     }
