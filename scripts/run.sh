@@ -14,11 +14,14 @@
 #   ./scripts/run.sh --today      builds the handheld variant and starts the
 #                                 home-screen host with the launcher row;
 #                                 tapping the row starts Brantor
+#   ./scripts/run.sh --help       prints this and ends
 #
 # BRANTOR_JOBS sets the number of build jobs (default: all cores).
 # Any other arguments go to Brantor (Qt options such as -platform).
 set -euo pipefail
-cd "$(dirname "$0")/.."
+
+# The usage is the comment at the top of this file.
+usage() { sed -n '2,/^$/{/^#/!q;s/^# \{0,1\}//;p}' "$0"; }
 
 simulate=0
 handheld=0
@@ -34,10 +37,12 @@ while [ $# -gt 0 ]; do
       if [ $# -lt 2 ]; then echo "run.sh: --port needs a device, for example --port /dev/ttyUSB0" >&2; exit 2; fi
       port=$2; shift ;;
     --port=*) port=${1#--port=} ;;
+    -h|--help) usage; exit 0 ;;
     *) args+=("$1") ;;
   esac
   shift
 done
+cd "$(dirname "$0")/.."
 if [ -n "$port" ] && [ "$simulate" -eq 1 ]; then
   echo "run.sh: --port and --simulate both choose COM1; give one of them" >&2
   exit 2
