@@ -164,6 +164,7 @@ protected:
         icon_ = QApplication::windowIcon();
         workingFolder_ = QDir::currentPath();
         translationsBefore_ = App()->translations().size();
+        started_ = true;
         const QString bin = QCoreApplication::applicationDirPath();
         copyTree(bin + QStringLiteral("/Resources"), folder_.path() + QStringLiteral("/Resources"));
         copyTree(bin + QStringLiteral("/translates"), folder_.path() + QStringLiteral("/translates"));
@@ -176,6 +177,7 @@ protected:
     void TearDown() override {
         delete window_;
         window_ = nullptr;
+        if (!started_) return;
         // The Info page ends the device access with the window; a case
         // without a window may still have started it.
         delete DeviceManager::existing();
@@ -193,20 +195,23 @@ protected:
         // The server store saves what it holds when it goes: it is left with
         // no file, so that nothing is written into this case's folder once it
         // has been removed.
-        Remake(ServerStore::instance(), std::wstring());
+        if (settingsMade()) Remake(ServerStore::instance(), std::wstring());
         platform::RegisterComPort(1, std::string());
         platform::SetProgramFolder(std::string());
     }
 
     // The settings objects, made here for this case's folder: the first
     // case of the process makes them, every later one makes them again.
-    static void settingsForThisFolder() {
+    static bool& settingsMade() {
         static bool made = false;
-        if (!made) {
+        return made;
+    }
+    static void settingsForThisFolder() {
+        if (!settingsMade()) {
             GlobalSettings::instance();
             ValidityCheckSettings::instance();
             ServerStore::instance();
-            made = true;
+            settingsMade() = true;
             return;
         }
         Remake(GlobalSettings::instance());
@@ -285,6 +290,7 @@ protected:
     ModalWatcher watcher_;
 
 private:
+    bool started_ = false;
     QFont font_;
     QIcon icon_;
     QString workingFolder_;
