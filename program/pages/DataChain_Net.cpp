@@ -108,12 +108,26 @@ DataChain_Net::DataChain_Net(QWidget* parent)
     const int password = std::min<int>(passwordLimit_, kPasswordField);
     // What the rules refuse (a port "99999", a name too long) stays as typed
     // and is refused on "Set"; nothing is cut unseen.
-    pagefields::SetRule(ui_->comboBox_server->lineEdit(), CommonHelper::makeValidator(1, 1, nameLimit_));
-    pagefields::SetRule(ui_->comboBox_sourceList->lineEdit(), CommonHelper::makeValidator(1, 1, source));
-    pagefields::SetRule(ui_->lineEdit_port, CommonHelper::makeValidator(3, 0, 0));
-    pagefields::SetRule(ui_->lineEdit_guestName, CommonHelper::makeValidator(1, 1, user));
-    pagefields::SetRule(ui_->lineEdit_psw, CommonHelper::makeValidator(6, 1, password));
-    pagefields::SetRule(ui_->lineEdit_BaseID, pagefields::Latin1Text(kBaseIdField));
+    pagefields::SetRule(ui_->comboBox_server->lineEdit(), QT_TRANSLATE_NOOP("PageFields", "Server"),
+                        pagefields::Name(nameLimit_));
+    pagefields::SetRule(ui_->comboBox_sourceList->lineEdit(), QT_TRANSLATE_NOOP("PageFields", "Mount point"),
+                        pagefields::Name(source));
+    pagefields::SetRule(ui_->lineEdit_port, QT_TRANSLATE_NOOP("PageFields", "Port"), pagefields::Port());
+    // The login a caster gets: one rule for both of its parts.
+    pagefields::SetRule(ui_->lineEdit_guestName, QT_TRANSLATE_NOOP("PageFields", "User name"),
+                        pagefields::CasterLogin(user, true));
+    pagefields::SetRule(ui_->lineEdit_psw, QT_TRANSLATE_NOOP("PageFields", "Password"),
+                        pagefields::CasterLogin(password, false));
+    pagefields::SetRule(ui_->lineEdit_BaseID, QT_TRANSLATE_NOOP("PageFields", "Base ID"),
+                        pagefields::Latin1Text(kBaseIdField));
+    // A caster's table may list a mount point longer than the receiver
+    // takes: it is offered and shown whole, and choosing it says at once
+    // what "Set" would refuse.
+    connect(ui_->comboBox_sourceList, &QComboBox::textActivated, this, [this] {
+        QStringList refused;
+        if (pagefields::MarkRefused(ui_->comboBox_sourceList->lineEdit(), &refused)) return;
+        QMessageBox::warning(this, tr("Warning"), refused.join(QLatin1Char('\n')), QMessageBox::Ok);
+    });
     ui_->comboBox_server->setInsertPolicy(QComboBox::NoInsert);
     ui_->comboBox_sourceList->setInsertPolicy(QComboBox::NoInsert);
 
@@ -200,7 +214,21 @@ void DataChain_Net::read() {
 }
 
 int DataChain_Net::checkInput() {
-    if (!requiredFieldsPresent()) return 0;
+    const bool present = requiredFieldsPresent();
+    // A text its field's rule does not accept is refused with its field and
+    // rule; a source-table fetch needs only the port of them.
+    QStringList refused;
+    if (fetchingSource_)
+        pagefields::MarkRefused(ui_->lineEdit_port, &refused);
+    else
+        pagefields::MarkRefusedFields(this, &refused);
+    if (!refused.isEmpty()) {
+        QMessageBox::critical(this, tr("Error"),
+                              pagefields::RefusalMessage(!present, tr("Please enter parameters!"), refused),
+                              QMessageBox::Ok);
+        return -1;
+    }
+    if (!present) return 0;
     if (!loginLengthValid()) return -1;
     if (!addressValid()) return -1;
     return 1;
@@ -268,7 +296,10 @@ bool DataChain_Net::addressValid() {
     const QString address = ui_->lineEdit_address->text();
     if (isIpv4Address(address) || (addressAsText_ && isHostName(address))) return true;
     markField(ui_->lineEdit_address, 1);
-    QMessageBox::critical(this, tr("Error"), tr("The server address is not valid!"), QMessageBox::Ok);
+    // Told as the server form tells the same address.
+    const QString refusal = pagefields::AddressRefusal(address, addressAsText_, kAddressField);
+    QMessageBox::critical(this, tr("Error"), refusal.isEmpty() ? tr("The server address is not valid!") : refusal,
+                          QMessageBox::Ok);
     return false;
 }
 
@@ -419,12 +450,8 @@ bool DataChain_Net::requiredFieldsPresent() {
     require(ui_->comboBox_WorkMode, ui_->comboBox_WorkMode->currentText().isEmpty());
     require(ui_->comboBox_protocol, ui_->comboBox_protocol->currentText().isEmpty());
     require(ui_->lineEdit_address, ui_->lineEdit_address->text().isEmpty());
-    // A port its rule does not accept ("99999") counts as missing, for a
-    // source-table fetch too.
-    require(ui_->lineEdit_port, ui_->lineEdit_port->text().isEmpty() || !pagefields::Acceptable(ui_->lineEdit_port));
+    require(ui_->lineEdit_port, ui_->lineEdit_port->text().isEmpty());
     if (!fetchingSource_) {
-        // So does any other text its field's rule does not accept.
-        if (!pagefields::MarkRefusedFields(this)) present = false;
         const int protocol = currentData(ui_->comboBox_protocol);
         const bool rover = currentData(ui_->comboBox_WorkMode) == kModeRover;
         // The base id is asked for only where the form shows it.

@@ -6,11 +6,13 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDoubleSpinBox>
 #include <QEvent>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QLocale>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -147,9 +149,11 @@ DataChain_Radio::DataChain_Radio(QWidget* parent) : Widget(parent), ui_(new Ui::
     ui_->doubleSpinBox_currentFrq_RX->installEventFilter(this);
     ui_->doubleSpinBox_currentFrq_RX->setDecimals(4);
     // Frequencies read the same on every desktop: a decimal point, never a
-    // comma or a group separator.
+    // group separator. The user's own decimal separator, typed, goes in as
+    // the point (see eventFilter): "463,125" on a German desktop is 463.125,
+    // not the 4631 a comma read as a group separator would make of it.
     QLocale plain = QLocale::c();
-    plain.setNumberOptions(QLocale::OmitGroupSeparator);
+    plain.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
     ui_->doubleSpinBox_currentFrq_RX->setLocale(plain);
     ui_->doubleSpinBox_currentFrq_RX->setRange(0.0, kTypedFrequencyMax);
     {
@@ -511,6 +515,16 @@ void DataChain_Radio::onStepAndProChanged() {
 
 bool DataChain_Radio::eventFilter(QObject* object, QEvent* event) {
     QDoubleSpinBox* frequency = ui_->doubleSpinBox_currentFrq_RX;
+    if (object == frequency && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const QString separator = QLocale().decimalPoint();
+        if (separator != QLatin1String(".") && key->text() == separator) {
+            QKeyEvent point(QEvent::KeyPress, Qt::Key_Period, key->modifiers(), QStringLiteral("."),
+                            key->isAutoRepeat(), ushort(key->count()));
+            QCoreApplication::sendEvent(frequency, &point);
+            return true;
+        }
+    }
     if (object == frequency && frequency->isEnabled() &&
         (event->type() == QEvent::Leave || event->type() == QEvent::FocusOut)) {
         const double v = frequency->value();

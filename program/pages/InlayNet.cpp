@@ -48,10 +48,14 @@ InlayNet_Widget::InlayNet_Widget(QWidget* parent) : Widget(parent), ui_(new Ui::
     // more than its record field holds.
     // A text the rules refuse (a character beyond ASCII in the APN, one
     // too many) stays as typed and is refused on "Set".
-    pagefields::SetRule(ui_->lineEdit_APN, CommonHelper::makeValidator(6, 1, FieldLimit(29)));
-    pagefields::SetRule(ui_->lineEdit_serverNum, CommonHelper::makeValidator(6, 1, FieldLimit(13)));
-    pagefields::SetRule(ui_->lineEdit_guestName, CommonHelper::makeValidator(2, 1, FieldLimit(user)));
-    pagefields::SetRule(ui_->lineEdit_psw, CommonHelper::makeValidator(6, 1, FieldLimit(password)));
+    pagefields::SetRule(ui_->lineEdit_APN, QT_TRANSLATE_NOOP("PageFields", "APN"),
+                        pagefields::AsciiText(FieldLimit(29)));
+    pagefields::SetRule(ui_->lineEdit_serverNum, QT_TRANSLATE_NOOP("PageFields", "Dial number"),
+                        pagefields::AsciiText(FieldLimit(13)));
+    pagefields::SetRule(ui_->lineEdit_guestName, QT_TRANSLATE_NOOP("PageFields", "User name"),
+                        pagefields::Word(FieldLimit(user)));
+    pagefields::SetRule(ui_->lineEdit_psw, QT_TRANSLATE_NOOP("PageFields", "Password"),
+                        pagefields::AsciiText(FieldLimit(password)));
 }
 
 InlayNet_Widget::~InlayNet_Widget() { delete ui_; }
@@ -77,9 +81,12 @@ bool InlayNet_Widget::checkForm() {
         markField(field, 1);
         missing = true;
     }
-    if (!pagefields::MarkRefusedFields(this)) missing = true;
-    if (missing) {
-        QMessageBox::critical(this, tr("Error"), tr("Please enter parameters."), QMessageBox::Ok);
+    QStringList refused;
+    pagefields::MarkRefusedFields(this, &refused);
+    if (missing || !refused.isEmpty()) {
+        QMessageBox::critical(this, tr("Error"),
+                              pagefields::RefusalMessage(missing, tr("Please enter parameters."), refused),
+                              QMessageBox::Ok);
         return false;
     }
     const qsizetype length = ui_->lineEdit_guestName->text().size() + ui_->lineEdit_psw->text().size();

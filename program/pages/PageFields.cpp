@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
+#include <QCoreApplication>
 #include <QIntValidator>
 #include <QLineEdit>
 #include <QRegularExpression>
@@ -11,6 +12,7 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <charconv>
 
 namespace pagefields {
 
@@ -66,27 +68,126 @@ QValidator::State KeepTypedValidator::validate(QString& input, int& pos) const {
     return state == Invalid ? Intermediate : state;
 }
 
-void SetRule(QLineEdit* field, QValidator* rule) {
-    if (!field) return;
-    field->setValidator(new KeepTypedValidator(rule, field));
+void KeepTypedValidator::describe(const QString& label, std::function<QString(const QString&)> why) {
+    label_ = label;
+    why_ = std::move(why);
 }
 
-QValidator* WholeNumber(int min, int max, QObject* parent) {
-    auto* validator = new QIntValidator(min, max, parent);
+QString KeepTypedValidator::refusal(const QString& text) const {
+    QString copy = text;
+    int pos = int(copy.size());
+    if (!rule_ || rule_->validate(copy, pos) == Acceptable) return QString();
+    const QString rule = why_ ? why_(text) : QString();
+    return rule.isEmpty() ? label_ : QStringLiteral("%1: %2").arg(label_, rule);
+}
+
+void SetRule(QLineEdit* field, const char* label, Rule rule) {
+    if (!field) {
+        delete rule.check;
+        return;
+    }
+    auto* keep = new KeepTypedValidator(rule.check, field);
+    keep->describe(QCoreApplication::translate("PageFields", label), std::move(rule.why));
+    field->setValidator(keep);
+}
+
+namespace {
+
+QString Tr(const char* text) { return QCoreApplication::translate("PageFields", text); }
+
+QValidator* Pattern(const QString& pattern) {
+    return new QRegularExpressionValidator(QRegularExpression(pattern), nullptr);
+}
+
+QString AtMost(int maxChars) { return Tr("at most %1 characters").arg(maxChars); }
+
+// A text rule: `pattern` says which characters it takes (one character,
+// as a character class), told by `chars`; 1 to `maxChars` of them.
+Rule CharacterRule(const QString& characterClass, int maxChars, const char* chars) {
+    maxChars = std::clamp(maxChars, 1, 255);
+    const QRegularExpression one(QStringLiteral("^%1*$").arg(characterClass));
+    return {Pattern(QStringLiteral("^%1{1,%2}$").arg(characterClass).arg(maxChars)),
+            [one, maxChars, chars](const QString& text) {
+                return !one.match(text).hasMatch() ? Tr(chars) : AtMost(maxChars);
+            }};
+}
+
+// The user's decimal separator; a point where it is one too.
+QChar DecimalSeparator() {
+    const QString point = QLocale().decimalPoint();
+    return point.size() == 1 ? point.at(0) : QLatin1Char('.');
+}
+
+class DecimalValidator : public QValidator {
+public:
+    DecimalValidator() : QValidator(nullptr) {}
+    State validate(QString& input, int&) const override {
+        double value = 0.0;
+        return ReadDecimal(input, value) ? Acceptable : Intermediate;
+    }
+};
+
+}  // namespace
+
+Rule WholeNumber(int min, int max) {
+    auto* validator = new QIntValidator(min, max, nullptr);
     QLocale plain = QLocale::c();
     plain.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
     validator->setLocale(plain);
-    return validator;
+    return {validator, [min, max](const QString&) { return Tr("%1 to %2").arg(min).arg(max); }};
 }
 
-QValidator* PlainDecimal(QObject* parent) {
-    return new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("^[-+]?(?=\\.?[0-9])[0-9]*\\.?[0-9]*$")), parent);
+Rule Port() { return WholeNumber(1, 65535); }
+
+Rule Decimal() {
+    return {new DecimalValidator, [](const QString&) {
+                return Tr("a number such as %1").arg(QStringLiteral("1") + DecimalSeparator() + QStringLiteral("5"));
+            }};
 }
 
-QValidator* Latin1Text(int maxChars, QObject* parent) {
-    const QString pattern = QStringLiteral("^[\\x{0001}-\\x{00FF}]{1,%1}$").arg(std::max(1, maxChars));
-    return new QRegularExpressionValidator(QRegularExpression(pattern), parent);
+bool ReadDecimal(const QString& text, double& value) {
+    // Digits, one optional sign, and one separator: the user's or a point.
+    QString plain = text;
+    const QChar separator = DecimalSeparator();
+    if (separator != QLatin1Char('.')) plain.replace(separator, QLatin1Char('.'));
+    static const QRegularExpression number(QStringLiteral("^[-+]?(?=\\.?[0-9])[0-9]*\\.?[0-9]*$"));
+    if (!number.match(plain).hasMatch()) return false;
+    QByteArray bytes = plain.toLatin1();
+    if (bytes.startsWith('+')) bytes.remove(0, 1);
+    double read = 0.0;
+    const char* end = bytes.constData() + bytes.size();
+    const auto [ptr, error] = std::from_chars(bytes.constData(), end, read);
+    if (error != std::errc() || ptr != end) return false;
+    value = read;
+    return true;
+}
+
+Rule Latin1Text(int maxChars) {
+    return CharacterRule(QStringLiteral("[\\x{0001}-\\x{00FF}]"), maxChars,
+                         QT_TRANSLATE_NOOP("PageFields", "Latin-1 characters only"));
+}
+
+Rule Name(int maxChars) {
+    return CharacterRule(QStringLiteral(R"([^\\/<>*?:"|])"), maxChars,
+                         QT_TRANSLATE_NOOP("PageFields", R"(none of \ / < > * ? : " |)"));
+}
+
+Rule AsciiText(int maxChars) {
+    return CharacterRule(QStringLiteral("[\\x{0001}-\\x{007F}]"), maxChars,
+                         QT_TRANSLATE_NOOP("PageFields", "ASCII characters only (no accents)"));
+}
+
+Rule Word(int maxChars) {
+    return CharacterRule(QStringLiteral("[a-z0-9A-Z_-]"), maxChars,
+                         QT_TRANSLATE_NOOP("PageFields", "letters, digits, _ and - only"));
+}
+
+Rule CasterLogin(int maxChars, bool userName) {
+    if (userName)
+        return CharacterRule(QStringLiteral("[\\x{0020}-\\x{0039}\\x{003B}-\\x{007E}]"), maxChars,
+                             QT_TRANSLATE_NOOP("PageFields", "ASCII characters only (no accents), no colon"));
+    return CharacterRule(QStringLiteral("[\\x{0020}-\\x{007E}]"), maxChars,
+                         QT_TRANSLATE_NOOP("PageFields", "ASCII characters only (no accents)"));
 }
 
 bool IsIpv4Address(const QString& text) {
@@ -94,6 +195,7 @@ bool IsIpv4Address(const QString& text) {
     if (parts.size() != 4) return false;
     for (const QString& part : parts) {
         if (part.isEmpty() || part.size() > 3) return false;
+        if (part.size() > 1 && part.at(0) == QLatin1Char('0')) return false;
         for (QChar c : part)
             if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
         if (part.toInt() > 255) return false;
@@ -111,13 +213,26 @@ bool IsHostName(const QString& text, int maxBytes) {
     return !number.match(labels.last()).hasMatch();
 }
 
+QString AddressRefusal(const QString& text, bool hostNames, int maxBytes) {
+    if (IsIpv4Address(text) || (hostNames && IsHostName(text, maxBytes))) return QString();
+    static const QRegularExpression dotted(QStringLiteral("^[0-9.]*$"));
+    QString rule;
+    if (dotted.match(text).hasMatch())
+        rule = Tr("four numbers 0 to 255 with no leading zero, such as 192.168.1.10");
+    else if (hostNames)
+        rule = Tr("a dotted address or a host name of at most %1 letters, digits, hyphens and dots").arg(maxBytes);
+    else
+        rule = Tr("this receiver takes a dotted address only, such as 192.168.1.10");
+    return QStringLiteral("%1: %2").arg(Tr("Address"), rule);
+}
+
 namespace {
 
 // Whole addresses only: while one is typed it is unfinished, never refused
 // outright, so nothing the user typed is dropped.
 class ServerAddressValidator : public QValidator {
 public:
-    ServerAddressValidator(int maxBytes, QObject* parent) : QValidator(parent), maxBytes_(maxBytes) {}
+    explicit ServerAddressValidator(int maxBytes) : QValidator(nullptr), maxBytes_(maxBytes) {}
     State validate(QString& input, int&) const override {
         return IsIpv4Address(input) || IsHostName(input, maxBytes_) ? Acceptable : Intermediate;
     }
@@ -128,7 +243,13 @@ private:
 
 }  // namespace
 
-QValidator* ServerAddress(int maxBytes, QObject* parent) { return new ServerAddressValidator(maxBytes, parent); }
+Rule ServerAddress(int maxBytes) {
+    // The refusal's own text starts with the field's name; the rule adds
+    // only what follows it.
+    return {new ServerAddressValidator(maxBytes), [maxBytes](const QString& text) {
+                return AddressRefusal(text, true, maxBytes).section(QStringLiteral(": "), 1);
+            }};
+}
 
 bool Acceptable(const QLineEdit* field) {
     if (!field) return true;
@@ -139,30 +260,53 @@ bool Acceptable(const QLineEdit* field) {
     return validator->validate(text, pos) == QValidator::Acceptable;
 }
 
-bool MarkRefusedFields(QWidget* form) {
+QString Refusal(const QLineEdit* field) {
+    if (Acceptable(field)) return QString();
+    if (const auto* keep = dynamic_cast<const KeepTypedValidator*>(field->validator())) {
+        const QString text = keep->refusal(field->text());
+        if (!text.isEmpty()) return text;
+    }
+    return Tr("%1: not accepted").arg(field->objectName());
+}
+
+bool MarkRefused(QLineEdit* field, QStringList* refusals) {
+    if (Acceptable(field)) return true;
+    if (refusals) {
+        const QString text = Refusal(field);
+        if (!refusals->contains(text)) refusals->push_back(text);
+    }
+    // An editable combo box is marked with its editor, as the pages mark a
+    // missing one.
+    QWidget* box = qobject_cast<QComboBox*>(field->parentWidget()) ? field->parentWidget() : nullptr;
+    CommonHelper::setFieldPalette(1, field);
+    if (box) CommonHelper::setFieldPalette(1, box);
+    QObject::connect(
+        field, &QLineEdit::textChanged, field,
+        [field, box] {
+            CommonHelper::setFieldPalette(0, field);
+            if (box) CommonHelper::setFieldPalette(0, box);
+        },
+        Qt::SingleShotConnection);
+    return false;
+}
+
+bool MarkRefusedFields(QWidget* form, QStringList* refusals) {
     if (!form) return true;
     bool all = true;
     const QList<QLineEdit*> fields = form->findChildren<QLineEdit*>();
     for (QLineEdit* field : fields) {
-        QWidget* owner = field->parentWidget();
-        if (qobject_cast<QAbstractSpinBox*>(owner)) continue;
+        if (qobject_cast<QAbstractSpinBox*>(field->parentWidget())) continue;
         if (!field->isVisibleTo(form) || !field->isEnabledTo(form) || field->isReadOnly()) continue;
-        if (Acceptable(field)) continue;
-        all = false;
-        // An editable combo box is marked with its editor, as the pages
-        // mark a missing one.
-        QWidget* box = qobject_cast<QComboBox*>(owner) ? owner : nullptr;
-        CommonHelper::setFieldPalette(1, field);
-        if (box) CommonHelper::setFieldPalette(1, box);
-        QObject::connect(
-            field, &QLineEdit::textChanged, field,
-            [field, box] {
-                CommonHelper::setFieldPalette(0, field);
-                if (box) CommonHelper::setFieldPalette(0, box);
-            },
-            Qt::SingleShotConnection);
+        if (!MarkRefused(field, refusals)) all = false;
     }
     return all;
+}
+
+QString RefusalMessage(bool missing, const QString& missingText, const QStringList& refusals) {
+    QStringList lines;
+    if (missing) lines.push_back(missingText);
+    lines += refusals;
+    return lines.join(QLatin1Char('\n'));
 }
 
 }  // namespace pagefields

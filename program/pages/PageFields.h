@@ -4,6 +4,8 @@
 #include <QValidator>
 #include <QVariant>
 
+#include <functional>
+
 class QLineEdit;
 class QWidget;
 
@@ -32,11 +34,21 @@ inline void SelectData(QComboBox* box, int value) { box->setCurrentIndex(IndexOf
 // shows its text from the start, not the end that an editor scrolled to.
 void ShowItemsWhole(QComboBox* box);
 
+// A field's input rule with the words that tell it: `check` says what the
+// field takes, `why` names the part of the rule a refused text breaks ("at
+// most 20 characters", "1 to 65535"), so a refusal can say why. A rule made
+// by the functions below tells the same words wherever it applies.
+struct Rule {
+    QValidator* check = nullptr;
+    std::function<QString(const QString&)> why;
+};
+
 // A field's input rule that never takes a keystroke back: text the rule
 // refuses outright stands in the field as unfinished input, and "Set"
-// refuses it where the user sees it. A rule that dropped keystrokes would
-// turn a port "99999" into "9999" or an APN "intérnet" into "intrnet"
-// without a word, and the page would then send what nobody typed.
+// refuses it where the user sees it, naming the field and its rule. A rule
+// that dropped keystrokes would turn a port "99999" into "9999" or an APN
+// "intérnet" into "intrnet" without a word, and the page would then send
+// what nobody typed.
 class KeepTypedValidator : public QValidator {
 public:
     // `rule` becomes this validator's child.
@@ -45,37 +57,71 @@ public:
     // The text stays as the user left it.
     void fixup(QString&) const override {}
     const QValidator* rule() const { return rule_; }
+    // The field's name as its page shows it, and the rule's words.
+    void describe(const QString& label, std::function<QString(const QString&)> why);
+    // "<field>: <rule>" for a text the rule does not accept; empty for one
+    // it accepts.
+    QString refusal(const QString& text) const;
 
 private:
     QValidator* rule_;
+    QString label_;
+    std::function<QString(const QString&)> why_;
 };
 
-// Puts `rule` on `field` through a KeepTypedValidator owned by the field.
-void SetRule(QLineEdit* field, QValidator* rule);
+// Puts `rule` on `field` through a KeepTypedValidator owned by the field;
+// `label` is the field's name in the refusal, an English text of the
+// "PageFields" translation context (mark it with QT_TRANSLATE_NOOP).
+void SetRule(QLineEdit* field, const char* label, Rule rule);
 
 // A whole number from `min` to `max` in plain digits: no group separator,
-// which the page's reading of the text would not take.
-QValidator* WholeNumber(int min, int max, QObject* parent = nullptr);
+// which the page's reading of the text would not take. Told as "0 to 90".
+Rule WholeNumber(int min, int max);
+// A server's port: 1 to 65535 (port 0 reaches no server).
+Rule Port();
 
-// A decimal number in plain digits with a decimal point (never a comma,
-// whatever the desktop's language), as the page reads it.
-QValidator* PlainDecimal(QObject* parent = nullptr);
+// A decimal number in plain digits with the user's decimal separator or a
+// point (a German desktop types "1,5", a copied value says "1.5"), as
+// ReadDecimal reads it.
+Rule Decimal();
+// The number a Decimal field holds, read without the C locale; false for a
+// text that is not one.
+bool ReadDecimal(const QString& text, double& value);
 
 // Whole Latin-1 characters but NUL, 1 to `maxChars` of them: what a fixed
 // one-byte text field of the receiver's records holds.
-QValidator* Latin1Text(int maxChars, QObject* parent = nullptr);
+Rule Latin1Text(int maxChars);
+// 1 to `maxChars` characters, none of \ / < > * ? : " | (names and mount
+// points, which the settings files and the caster's request carry).
+Rule Name(int maxChars);
+// 1 to `maxChars` ASCII characters but NUL (the modem's APN and number).
+Rule AsciiText(int maxChars);
+// 1 to `maxChars` letters, digits, underscores and minus signs.
+Rule Word(int maxChars);
+// A caster login's user name or password: 1 to `maxChars` printable ASCII
+// characters. The receiver sends the login as HTTP Basic authentication,
+// whose bytes carry no character set: a "é" would reach the caster as a
+// byte it reads some other way, and the login would fail unseen. A user
+// name takes no colon either, which would split it from the password.
+Rule CasterLogin(int maxChars, bool userName);
 
 // True for a dotted IPv4 address: four decimal numbers 0 to 255 of up to
-// three digits each.
+// three digits each, none with a leading zero ("1.2.3.04" is refused, not
+// read as octal by one program and as decimal by the next).
 bool IsIpv4Address(const QString& text);
 // True for a host name of at most `maxBytes` characters: letters, digits and
 // hyphens in dot-separated labels, the last of which is not a number alone
 // (so "300.1.1.1" is a mistyped address, not a name).
 bool IsHostName(const QString& text, int maxBytes);
+// Why `text` is no correction server's address, as "Address: <rule>";
+// empty when it is one (a dotted address, or a host name of at most
+// `maxBytes` characters where `hostNames` allows one). A mistyped dotted
+// address is told the same whether or not a host name would do.
+QString AddressRefusal(const QString& text, bool hostNames, int maxBytes);
 
 // A correction server's address: a dotted IPv4 address or a host name of
 // at most `maxBytes` characters.
-QValidator* ServerAddress(int maxBytes, QObject* parent = nullptr);
+Rule ServerAddress(int maxBytes);
 
 // True when "Set" may take the field's text: it is empty (whether it may be
 // is the missing-field check's business), or the field has no rule, or its
@@ -83,10 +129,25 @@ QValidator* ServerAddress(int maxBytes, QObject* parent = nullptr);
 // the beginning of something acceptable, and is not).
 bool Acceptable(const QLineEdit* field);
 
-// Marks red, as a missing field is marked, every line edit under `form` that
-// the user sees and may edit (editable combo boxes included, spin boxes
-// left to their pages) whose text is not Acceptable; a marked field loses
-// its mark at its next edit. True when there is none.
-bool MarkRefusedFields(QWidget* form);
+// "<field>: <rule>" for a field whose text is not Acceptable; empty for
+// one that is.
+QString Refusal(const QLineEdit* field);
+
+// Marks `field` red, as a missing field is marked (with its editable combo
+// box), when its text is not Acceptable, and appends its refusal to
+// `refusals`; the mark goes at the field's next edit. True when it is
+// Acceptable.
+bool MarkRefused(QLineEdit* field, QStringList* refusals = nullptr);
+
+// Marks every line edit under `form` that the user sees and may edit
+// (editable combo boxes included, spin boxes left to their pages) as
+// MarkRefused does, its refusals appended to `refusals` in the form's
+// order. True when there is none.
+bool MarkRefusedFields(QWidget* form, QStringList* refusals = nullptr);
+
+// The text of the box that refuses a form: `missingText` (the page's own
+// words for empty fields) when fields are missing, then one line for each
+// refused field.
+QString RefusalMessage(bool missing, const QString& missingText, const QStringList& refusals);
 
 }  // namespace pagefields

@@ -63,10 +63,11 @@ RTK::RTK(QWidget* parent) : Widget(parent), ui_(new Ui::RTK) {
     connect(get, &QAction::triggered, this, &RTK::sendCommand);
     connect(set, &QAction::triggered, this, &RTK::setInfo);
 
-    pagefields::SetRule(ui_->lineEdit_elevMask, pagefields::WholeNumber(0, 90));
+    pagefields::SetRule(ui_->lineEdit_elevMask, QT_TRANSLATE_NOOP("PageFields", "Elevation mask"),
+                        pagefields::WholeNumber(0, 90));
     // The distance goes out as 16 bits: a larger number is refused, never
     // sent as 0.
-    pagefields::SetRule(ui_->leDis, pagefields::WholeNumber(0, 65535));
+    pagefields::SetRule(ui_->leDis, QT_TRANSLATE_NOOP("PageFields", "Distance"), pagefields::WholeNumber(0, 65535));
     fillOutputModes();
     for (const Item& i : kRates) ui_->comboBox_output_freq->addItem(QString::fromLatin1(i.text), QVariant(i.data));
     for (const Item& i : kStartWays) ui_->comboBox_startWay->addItem(tr(i.text), QVariant(i.data));
@@ -212,10 +213,13 @@ void RTK::setInfo() {
     check(ui_->comboBox_diffMode, ui_->comboBox_diffMode->currentText());
     check(ui_->lineEdit_elevMask, ui_->lineEdit_elevMask->text());
     // A value its field's rule does not accept ("95" against 0 to 90) is
-    // refused as a missing one is.
-    if (!pagefields::MarkRefusedFields(this)) missing = true;
-    if (missing) {
-        QMessageBox::critical(this, tr("Error"), tr("Please enter parameters."), QMessageBox::Ok);
+    // refused too, and the box says which field and why.
+    QStringList refused;
+    pagefields::MarkRefusedFields(this, &refused);
+    if (missing || !refused.isEmpty()) {
+        QMessageBox::critical(this, tr("Error"),
+                              pagefields::RefusalMessage(missing, tr("Please enter parameters."), refused),
+                              QMessageBox::Ok);
         return;
     }
 

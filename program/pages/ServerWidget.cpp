@@ -38,12 +38,17 @@ ServerWidget::ServerWidget(QWidget* parent) : Widget(parent), ui_(new Ui::Server
     // typed and is refused by the check; nothing is cut unseen. The address
     // is a whole IPv4 address, or the host name the data link form saves
     // for a modem that takes one.
-    pagefields::SetRule(ui_->lineEdit_name, CommonHelper::makeValidator(1, 1, nameLimit));
-    pagefields::SetRule(ui_->lineEdit_address, pagefields::ServerAddress(kAddressText));
-    pagefields::SetRule(ui_->lineEdit_port, CommonHelper::makeValidator(3, 0, 0));
-    pagefields::SetRule(ui_->lineEdit_BaseID, CommonHelper::makeValidator(6, 1, baseIdLimit));
-    pagefields::SetRule(ui_->lineEdit_guestName, CommonHelper::makeValidator(1, 1, user));
-    pagefields::SetRule(ui_->lineEdit_psw, CommonHelper::makeValidator(6, 1, password));
+    pagefields::SetRule(ui_->lineEdit_name, QT_TRANSLATE_NOOP("PageFields", "Name"), pagefields::Name(nameLimit));
+    pagefields::SetRule(ui_->lineEdit_address, QT_TRANSLATE_NOOP("PageFields", "Address"),
+                        pagefields::ServerAddress(kAddressText));
+    pagefields::SetRule(ui_->lineEdit_port, QT_TRANSLATE_NOOP("PageFields", "Port"), pagefields::Port());
+    pagefields::SetRule(ui_->lineEdit_BaseID, QT_TRANSLATE_NOOP("PageFields", "Base ID"),
+                        pagefields::AsciiText(baseIdLimit));
+    // The login a caster gets: one rule for both of its parts.
+    pagefields::SetRule(ui_->lineEdit_guestName, QT_TRANSLATE_NOOP("PageFields", "User name"),
+                        pagefields::CasterLogin(user, true));
+    pagefields::SetRule(ui_->lineEdit_psw, QT_TRANSLATE_NOOP("PageFields", "Password"),
+                        pagefields::CasterLogin(password, false));
 
     ui_->comboBox_protocol->setCurrentIndex(0);
     updateProtocolFields();
@@ -94,10 +99,15 @@ bool ServerWidget::checkInput() {
         markField(field, 1);
         rejected = true;
     }
-    // A text its field's rule does not accept is refused as a missing one.
-    if (!pagefields::MarkRefusedFields(this)) rejected = true;
-    if (rejected) QMessageBox::critical(this, tr("Error"), tr("Please enter parameters."), QMessageBox::Ok);
-    return rejected;
+    // A text its field's rule does not accept is refused too, and the box
+    // says which field and why.
+    QStringList refused;
+    pagefields::MarkRefusedFields(this, &refused);
+    if (rejected || !refused.isEmpty())
+        QMessageBox::critical(this, tr("Error"),
+                              pagefields::RefusalMessage(rejected, tr("Please enter parameters."), refused),
+                              QMessageBox::Ok);
+    return rejected || !refused.isEmpty();
 }
 
 void ServerWidget::fillRecord(ServerRecord& record) const {

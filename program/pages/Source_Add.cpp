@@ -18,7 +18,7 @@ Source_Add::Source_Add(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent,
     int32_t user = 0, password = 0, source = 0, total = 0;
     limits.corsLengths(user, password, source, total);
     // A name the rule refuses stays as typed and is refused on "OK".
-    pagefields::SetRule(ui_->lineEdit, CommonHelper::makeValidator(1, 1, source));
+    pagefields::SetRule(ui_->lineEdit, QT_TRANSLATE_NOOP("PageFields", "Mount point"), pagefields::Name(source));
     ui_->okButton->setEnabled(false);
 }
 
@@ -42,9 +42,13 @@ void Source_Add::on_okButton_clicked() {
     // An empty name cannot be taken either (the button is disabled then,
     // but a key press may still reach it).
     if (text.isEmpty()) return;
-    // Marked red, as the forms mark a field they refuse; the mark goes with
-    // the next edit.
-    if (!pagefields::MarkRefusedFields(this)) return;
+    // Marked red, as the forms mark a field they refuse, and the prompt says
+    // why; both go with the next edit.
+    QStringList refused;
+    if (!pagefields::MarkRefusedFields(this, &refused)) {
+        ui_->label->setText(refused.join(QLatin1Char('\n')));
+        return;
+    }
     if (sources_.contains(text, Qt::CaseSensitive)) {
         ui_->lineEdit->clear();
         ui_->lineEdit->setFocus();

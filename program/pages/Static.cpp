@@ -75,12 +75,15 @@ Static::Static(QWidget* parent) : Widget(parent), ui_(new Ui::StaticMode) {
     connect(ui_->checkBox_advance, &QCheckBox::stateChanged, this, &Static::onCheckBoxAdvance);
     ui_->lineEdit_memory->setReadOnly(true);
     ui_->lineEdit_memory->setEnabled(false);
-    pagefields::SetRule(ui_->leMask, pagefields::WholeNumber(0, 90));
+    pagefields::SetRule(ui_->leMask, QT_TRANSLATE_NOOP("PageFields", "Elevation mask"), pagefields::WholeNumber(0, 90));
     // One byte less than the record's name field: the zero byte goes with
     // it. A longer name is refused on "Set", never cut unseen.
-    pagefields::SetRule(ui_->lineEdit_Point, pagefields::Latin1Text(kPointNameBytes));
-    // The height is read with a decimal point; "1,5" would go out as 0.
-    pagefields::SetRule(ui_->lineEdit_antenna_height, pagefields::PlainDecimal());
+    pagefields::SetRule(ui_->lineEdit_Point, QT_TRANSLATE_NOOP("PageFields", "Point name"),
+                        pagefields::Latin1Text(kPointNameBytes));
+    // The height takes the user's decimal separator or a point; it goes out
+    // as a number, whatever the desktop's language.
+    pagefields::SetRule(ui_->lineEdit_antenna_height, QT_TRANSLATE_NOOP("PageFields", "Antenna height"),
+                        pagefields::Decimal());
 
     for (const Item& i : kRecordMethods) ui_->comboBox_record_method->addItem(tr(i.text), QVariant(unsigned(i.data)));
     for (const Item& i : kRecordPeriods) ui_->comboBox_record_period->addItem(tr(i.text), QVariant(unsigned(i.data)));
@@ -141,6 +144,9 @@ void Static::refresh() {
     if (reading()) return;
     pageRead().note(kDeviceInfoBit);
     showDeviceInfo();
+    // An edit of the point that never went out (a refused height, say) is
+    // not what the receiver holds, and goes with the page.
+    showStaticPoint();
 }
 
 void Static::clearForm() {
@@ -202,13 +208,26 @@ void Static::onDeviceInfo() {
 
 void Static::onStaticPointInfo() {
     if (!waitingPoint_) return;
+    showStaticPoint();
+    finishIfComplete(kStaticPointBit);
+}
+
+void Static::showStaticPoint() {
     const DeviceManager::Static_Point point = DeviceManager::instance()->staticPoint();
     const size_t length = std::min<size_t>(point.nameLength, sizeof point.name);
+    // A point is never set without its name: an empty one is a point not
+    // yet reported nor set since connecting.
+    if (length == 0 && !waitingPoint_) {
+        ui_->lineEdit_Point->clear();
+        ui_->lineEdit_antenna_height->clear();
+        ui_->comboBox_antenna_type->setCurrentIndex(-1);
+        ui_->comboBox_survey_to->setCurrentIndex(-1);
+        return;
+    }
     ui_->lineEdit_Point->setText(QString::fromLatin1(point.name, qsizetype(length)));
     ui_->lineEdit_antenna_height->setText(QString::number(double(point.antennaHeight), 'g', 6));
     SelectData(ui_->comboBox_antenna_type, point.antennaType);
     SelectData(ui_->comboBox_survey_to, point.surveyTo);
-    finishIfComplete(kStaticPointBit);
 }
 
 void Static::finishIfComplete(unsigned reply) {
@@ -232,9 +251,10 @@ void Static::fillPoint() {
     std::memset(p.name, 0, sizeof p.name);
     std::memcpy(p.name, name.constData(), n);
     p.nameLength = uint8_t(n);
-    bool ok = false;
-    const float height = ui_->lineEdit_antenna_height->text().trimmed().toFloat(&ok);
-    p.antennaHeight = ok ? height : 0.0f;
+    double height = 0.0;
+    p.antennaHeight = pagefields::ReadDecimal(ui_->lineEdit_antenna_height->text().trimmed(), height)
+                          ? float(height)
+                          : 0.0f;
     p.surveyTo = ui_->comboBox_survey_to->currentData().toInt();
     p.antennaType = ui_->comboBox_antenna_type->currentData().toInt();
 }
@@ -258,10 +278,13 @@ void Static::setInfo() {
     }
     check(ui_->leMask, ui_->leMask->text());
     // A value its field's rule does not accept ("95" against 0 to 90) is
-    // refused as a missing one is.
-    if (!pagefields::MarkRefusedFields(this)) missing = true;
-    if (missing) {
-        QMessageBox::critical(this, tr("Error"), tr("Please enter parameters."), QMessageBox::Ok);
+    // refused too, and the box says which field and why.
+    QStringList refused;
+    pagefields::MarkRefusedFields(this, &refused);
+    if (missing || !refused.isEmpty()) {
+        QMessageBox::critical(this, tr("Error"),
+                              pagefields::RefusalMessage(missing, tr("Please enter parameters."), refused),
+                              QMessageBox::Ok);
         return;
     }
 

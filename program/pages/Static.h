@@ -66,6 +66,9 @@ public slots:
 private:
     void hookObserver(bool hook);
     void showDeviceInfo();
+    // The point the receiver last reported or was last told; with none
+    // known, its fields are empty.
+    void showStaticPoint();
     void finishIfComplete(unsigned reply);
     void endRead();
     void clearForm();

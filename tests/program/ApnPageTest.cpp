@@ -175,9 +175,11 @@ TEST_F(ApnPageTest, TextsTheModemCannotTakeAreRefusedAsTyped) {
     const struct {
         QLineEdit* field;
         QString typed;
+        QString message;
     } refused[] = {
-        {form()->apn(), QString::fromUtf8("int\u00E9rnet")},
-        {form()->userName(), QString(InlayNet_Widget::kFieldCapacity + 1, QLatin1Char('u'))},
+        {form()->apn(), QString::fromUtf8("int\u00E9rnet"), QStringLiteral("APN: ASCII characters only (no accents)")},
+        {form()->userName(), QString(InlayNet_Widget::kFieldCapacity + 1, QLatin1Char('u')),
+         QStringLiteral("User name: at most %1 characters").arg(InlayNet_Widget::kFieldCapacity)},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.typed.toStdString());
@@ -192,7 +194,7 @@ TEST_F(ApnPageTest, TextsTheModemCannotTakeAreRefusedAsTyped) {
         clickSoftKey(QStringLiteral("Set"));
         ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
         EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
-        EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+        EXPECT_EQ(watcher_.messages[0].text, r.message);
         EXPECT_TRUE(guitest::Marked(r.field));
         EXPECT_FALSE(page()->writing());
         QTest::qWait(300);

@@ -106,7 +106,8 @@ TEST_F(DataLinkPageFormTest, RequiredFieldsFollowWhatIsShown) {
     field<QComboBox>("comboBox_sourceList")->setEditText(QStringLiteral("MNT"));
     EXPECT_EQ(page_->checkInput(), -1);
     ASSERT_EQ(watcher_.messages.size(), 1u);
-    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("The server address is not valid!"));
+    EXPECT_EQ(watcher_.messages[0].text,
+              QStringLiteral("Address: four numbers 0 to 255 with no leading zero, such as 192.168.1.10"));
 }
 
 TEST_F(DataLinkPageFormTest, AddressesAreCheckedWholeBeforeTheyAreSplit) {

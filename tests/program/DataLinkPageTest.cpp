@@ -161,7 +161,7 @@ TEST_F(DataLinkPageTest, SetOnTheNetworkFormSendsTheLinkInOrder) {
 }
 
 // What the network form's rules do not accept stays as typed and is refused
-// with the page's message, marked, and nothing goes to the receiver: a port
+// with its field and rule, marked, and nothing goes to the receiver: a port
 // beyond 65535, an address whose part is beyond 255 (the modem takes names
 // too, but a name does not end in a number), a password longer than its
 // 20-byte record field.
@@ -175,9 +175,10 @@ TEST_F(DataLinkPageTest, ValuesTheNetworkFormDoesNotAcceptAreRefusedAndNothingIs
         const char* title;
         const char* message;
     } refused[] = {
-        {"lineEdit_port", QStringLiteral("99999"), "Warning", "Please enter parameters!"},
-        {"lineEdit_address", QStringLiteral("300.1.1.1"), "Error", "The server address is not valid!"},
-        {"lineEdit_psw", QString(21, QLatin1Char('p')), "Warning", "Please enter parameters!"},
+        {"lineEdit_port", QStringLiteral("99999"), "Error", "Port: 1 to 65535"},
+        {"lineEdit_address", QStringLiteral("300.1.1.1"), "Error",
+         "Address: four numbers 0 to 255 with no leading zero, such as 192.168.1.10"},
+        {"lineEdit_psw", QString(21, QLatin1Char('p')), "Error", "Password: at most 20 characters"},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.typed.toStdString());

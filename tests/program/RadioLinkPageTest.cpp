@@ -320,6 +320,31 @@ TEST_F(RadioLinkPageTest, FullModuleReadSnapSetAndReadBack) {
 
 // The single-band newer module offers power and frequency; with no air
 // baud rate in the device information a settable baud list would be empty.
+// Under a German locale the frequency takes the decimal comma a German
+// keyboard types: "463,125" is 463.125 MHz (not 4631, with the comma read as
+// a group separator), shown with the point, and "Set" takes it.
+TEST_F(RadioLinkPageTest, AGermanDecimalCommaInTheFrequencyIsTheDecimalPoint) {
+    struct German {
+        QLocale old;
+        German() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+        ~German() { QLocale::setDefault(old); }
+    } german;
+    connect(8, [](sim::SimSettings& s) { s.radio.protocol = 8; });
+    read();
+    auto* frequency = field<QDoubleSpinBox>("doubleSpinBox_currentFrq_RX");
+    ASSERT_TRUE(frequency->isEnabled());
+    for (const char* typed : {"463,125", "463.125"}) {
+        SCOPED_TRACE(typed);
+        frequency->selectAll();
+        QTest::keyClicks(frequency, QLatin1String(typed));
+        EXPECT_EQ(frequency->text(), QStringLiteral("463.125"));
+        QFocusEvent out(QEvent::FocusOut);
+        QApplication::sendEvent(frequency, &out);
+        EXPECT_DOUBLE_EQ(frequency->value(), 463.125);
+        EXPECT_EQ(page_->check(), 1);
+    }
+}
+
 TEST_F(RadioLinkPageTest, SingleBandModuleAsksForPowerOnly) {
     connect(7, [](sim::SimSettings& s) {
         s.radio.protocol = 1;

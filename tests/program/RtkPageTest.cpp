@@ -142,7 +142,7 @@ TEST_F(RtkPageTest, VersionEightShowsTheDistanceAndSendsSettingsInOrder) {
 }
 
 // What the fields' rules do not accept stays as typed, is refused with the
-// page's message and marked, and nothing goes to the receiver: an elevation
+// field and its rule and marked, and nothing goes to the receiver: an elevation
 // mask of 95 (0 to 90) and a distance beyond 16 bits. 90 then goes, and the
 // receiver reports it back.
 TEST_F(RtkPageTest, ValuesTheFieldsDoNotAcceptAreRefusedAndNothingIsSent) {
@@ -150,7 +150,10 @@ TEST_F(RtkPageTest, ValuesTheFieldsDoNotAcceptAreRefusedAndNothingIsSent) {
     const struct {
         const char* field;
         const char* typed;
-    } refused[] = {{"lineEdit_elevMask", "95"}, {"lineEdit_elevMask", "950"}, {"leDis", "70000"}};
+        const char* message;
+    } refused[] = {{"lineEdit_elevMask", "95", "Elevation mask: 0 to 90"},
+                   {"lineEdit_elevMask", "950", "Elevation mask: 0 to 90"},
+                   {"leDis", "70000", "Distance: 0 to 65535"}};
     for (const auto& r : refused) {
         SCOPED_TRACE(r.typed);
         edit("lineEdit_elevMask")->setText(QStringLiteral("13"));
@@ -163,7 +166,7 @@ TEST_F(RtkPageTest, ValuesTheFieldsDoNotAcceptAreRefusedAndNothingIsSent) {
         clickSoftKey(QStringLiteral("Set"));
         ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
         EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
-        EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+        EXPECT_EQ(watcher_.messages[0].text, QLatin1String(r.message));
         EXPECT_TRUE(guitest::Marked(edit(r.field)));
         EXPECT_FALSE(page()->writing());
         QTest::qWait(300);

@@ -25,6 +25,10 @@ namespace {
 
 using guitest::ProgramGuiTest;
 
+// What a mistyped dotted address is told, on this form and on the data link
+// form alike.
+constexpr const char* kDottedRule = "Address: four numbers 0 to 255 with no leading zero, such as 192.168.1.10";
+
 class ServerPagesTest : public ProgramGuiTest {
 protected:
     void SetUp() override {
@@ -306,8 +310,8 @@ TEST_F(ServerPagesTest, SourceDialogRefusesEmptyAndDuplicateNames) {
 }
 
 // An address or port the form's rules do not accept stays as typed, is
-// refused with the form's message and marked, and nothing is stored: each
-// part of an address is 0 to 255, a port 0 to 65535. A host name, as the
+// refused with its field and rule and marked, and nothing is stored: each
+// part of an address is 0 to 255 with no leading zero, a port 1 to 65535. A host name, as the
 // data link form saves one for a modem that takes names, is an address.
 TEST_F(ServerPagesTest, AddressesAndPortsTheFormDoesNotAcceptAreNotStored) {
     QList<ServerRecord> before;
@@ -317,9 +321,11 @@ TEST_F(ServerPagesTest, AddressesAndPortsTheFormDoesNotAcceptAreNotStored) {
     const struct {
         QLineEdit* field;
         const char* typed;
+        const char* message;
     } refused[] = {
-        {form->addressField(), "300.1.1.1"}, {form->addressField(), "10.1.1"},
-        {form->addressField(), "10.1.1.1.1"}, {form->portField(), "99999"},
+        {form->addressField(), "300.1.1.1", kDottedRule}, {form->addressField(), "10.1.1", kDottedRule},
+        {form->addressField(), "10.1.1.1.1", kDottedRule}, {form->addressField(), "1.2.3.04", kDottedRule},
+        {form->portField(), "99999", "Port: 1 to 65535"},  {form->portField(), "0", "Port: 1 to 65535"},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.typed);
@@ -332,7 +338,7 @@ TEST_F(ServerPagesTest, AddressesAndPortsTheFormDoesNotAcceptAreNotStored) {
         clickSoftKey(QStringLiteral("OK"));
         ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
         EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
-        EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+        EXPECT_EQ(watcher_.messages[0].text, QLatin1String(r.message));
         EXPECT_TRUE(isRed(r.field));
         EXPECT_EQ(window_->currentPage(), addPage());
         QList<ServerRecord> stored;

@@ -374,7 +374,8 @@ TEST_F(SourceFetchTest, AFormWithoutServerOrAValidAddressFetchesNothing) {
     field<QLineEdit>("lineEdit_address")->setText(QStringLiteral("10.1.2"));
     field<QPushButton>("getsourceButton")->click();
     EXPECT_EQ(enabled_->count(), 0);
-    EXPECT_EQ(shown(QStringLiteral("The server address is not valid!")), 1) << watcher_.describe().toStdString();
+    EXPECT_EQ(shown(QStringLiteral("Address: four numbers 0 to 255 with no leading zero, such as 192.168.1.10")), 1)
+        << watcher_.describe().toStdString();
 }
 
 // ---------------------------------------------------------------------------

@@ -151,9 +151,9 @@ TEST_F(StaticPageTest, WithoutAntennaParametersOnlyTheRecordingGoesBothWays) {
 
     // What the point record cannot hold is refused where the user sees it,
     // never cut or changed on the way: 40 characters typed stay 40, a
-    // character beyond Latin-1 stays, and so does a height that is no plain
-    // decimal number; each is marked as a missing field is, and nothing is
-    // sent.
+    // character beyond Latin-1 stays, and so does a height that is no
+    // number; each is marked as a missing field is, the box names the field
+    // and its rule, and nothing is sent.
     QTest::mouseClick(advance(), Qt::LeftButton);
     // The read above left the antenna lists without a selection.
     choose("comboBox_antenna_type", 3);
@@ -161,11 +161,15 @@ TEST_F(StaticPageTest, WithoutAntennaParametersOnlyTheRecordingGoesBothWays) {
     const struct {
         const char* field;
         QString typed;
+        QString message;
     } refused[] = {
-        {"lineEdit_Point", QString(Static::kPointNameBytes + 6, QLatin1Char('N'))},
-        {"lineEdit_Point", QString::fromUtf8("A\u20ACB")},
-        {"lineEdit_antenna_height", QStringLiteral("x")},
-        {"lineEdit_antenna_height", QStringLiteral("1,5")},  // a German decimal comma would go as 0 m
+        {"lineEdit_Point", QString(Static::kPointNameBytes + 6, QLatin1Char('N')),
+         QStringLiteral("Point name: at most %1 characters").arg(Static::kPointNameBytes)},
+        {"lineEdit_Point", QString::fromUtf8("A\u20ACB"), QStringLiteral("Point name: Latin-1 characters only")},
+        {"lineEdit_antenna_height", QStringLiteral("x"),
+         QStringLiteral("Antenna height: a number such as 1") + QLocale().decimalPoint() + QLatin1Char('5')},
+        {"lineEdit_antenna_height", QStringLiteral("1.5.2"),
+         QStringLiteral("Antenna height: a number such as 1") + QLocale().decimalPoint() + QLatin1Char('5')},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.typed.toStdString());
@@ -178,7 +182,7 @@ TEST_F(StaticPageTest, WithoutAntennaParametersOnlyTheRecordingGoesBothWays) {
         from = mark();
         clickSoftKey(QStringLiteral("Set"));
         ASSERT_EQ(watcher_.messages.size(), 1u);
-        EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+        EXPECT_EQ(watcher_.messages[0].text, r.message);
         EXPECT_TRUE(guitest::Marked(edit(r.field)));
         EXPECT_FALSE(page()->writing());
         QTest::qWait(300);
@@ -201,7 +205,7 @@ TEST_F(StaticPageTest, WithoutAntennaParametersOnlyTheRecordingGoesBothWays) {
 }
 
 // The elevation mask takes 0 to 90: "95" stays as typed, is refused with the
-// page's message and marked, and nothing is sent; 90 goes.
+// field and its rule and marked, and nothing is sent; 90 goes.
 TEST_F(StaticPageTest, AnElevationMaskBeyond90IsRefusedAndNothingIsSent) {
     open();
     edit("leMask")->clear();
@@ -211,7 +215,7 @@ TEST_F(StaticPageTest, AnElevationMaskBeyond90IsRefusedAndNothingIsSent) {
     clickSoftKey(QStringLiteral("Set"));
     ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
     EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
-    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters."));
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Elevation mask: 0 to 90"));
     EXPECT_TRUE(guitest::Marked(edit("leMask")));
     QTest::qWait(300);
     EXPECT_TRUE(framesAfter(from).empty());

@@ -1,0 +1,287 @@
+// The fields' rules as a surveyor meets them, through the real pages: a
+// refused value is told with its field and its rule, in the same words on
+// the data link form and the server form; a mount point from a caster's
+// list that the receiver cannot hold is said at once; numbers take the
+// user's decimal comma and go out locale-free; and the Internal Recording
+// page shown again drops an edit that was never sent.
+
+#include "program/pages/DataChain_Net.h"
+#include "program/pages/ServerWidget.h"
+#include "program/pages/Static.h"
+#include "tests/program/WorkPagesSupport.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
+
+namespace {
+
+using guitest::ProgramGuiTest;
+using guitest::SentFrame;
+using guitest::WorkPageTest;
+
+constexpr const char* kDotted = "Address: four numbers 0 to 255 with no leading zero, such as 192.168.1.10";
+constexpr const char* kUserRule = "User name: ASCII characters only (no accents), no colon";
+constexpr const char* kPasswordRule = "Password: ASCII characters only (no accents)";
+
+// A German desktop for one case; the locale the case found is put back.
+class GermanLocale {
+public:
+    GermanLocale() : old_(QLocale()) { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
+    ~GermanLocale() { QLocale::setDefault(old_); }
+
+private:
+    QLocale old_;
+};
+
+// The network form of the data link page and the server form side by side,
+// filled with values both accept, an NTRIP rover's login shown on both.
+class FieldRulesFormTest : public ProgramGuiTest {
+protected:
+    void SetUp() override {
+        ProgramGuiTest::SetUp();
+        if (HasFatalFailure()) return;
+        net_ = new DataChain_Net;
+        server_ = new ServerWidget;
+    }
+    void TearDown() override {
+        delete server_;
+        delete net_;
+        ProgramGuiTest::TearDown();
+    }
+    template <typename T>
+    T* netField(const char* name) const {
+        T* w = net_->findChild<T*>(QLatin1String(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QComboBox* mountPoints() const { return netField<QComboBox>("comboBox_sourceList"); }
+    void fillBoth() {
+        netField<QComboBox>("comboBox_WorkMode")->setCurrentIndex(1);  // rover
+        auto* protocol = netField<QComboBox>("comboBox_protocol");
+        protocol->setCurrentIndex(protocol->findData(1));  // NTRIP client
+        netField<QLineEdit>("lineEdit_address")->setText(QStringLiteral("10.1.2.3"));
+        netField<QLineEdit>("lineEdit_port")->setText(QStringLiteral("2101"));
+        // (A new address or port empties the mount point list.)
+        mountPoints()->setEditText(QStringLiteral("MNT"));
+        netField<QLineEdit>("lineEdit_guestName")->setText(QStringLiteral("surveyor"));
+        netField<QLineEdit>("lineEdit_psw")->setText(QStringLiteral("secret"));
+        server_->nameField()->setText(QStringLiteral("Hilltop caster"));
+        server_->protocolField()->setCurrentIndex(server_->protocolField()->findData(1));
+        server_->addressField()->setText(QStringLiteral("10.1.2.3"));
+        server_->portField()->setText(QStringLiteral("2101"));
+        server_->userField()->setText(QStringLiteral("surveyor"));
+        server_->passwordField()->setText(QStringLiteral("secret"));
+    }
+
+    DataChain_Net* net_ = nullptr;
+    ServerWidget* server_ = nullptr;
+};
+
+// Each value is typed key by key into the field of both forms; each form
+// refuses it with the same words and marks the field. A value of the data
+// link form alone (the mount point) has no server field.
+TEST_F(FieldRulesFormTest, ARefusedValueIsToldWithItsFieldAndRuleAlikeOnBothForms) {
+    const QString long21 = QStringLiteral("VRS_RTCM32_MSM7_NEAR1");
+    const struct {
+        const char* netName;
+        QLineEdit* (ServerWidget::*serverField)() const;
+        QString typed;
+        const char* message;
+    } cases[] = {
+        {"lineEdit_port", &ServerWidget::portField, QStringLiteral("0"), "Port: 1 to 65535"},
+        {"lineEdit_port", &ServerWidget::portField, QStringLiteral("65536"), "Port: 1 to 65535"},
+        {"lineEdit_address", &ServerWidget::addressField, QStringLiteral("1.2.3.04"), kDotted},
+        {"lineEdit_address", &ServerWidget::addressField, QStringLiteral("300.1.1.1"), kDotted},
+        {"lineEdit_guestName", &ServerWidget::userField, QString::fromUtf8("jos\u00E9"), kUserRule},
+        {"lineEdit_guestName", &ServerWidget::userField, QStringLiteral("a:b"), kUserRule},
+        {"lineEdit_psw", &ServerWidget::passwordField, QString::fromUtf8("s\u00E9cret"), kPasswordRule},
+        {nullptr, nullptr, long21, "Mount point: at most 20 characters"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.toStdString());
+        fillBoth();
+        QLineEdit* net = c.netName ? netField<QLineEdit>(c.netName) : mountPoints()->lineEdit();
+        net->clear();
+        // (The mount point's editor shows a name from its start while it has
+        // no focus, as a form's lone test window has none: it is put in.)
+        if (c.netName)
+            guitest::TypeText(net, c.typed);
+        else
+            net->setText(c.typed);
+        EXPECT_EQ(net->text(), c.typed) << "kept as typed";
+        // (A new address or port emptied the mount point list.)
+        if (c.netName) mountPoints()->setEditText(QStringLiteral("MNT"));
+        watcher_.messages.clear();
+        EXPECT_EQ(net_->checkInput(), -1);
+        ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+        EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
+        EXPECT_EQ(watcher_.messages[0].text, QLatin1String(c.message));
+        EXPECT_TRUE(guitest::Marked(net));
+        if (!c.serverField) continue;
+
+        QLineEdit* server = (server_->*c.serverField)();
+        server->clear();
+        guitest::TypeText(server, c.typed);
+        watcher_.messages.clear();
+        EXPECT_TRUE(server_->checkInput()) << "refused";
+        ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+        EXPECT_EQ(watcher_.messages[0].text, QLatin1String(c.message));
+        EXPECT_TRUE(guitest::Marked(server));
+    }
+
+    // Those the rules take pass both forms without a word: the lowest and
+    // highest port, a part 0, a login of printable ASCII with a colon in
+    // the password.
+    fillBoth();
+    netField<QLineEdit>("lineEdit_port")->setText(QStringLiteral("1"));
+    netField<QLineEdit>("lineEdit_address")->setText(QStringLiteral("10.0.0.255"));
+    mountPoints()->setEditText(QStringLiteral("MNT"));
+    netField<QLineEdit>("lineEdit_psw")->setText(QStringLiteral("p:w 1"));
+    server_->portField()->setText(QStringLiteral("65535"));
+    server_->passwordField()->setText(QStringLiteral("p:w 1"));
+    watcher_.messages.clear();
+    EXPECT_EQ(net_->checkInput(), 1);
+    EXPECT_FALSE(server_->checkInput());
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+
+    // An empty field beside a refused one: both are told, the missing one
+    // in the page's own words first.
+    netField<QLineEdit>("lineEdit_address")->clear();
+    netField<QLineEdit>("lineEdit_port")->setText(QStringLiteral("0"));
+    EXPECT_EQ(net_->checkInput(), -1);
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters!\nPort: 1 to 65535"));
+}
+
+// A caster lists a mount point longer than the receiver's 20-byte field:
+// it is offered and, once chosen, shown whole, marked, and the receiver's
+// limit is said at once; a name that fits is chosen without a word.
+TEST_F(FieldRulesFormTest, AMountPointTooLongForTheReceiverIsSaidWhenChosen) {
+    fillBoth();
+    net_->show();
+    QComboBox* box = mountPoints();
+    box->clear();
+    box->addItem(QStringLiteral("NEAR"));
+    box->addItem(QStringLiteral("VRS_RTCM32_MSM7_NEAR1"));
+    const auto chooseFromList = [box](int row) {
+        box->showPopup();
+        QAbstractItemView* view = box->view();
+        view->setCurrentIndex(box->model()->index(row, box->modelColumn(), box->rootModelIndex()));
+        QTest::keyClick(view, Qt::Key_Return);
+    };
+    watcher_.messages.clear();
+    chooseFromList(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher_.messages.empty(); }, 3000));
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Mount point: at most 20 characters"));
+    EXPECT_EQ(box->currentText(), QStringLiteral("VRS_RTCM32_MSM7_NEAR1")) << "shown whole";
+    EXPECT_TRUE(guitest::Marked(box->lineEdit()));
+
+    watcher_.messages.clear();
+    chooseFromList(0);
+    QTest::qWait(100);
+    EXPECT_EQ(box->currentText(), QStringLiteral("NEAR"));
+    EXPECT_FALSE(guitest::Marked(box->lineEdit()));
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    net_->hide();
+}
+
+// The Internal Recording page against the simulated receiver, with its
+// point "BM01" at 1.5 m.
+class FieldRulesStaticTest : public WorkPageTest {
+protected:
+    void configureSim(sim::SimSettings& s) override {
+        s.staticPoint.name = "BM01";
+        s.staticPoint.antennaHeight = 1.5f;
+        s.staticPoint.antennaCode = 3;
+        s.staticPoint.surveyTo = 1;
+    }
+    Static* page() const { return static_cast<Static*>(window_->page(QStringLiteral("Static"))); }
+    QCheckBox* advance() const { return window_->findChild<QCheckBox*>(QStringLiteral("checkBox_advance")); }
+    void open() {
+        clickMenu("Static");
+        ASSERT_EQ(window_->currentPage(), page());
+    }
+    void back() {
+        clickSoftKey(QStringLiteral("Back"));
+        ASSERT_EQ(window_->currentPage(), window_->menu());
+    }
+    void get() {
+        clickSoftKey(QStringLiteral("Get"));
+        ASSERT_TRUE(waitFor([&] { return !page()->reading(); }));
+    }
+};
+
+// Under a German locale the height takes "1,5" as typed and the receiver
+// gets 1.5 m; the point takes "2.25" as well.
+TEST_F(FieldRulesStaticTest, AGermanDecimalCommaGoesOutAsTheNumberTyped) {
+    GermanLocale german;
+    open();
+    QTest::mouseClick(advance(), Qt::LeftButton);
+    get();
+    const struct {
+        const char* typed;
+        uint8_t floatBytes[4];  // IEEE single, low byte first
+    } cases[] = {{"1,5", {0x00, 0x00, 0xC0, 0x3F}}, {"2.25", {0x00, 0x00, 0x10, 0x40}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed);
+        edit("lineEdit_Point")->setText(QStringLiteral("PT1"));
+        edit("lineEdit_antenna_height")->clear();
+        guitest::TypeText(edit("lineEdit_antenna_height"), QLatin1String(c.typed));
+        EXPECT_EQ(edit("lineEdit_antenna_height")->text(), QLatin1String(c.typed));
+        watcher_.messages.clear();
+        const size_t from = mark();
+        clickSoftKey(QStringLiteral("Set"));
+        const auto sent = waitForFrames(from, 5);
+        ASSERT_EQ(sent.size(), 5u);
+        EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+        EXPECT_EQ(sent[4].letters, "FA");
+        const std::vector<uint8_t> head{3, 'P', 'T', '1', c.floatBytes[0], c.floatBytes[1], c.floatBytes[2],
+                                        c.floatBytes[3]};
+        ASSERT_GE(sent[4].payload.size(), head.size());
+        EXPECT_EQ(std::vector<uint8_t>(sent[4].payload.begin(), sent[4].payload.begin() + 8), head);
+        ASSERT_TRUE(waitFor([&] { return !page()->writing(); }));
+    }
+}
+
+// An edit of the point that never went out is not on the page shown again:
+// before any read its fields are empty, after a read they show what the
+// receiver reported, and "Get" agrees.
+TEST_F(FieldRulesStaticTest, APageShownAgainDropsAPointEditThatWasNeverSent) {
+    open();
+    QTest::mouseClick(advance(), Qt::LeftButton);
+    edit("lineEdit_Point")->setText(QStringLiteral("PT1"));
+    back();
+    open();
+    EXPECT_TRUE(edit("lineEdit_Point")->text().isEmpty()) << "no point known yet";
+    EXPECT_TRUE(edit("lineEdit_antenna_height")->text().isEmpty());
+
+    get();
+    EXPECT_EQ(edit("lineEdit_Point")->text(), QStringLiteral("BM01"));
+    edit("lineEdit_Point")->setText(QStringLiteral("PT1"));
+    edit("lineEdit_antenna_height")->clear();
+    guitest::TypeText(edit("lineEdit_antenna_height"), QStringLiteral("1;5"));
+    const size_t from = mark();
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].text,
+              QStringLiteral("Antenna height: a number such as 1") + QLocale().decimalPoint() + QLatin1Char('5'));
+    EXPECT_TRUE(guitest::Marked(edit("lineEdit_antenna_height")));
+    QTest::qWait(300);
+    EXPECT_TRUE(framesAfter(from).empty()) << "nothing is sent";
+
+    back();
+    open();
+    EXPECT_EQ(edit("lineEdit_Point")->text(), QStringLiteral("BM01"));
+    EXPECT_EQ(edit("lineEdit_antenna_height")->text(), QStringLiteral("1.5"));
+    EXPECT_FALSE(guitest::Marked(edit("lineEdit_antenna_height")));
+    get();
+    EXPECT_EQ(edit("lineEdit_Point")->text(), QStringLiteral("BM01"));
+    EXPECT_EQ(edit("lineEdit_antenna_height")->text(), QStringLiteral("1.5"));
+}
+
+}  // namespace
