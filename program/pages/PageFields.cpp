@@ -99,7 +99,9 @@ QValidator* Pattern(const QString& pattern) {
     return new QRegularExpressionValidator(QRegularExpression(pattern), nullptr);
 }
 
-QString AtMost(int maxChars) { return Tr("at most %1 characters").arg(maxChars); }
+QString AtMost(int maxChars) {
+    return QCoreApplication::translate("PageFields", "at most %1 characters").arg(maxChars);
+}
 
 // A text rule: `pattern` says which characters it takes (one character,
 // as a character class), told by `chars`; 1 to `maxChars` of them.
@@ -134,14 +136,17 @@ Rule WholeNumber(int min, int max) {
     QLocale plain = QLocale::c();
     plain.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
     validator->setLocale(plain);
-    return {validator, [min, max](const QString&) { return Tr("%1 to %2").arg(min).arg(max); }};
+    return {validator, [min, max](const QString&) {
+                return QCoreApplication::translate("PageFields", "%1 to %2").arg(min).arg(max);
+            }};
 }
 
 Rule Port() { return WholeNumber(1, 65535); }
 
 Rule Decimal() {
     return {new DecimalValidator, [](const QString&) {
-                return Tr("a number such as %1").arg(QStringLiteral("1") + DecimalSeparator() + QStringLiteral("5"));
+                const QString example = QStringLiteral("1") + DecimalSeparator() + QStringLiteral("5");
+                return QCoreApplication::translate("PageFields", "a number such as %1").arg(example);
             }};
 }
 
@@ -218,12 +223,16 @@ QString AddressRefusal(const QString& text, bool hostNames, int maxBytes) {
     static const QRegularExpression dotted(QStringLiteral("^[0-9.]*$"));
     QString rule;
     if (dotted.match(text).hasMatch())
-        rule = Tr("four numbers 0 to 255 with no leading zero, such as 192.168.1.10");
+        rule = QCoreApplication::translate("PageFields",
+                                           "four numbers 0 to 255 with no leading zero, such as 192.168.1.10");
     else if (hostNames)
-        rule = Tr("a dotted address or a host name of at most %1 letters, digits, hyphens and dots").arg(maxBytes);
+        rule = QCoreApplication::translate(
+                   "PageFields", "a dotted address or a host name of at most %1 letters, digits, hyphens and dots")
+                   .arg(maxBytes);
     else
-        rule = Tr("this receiver takes a dotted address only, such as 192.168.1.10");
-    return QStringLiteral("%1: %2").arg(Tr("Address"), rule);
+        rule = QCoreApplication::translate("PageFields",
+                                           "this receiver takes a dotted address only, such as 192.168.1.10");
+    return QStringLiteral("%1: %2").arg(QCoreApplication::translate("PageFields", "Address"), rule);
 }
 
 namespace {
@@ -266,7 +275,7 @@ QString Refusal(const QLineEdit* field) {
         const QString text = keep->refusal(field->text());
         if (!text.isEmpty()) return text;
     }
-    return Tr("%1: not accepted").arg(field->objectName());
+    return QCoreApplication::translate("PageFields", "%1: not accepted").arg(field->objectName());
 }
 
 bool MarkRefused(QLineEdit* field, QStringList* refusals) {

@@ -466,6 +466,10 @@ is beyond %1!</translation>
         <source>The source table is larger than %1 MiB and was cut: only the mount points of its first %1 MiB are listed.</source>
         <translation>The source table is larger than %1 MiB and was cut: only the mount points of its first %1 MiB are listed.</translation>
     </message>
+    <message>
+        <source>Please enter parameters!</source>
+        <translation>Please enter parameters!</translation>
+    </message>
 </context>
 <context>
     <name>DataChain_Radio</name>
@@ -779,6 +783,113 @@ is beyond %1!</translation>
     <message>
         <source>Output selected data after reboot?</source>
         <translation>Output selected data after reboot?</translation>
+    </message>
+</context>
+<context>
+    <name>PageFields</name>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Mount point</source>
+        <translation>Mount point</translation>
+    </message>
+    <message>
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>User name</source>
+        <translation>User name</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Password</translation>
+    </message>
+    <message>
+        <source>Base ID</source>
+        <translation>Base ID</translation>
+    </message>
+    <message>
+        <source>APN</source>
+        <translation>APN</translation>
+    </message>
+    <message>
+        <source>Dial number</source>
+        <translation>Dial number</translation>
+    </message>
+    <message>
+        <source>at most %1 characters</source>
+        <translation>at most %1 characters</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 to %2</translation>
+    </message>
+    <message>
+        <source>a number such as %1</source>
+        <translation>a number such as %1</translation>
+    </message>
+    <message>
+        <source>Latin-1 characters only</source>
+        <translation>Latin-1 characters only</translation>
+    </message>
+    <message>
+        <source>none of \ / &lt; &gt; * ? : " |</source>
+        <translation>none of \ / &lt; &gt; * ? : " |</translation>
+    </message>
+    <message>
+        <source>ASCII characters only (no accents)</source>
+        <translation>ASCII characters only (no accents)</translation>
+    </message>
+    <message>
+        <source>letters, digits, _ and - only</source>
+        <translation>letters, digits, _ and - only</translation>
+    </message>
+    <message>
+        <source>ASCII characters only (no accents), no colon</source>
+        <translation>ASCII characters only (no accents), no colon</translation>
+    </message>
+    <message>
+        <source>four numbers 0 to 255 with no leading zero, such as 192.168.1.10</source>
+        <translation>four numbers 0 to 255 with no leading zero, such as 192.168.1.10</translation>
+    </message>
+    <message>
+        <source>a dotted address or a host name of at most %1 letters, digits, hyphens and dots</source>
+        <translation>a dotted address or a host name of at most %1 letters, digits, hyphens and dots</translation>
+    </message>
+    <message>
+        <source>this receiver takes a dotted address only, such as 192.168.1.10</source>
+        <translation>this receiver takes a dotted address only, such as 192.168.1.10</translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation>Address</translation>
+    </message>
+    <message>
+        <source>%1: not accepted</source>
+        <translation>%1: not accepted</translation>
+    </message>
+    <message>
+        <source>Elevation mask</source>
+        <translation>Elevation mask</translation>
+    </message>
+    <message>
+        <source>Distance</source>
+        <translation>Distance</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Point name</source>
+        <translation>Point name</translation>
+    </message>
+    <message>
+        <source>Antenna height</source>
+        <translation>Antenna height</translation>
     </message>
 </context>
 <context>
