@@ -285,6 +285,9 @@ private:
     // the cache only where its command goes out. GUI thread.
     bool makerReceiver() const;
     bool oldProtocolReceiver() const;
+    // Marks the modem record's server address as held by its host name (the
+    // text) or by its four numbers.
+    static void markAddressAsText(WirelessInfo& link, bool asText);
 
     void handleReceiverEvent(int messageClass, unsigned changeBits);
     void handleOemTypeResult(bool changed);

@@ -28,41 +28,75 @@ void DeviceManager::sendNetRequests() {
         return;
     // A receiver on the new protocol keeps the server address as an item of
     // its network link; the old one's modem reports it with its parameters.
-    if (receiver_->Get_MAINBD_OEM_TYPE() == FJParse::MAINBD_ORVEL_NEW)
+    // Its server type (the protocol) is asked for first: its answer then
+    // reaches the page before the address's, after which the page fills in
+    // the source list.
+    if (receiver_->Get_MAINBD_OEM_TYPE() == FJParse::MAINBD_ORVEL_NEW) {
+        receiver_->Send_NetLink_Server_Type(nullptr);
         receiver_->Send_NetLink_Address(nullptr);
-    else
+    } else
         receiver_->Send_Gprs_Info();
     receiver_->Send_Gprs_CosMdl();
     receiver_->Send_Cors_Info_Auto();
+}
+
+void DeviceManager::markAddressAsText(WirelessInfo& link, bool asText) {
+    if (asText)
+        link.linkOptions |= FJParse::kLinkAddressAsText;
+    else
+        link.linkOptions &= ~FJParse::kLinkAddressAsText;
 }
 
 void DeviceManager::setGprsParams(Gprs_Modle mode, unsigned baseIdLength, WirelessInfo info, unsigned loginMode,
                                   cors_info cors) {
     if (!receiver_)
         return;
+    const bool newProtocolBoard = makerReceiver() && !oldProtocolReceiver();
     setRadioMdl(static_cast<Rdo_Mdl>(kRadioModeOff));
     receiver_->Set_Gprs_Modle(mode);
     receiver_->Set_Gprs_Ip(info.address, info.port, static_cast<Protocol_Net>(info.protocol));
+    // The new protocol keeps the server's protocol as an item of its own.
+    const unsigned short serverType = static_cast<unsigned short>(info.protocol);
+    if (newProtocolBoard)
+        receiver_->Send_NetLink_Server_Type(&serverType);
     receiver_->Set_Gprs_Baseid(reinterpret_cast<unsigned char*>(info.baseId),
                                std::min<unsigned>(baseIdLength, kBaseIdField));
     receiver_->Set_Gprs_CosMdl(loginMode);
-    receiver_->Set_Cors_Info_Auto(cors, kCorsManual);
+    // On the new protocol the automatic login record also switches the
+    // link's auto-open on, whatever the login mode just sent: with a login
+    // mode of 0 the login goes as its two items alone, so that the receiver
+    // keeps the login mode it was given.
+    if (newProtocolBoard && loginMode == 0) {
+        FJParse::OV_CORS_DATA_SOURCE_STRUCT source{};
+        FJParse::OV_ACCOUNT_STRUCT account{};
+        std::memcpy(source.mountPoint, cors.mountPoint, std::min(sizeof source.mountPoint, sizeof cors.mountPoint));
+        std::memcpy(account.user, cors.userName, std::min(sizeof account.user, sizeof cors.userName));
+        std::memcpy(account.password, cors.password, std::min(sizeof account.password, sizeof cors.password));
+        receiver_->Send_NetLink_Account(&account);
+        receiver_->Send_NetLink_Data_Source(&source);
+    } else {
+        receiver_->Set_Cors_Info_Auto(cors, kCorsManual);
+    }
     if (!makerReceiver())
         return;
     // The link as the receiver's reports would bring it back. The new
-    // protocol takes the server, the login mode and the NTRIP login only;
-    // the base id is what went out of its field, the rest of the field zero.
+    // protocol takes the server, its type, the login mode and the NTRIP login
+    // only; the base id is what went out of its field, the rest of the field
+    // zero. Its work mode is what the program last chose, which a report of
+    // the server type may correct.
     const bool oldProtocol = oldProtocolReceiver();
     const unsigned baseIdSent = std::min<unsigned>(baseIdLength, kBaseIdField);
     std::lock_guard<std::mutex> lock(cacheLock_);
     WirelessInfo& modem = cache_.wireless;
     modem.address = info.address;
     modem.port = info.port;
+    modem.workMode = uint32_t(mode);
+    modem.protocol = info.protocol;
     if (oldProtocol) {
-        modem.workMode = uint32_t(mode);
-        modem.protocol = info.protocol;
         std::memset(modem.baseId, 0, sizeof modem.baseId);
         std::memcpy(modem.baseId, info.baseId, baseIdSent);
+    } else {
+        markAddressAsText(modem, info.address.textLength > 0);
     }
     cache_.loginMode = int(loginMode);
     cache_.cors = cors;

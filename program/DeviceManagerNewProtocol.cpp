@@ -136,7 +136,24 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
                 std::memcpy(address.text, reported.host, length);
                 address.textLength = uint32_t(length);
             }
+            // A server held by its host name is shown and sent back as that
+            // name; one held by its address as the four numbers.
+            markAddressAsText(cache_.wireless, address.textLength > 0);
             cache_.wireless.port = reported.port;
+        }
+        announce(DeviceObserver::EventWirelessParams);
+    }
+    // The server type is the protocol the old modem reports with its server.
+    // Only a rover speaks another protocol than the relay one, so that type
+    // also tells the work mode, which this receiver does not keep.
+    if (bits & Bits::NetLinkServerType) {
+        FJParse::OV_NETLINK_SERVER_TYPE_ENUM type{};
+        receiver_->Get_NetLink_Server_Type(type);
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.wireless.protocol = uint32_t(type);
+            if (type != FJParse::OV_NETLINK_SERVER_ZELT)
+                cache_.wireless.workMode = uint32_t(FJParse::GPRS_MODLE_ROVER);
         }
         announce(DeviceObserver::EventWirelessParams);
     }

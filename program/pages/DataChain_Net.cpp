@@ -292,9 +292,13 @@ DataChain_Net::IP_ADRES DataChain_Net::addressRecord(const QString& text, bool a
     return address;
 }
 
+// The old modem takes a host name where it holds its server as text; the new
+// protocol's server item always has a place for one.
+bool DataChain_Net::takesHostName() const { return addressAsText_ || DeviceManager::instance()->newProtocol(); }
+
 bool DataChain_Net::addressValid() {
     const QString address = ui_->lineEdit_address->text();
-    if (isIpv4Address(address) || (addressAsText_ && isHostName(address))) return true;
+    if (isIpv4Address(address) || (takesHostName() && isHostName(address))) return true;
     markField(ui_->lineEdit_address, 1);
     // Told as the server form tells the same address.
     const QString refusal = pagefields::AddressRefusal(address, addressAsText_, kAddressField);
@@ -561,7 +565,11 @@ void DataChain_Net::buildLogin(cors_info& login) const {
 void DataChain_Net::buildLink(WirelessInfo& link) {
     std::memset(&link, 0, sizeof link);
     link.workMode = uint32_t(currentData(ui_->comboBox_WorkMode, kModeBase));
-    link.address = addressRecord(ui_->lineEdit_address->text(), addressAsText_);
+    // The new protocol's server item carries the four numbers and a host name
+    // side by side: a dotted address goes as the numbers, a name as text.
+    const QString address = ui_->lineEdit_address->text();
+    const bool asText = DeviceManager::instance()->newProtocol() ? !isIpv4Address(address) : addressAsText_;
+    link.address = addressRecord(address, asText);
     link.port = portNumber(ui_->lineEdit_port->text());
     link.protocol = uint32_t(currentData(ui_->comboBox_protocol, kProtocolZelt));
     const QByteArray baseId = ui_->lineEdit_BaseID->text().toLatin1().left(kBaseIdField);

@@ -121,6 +121,7 @@ private:
     void loadServer(int32_t key);
     bool requiredFieldsPresent();
     bool loginLengthValid();
+    bool takesHostName() const;
     bool addressValid();
     void buildLogin(cors_info& login) const;
     void buildLink(WirelessInfo& link);

@@ -68,7 +68,13 @@ enum OV_GNSS_DIFF_TYPE_ENUM : int32_t {};
 enum OV_RESPONSE_STATUS_ENUM : int32_t {};
 enum OV_MODEM_POWER_STATUS_ENUM : int32_t {};
 enum OV_MODEM_BAND_MODE_ENUM : int32_t {};
-enum OV_NETLINK_SERVER_TYPE_ENUM : int32_t {};
+// The network link's server type: the correction protocol the receiver's
+// modem speaks to its server, by the codes of the old modem's Protocol_Net.
+enum OV_NETLINK_SERVER_TYPE_ENUM : int32_t {
+    OV_NETLINK_SERVER_ZELT = 0,          // the maker's relay protocol
+    OV_NETLINK_SERVER_NTRIP_CLIENT = 1,
+    OV_NETLINK_SERVER_TCP_DIRECT = 3,
+};
 enum OV_RADIO_PROTOCOL_ENUM : int32_t {};
 enum OV_RADIO_MODULE_TYPE_ENUM : int32_t {};
 enum OV_RADIO_POWER_STATUS_ENUM : int32_t {};

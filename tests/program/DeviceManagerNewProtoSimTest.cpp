@@ -135,4 +135,64 @@ TEST_F(DeviceManagerNewProtoSimTest, NetworkLinkSettingsBecomeTheReceiversParame
     EXPECT_EQ(std::string(got.userName, ::strnlen(got.userName, sizeof got.userName)), "surveyor");
 }
 
+// The caster held by host name and the server type reach the modem record of
+// the cache as the network form reads it: the address marked as text, the
+// protocol, and the rover work mode that only a rover's protocol implies. A
+// write is kept there as the receiver will report it, and with a login mode
+// of 0 the receiver keeps that mode (the login goes without the automatic
+// login record, which would switch the link's auto-open on).
+TEST_F(DeviceManagerNewProtoSimTest, HostNameAndServerTypeReachTheModemRecord) {
+    using FJ = Fjarnis2011::FJParse::Protocol_Net;
+    // 0.0.0.0, port 2102, by name "caster.example.net"; server type 1.
+    Bytes byName(57, 0);
+    const std::string host = "caster.example.net";
+    byName[4] = 0x08;
+    byName[5] = 0x36;
+    byName[6] = 1;
+    std::copy(host.begin(), host.end(), byName.begin() + 7);
+    Report(47, 4356, {0x00, 0x01});
+    Report(47, 4355, byName);
+    DeviceManager::WirelessInfo link{};
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            manager_->gprsInfo(link);
+            return link.port == 2102 && link.protocol == 1;
+        },
+        5000));
+    EXPECT_EQ(std::string(link.address.text, link.address.textLength), host);
+    EXPECT_TRUE(link.linkOptions & Fjarnis2011::FJParse::kLinkAddressAsText);
+    EXPECT_EQ(link.workMode, uint32_t(Fjarnis2011::FJParse::GPRS_MODLE_ROVER));
+
+    // A write by the four numbers, relay protocol, login mode 0.
+    sim_->Update([](sim::SimSettings& s) { s.newParams[4361] = {0}; });
+    DeviceManager::WirelessInfo info{};
+    info.address.ip[0] = 10;
+    info.address.ip[3] = 7;
+    info.port = 2101;
+    info.protocol = uint32_t(FJ::PROTOCOL_NET_ZELT);
+    DeviceManager::cors_info cors{};
+    std::memcpy(cors.mountPoint, "RTCM32", 6);
+    sim_->ClearReceived();
+    manager_->setGprsParams(DeviceManager::Gprs_Modle(0), 0, info, 0, cors);
+    Bytes byNumbers(57, 0);
+    byNumbers[0] = 10;
+    byNumbers[3] = 7;
+    byNumbers[4] = 0x08;
+    byNumbers[5] = 0x35;
+    EXPECT_TRUE(Keeps(4355, byNumbers));
+    EXPECT_TRUE(Keeps(4356, {0x00, 0x00}));
+    Bytes mount(20, 0);
+    std::memcpy(mount.data(), "RTCM32", 6);
+    EXPECT_TRUE(Keeps(4362, mount));
+    ASSERT_TRUE(sim_->WaitForNewItem(4363));
+    QTest::qWait(200);
+    for (const auto& c : sim_->ReceivedItem(4361)) EXPECT_EQ(c.Item(4361)->value, Bytes{0}) << c.Describe();
+    EXPECT_EQ(Kept(4361), Bytes{0}) << "the login mode it was given";
+    manager_->gprsInfo(link);
+    EXPECT_FALSE(link.linkOptions & Fjarnis2011::FJParse::kLinkAddressAsText);
+    EXPECT_EQ(link.protocol, 0u);
+    EXPECT_EQ(link.workMode, 0u);
+    EXPECT_EQ(manager_->gprsCosMdl(), 0);
+}
+
 }  // namespace

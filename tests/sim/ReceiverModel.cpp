@@ -130,15 +130,21 @@ SimSettings NewProtocolSettings() {
     const std::string list = kNewSourceList;
     s.newParams[4358] = Join({BE32(uint32_t(list.size())), std::vector<uint8_t>(list.begin(), list.end())});
     // The network link: caster 192.168.1.10 port 2101 by its address (no
-    // host text), not opened by itself, mount point RTCM32, account
+    // host text; SetNetLinkHost gives it a host name), an NTRIP client
+    // (server type 1), not opened by itself, mount point RTCM32, account
     // surveyor / secret.
     s.newParams[4355] = Join({{192, 168, 1, 10}, BE16(2101), {0}, FixedText("", 50)});
+    s.newParams[4356] = BE16(1);
     s.newParams[4361] = {0};
     s.newParams[4362] = FixedText("RTCM32", 20);
     s.newParams[4363] = Join({FixedText("surveyor", 50), FixedText("secret", 20)});
     // eBubble: state 1, word 2, angles -10, 20 and 30, and 0.5.
     s.newParams[1041] = Join({{1}, BE32(2), BE16(uint16_t(-10)), BE16(20), BE16(30), BEFloat(0.5f)});
     return s;
+}
+
+void SetNetLinkHost(SimSettings& s, const std::string& host, uint16_t port) {
+    s.newParams[4355] = Join({{0, 0, 0, 0}, BE16(port), {uint8_t(host.empty() ? 0 : 1)}, FixedText(host, 50)});
 }
 
 bool ReceivedCommand::Is(std::string_view l, std::initializer_list<uint8_t> p) const {

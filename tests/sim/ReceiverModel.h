@@ -129,9 +129,12 @@ struct SimSettings {
 // information, and values for the power status (772: mains indicator 1,
 // battery levels 72.0 and 68.0, grade 7), hardware (774) and firmware (775)
 // information, the modem's signal (5132), the network link's source list
-// (4358), server address (4355), auto-open (4361), mount point (4362) and
-// account (4363), and the eBubble record (1041).
+// (4358), server address (4355), server type (4356), auto-open (4361), mount
+// point (4362) and account (4363), and the eBubble record (1041).
 SimSettings NewProtocolSettings();
+// The new-protocol receiver's caster held by its host name (address 0, the
+// by-name flag 1, the name in the item's 50 bytes) and port.
+void SetNetLinkHost(SimSettings& s, const std::string& host, uint16_t port);
 
 // One command frame as the receiver received it.
 struct ReceivedCommand {

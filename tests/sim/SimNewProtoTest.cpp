@@ -241,3 +241,34 @@ TEST(SimNewProtoReceiver, ReportsItsNetworkLink) {
     ASSERT_EQ(reply[0].Find(4363)->value.size(), 70u);
     EXPECT_EQ(reply[0].Find(4363)->value[50], 's') << "the password after the 50-byte user";
 }
+
+// Its server type and a caster held by host name, as it keeps them: a
+// setting (operation 46) changes what the next query (47) reports.
+TEST(SimNewProtoReceiver, KeepsAndReportsItsServerTypeAndHostName) {
+    auto settings = NewProtocolSettings();
+    SetNetLinkHost(settings, "caster.example.net", 2102);
+    ReceiverModel m(settings);
+    uint8_t seq = 0;
+    auto query = [&] {
+        const auto reply =
+            Messages(Feed(m, PackLinkFrames(PackMessage(0, 47, {{4355, {}}, {4356, {}}}), 1, seq)));
+        EXPECT_EQ(reply.size(), 1u);
+        return reply.empty() ? NewMessage{} : reply[0];
+    };
+    NewMessage reply = query();
+    ASSERT_NE(reply.Find(4356), nullptr);
+    EXPECT_EQ(Hex(reply.Find(4356)->value), "00 01") << "an NTRIP client";
+    ASSERT_NE(reply.Find(4355), nullptr);
+    const auto& address = reply.Find(4355)->value;
+    ASSERT_EQ(address.size(), 57u);
+    // Address 0, port 2102, by name, the name in 50 bytes.
+    EXPECT_EQ(Hex(std::vector<uint8_t>(address.begin(), address.begin() + 7)), "00 00 00 00 08 36 01");
+    EXPECT_EQ(std::vector<uint8_t>(address.begin() + 7, address.end()), FixedText("caster.example.net", 50));
+
+    const auto accepted = Messages(Feed(m, PackLinkFrames(PackMessage(4356, 46, {{4356, BE16(3)}}), 1, seq)));
+    ASSERT_EQ(accepted.size(), 1u);
+    ASSERT_NE(accepted[0].Find(kItemResponse), nullptr);
+    reply = query();
+    ASSERT_NE(reply.Find(4356), nullptr);
+    EXPECT_EQ(Hex(reply.Find(4356)->value), "00 03") << "TCP direct, as it was set";
+}

@@ -38,6 +38,10 @@ void Usage() {
         "  --new-protocol      speak the new binary protocol (model Q50A)\n"
         "  --link-silent       new protocol: answer the old device-information\n"
         "                      request, then nothing on the new protocol\n"
+        "  --net-host TEXT     new protocol: the caster held by this host name\n"
+        "                      (port 2101)\n"
+        "  --server-type N     new protocol: the network link's server type\n"
+        "                      (0 ZELT, 1 NTRIP client, 3 TCP direct; default 1)\n"
         "  --verbose           log every command received\n",
         stderr);
 }
@@ -107,6 +111,13 @@ int main(int argc, char** argv) {
             settings.modemVersion = v;
         } else if (a == "--battery") {
             ok = ParseHexBytes(v, settings.battery);
+        } else if (a == "--net-host") {
+            ok = std::string_view(v).size() <= 50;
+            if (ok) sim::SetNetLinkHost(settings, v, 2101);
+        } else if (a == "--server-type") {
+            unsigned type = 0;
+            ok = platform::ParseInt(v, type) && type <= 0xFFFF;
+            if (ok) settings.newParams[4356] = sim::BE16(uint16_t(type));
         } else if (a == "--period") {
             ok = platform::ParseInt(v, settings.periodicIntervalMs);
         } else {
