@@ -301,7 +301,7 @@ bool DataChain_Net::addressValid() {
     if (isIpv4Address(address) || (takesHostName() && isHostName(address))) return true;
     markField(ui_->lineEdit_address, 1);
     // Told as the server form tells the same address.
-    const QString refusal = pagefields::AddressRefusal(address, addressAsText_, kAddressField);
+    const QString refusal = pagefields::AddressRefusal(address, takesHostName(), kAddressField);
     QMessageBox::critical(this, tr("Error"), refusal.isEmpty() ? tr("The server address is not valid!") : refusal,
                           QMessageBox::Ok);
     return false;
