@@ -102,7 +102,8 @@ TEST(PageFieldsListWidthTest, EveryChangeOfTheItemsRefitsTheList) {
 // list as the same items given at once do.
 TEST(PageFieldsListWidthTest, ItemsAddedOneByOneFitAsItemsGivenAtOnce) {
     QStringList items;
-    for (int i = 0; i < 2000; ++i) items << QStringLiteral("Caster %1 %2").arg(i).arg(QString(i % 23, QLatin1Char('W')));
+    for (int i = 0; i < 2000; ++i)
+        items << QStringLiteral("Caster %1 %2").arg(i).arg(QString(i % 23, QLatin1Char('W')));
     QComboBox box;
     box.setEditable(true);
     pagefields::ShowItemsWhole(&box);
