@@ -47,7 +47,7 @@ bool OnlyItemDataChanged(const QList<int>& roles) {
 }  // namespace
 
 void ShowItemsWhole(QComboBox* box) {
-    if (!box || !box->view() || !box->model()) return;
+    if (!box) return;
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     if (box->minimumContentsLength() < 2) box->setMinimumContentsLength(2);
     QAbstractItemModel* model = box->model();
@@ -62,7 +62,7 @@ void ShowItemsWhole(QComboBox* box) {
         FitListWidth(box, *widest);
     };
     QObject::connect(model, &QAbstractItemModel::rowsInserted, box,
-                     [box, widest, refit](const QModelIndex& parent, int first, int last) {
+                     [box, widest](const QModelIndex& parent, int first, int last) {
                          // Rows under another item are not in the list.
                          if (parent != box->rootModelIndex()) return;
                          const int inserted = WidestItem(box, first, last);
