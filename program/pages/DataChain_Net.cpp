@@ -19,6 +19,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStandardItemModel>
 #include <QTimer>
 #include <QTimerEvent>
 
@@ -343,11 +344,32 @@ void DataChain_Net::refillServers() {
     disconnect(box, &QComboBox::currentIndexChanged, this, &DataChain_Net::onServerChanged);
     box->clear();
     box->addItem(tr("<New>"), -1);
+    // A user may keep thousands of servers: the file is read once, not once
+    // per protocol, and the servers go into the box's model in one
+    // insertion, so the box, its list and its completer take them in once,
+    // not once per server.
+    QList<ServerRecord> servers;
+    store_->readAll(servers);
+    QList<const ServerRecord*> listed;
+    listed.reserve(servers.size());
     for (int i = 0; i < ui_->comboBox_protocol->count(); ++i) {
-        QStringList names;
-        QList<int32_t> keys;
-        store_->list(names, keys, ui_->comboBox_protocol->itemData(i).toInt());
-        for (qsizetype k = 0; k < names.size() && k < keys.size(); ++k) box->addItem(names[k], keys[k]);
+        const int protocol = ui_->comboBox_protocol->itemData(i).toInt();
+        for (const ServerRecord& server : std::as_const(servers))
+            if (server.protocol == protocol) listed.append(&server);
+    }
+    if (auto* model = qobject_cast<QStandardItemModel*>(box->model())) {
+        // The items as QComboBox::addItem makes them: the name shown, the
+        // key as the item's data.
+        QList<QStandardItem*> items;
+        items.reserve(listed.size());
+        for (const ServerRecord* server : std::as_const(listed)) {
+            auto* item = new QStandardItem(server->name);
+            item->setData(server->key, Qt::UserRole);
+            items.append(item);
+        }
+        model->invisibleRootItem()->appendRows(items);
+    } else {
+        for (const ServerRecord* server : std::as_const(listed)) box->addItem(server->name, server->key);
     }
     box->setCurrentIndex(-1);
     connect(box, &QComboBox::currentIndexChanged, this, &DataChain_Net::onServerChanged);

@@ -13,24 +13,37 @@
 
 #include <algorithm>
 #include <charconv>
+#include <memory>
 
 namespace pagefields {
 
 namespace {
 
-// The list's width for its longest item, with the list's frame and room for
-// its scroll bar.
-void FitListWidth(QComboBox* box) {
-    QAbstractItemView* view = box->view();
+// The widest item of rows `first` to `last` of the box's list, as the list
+// draws it; 0 for none.
+int WidestItem(const QComboBox* box, int first, int last) {
+    const QAbstractItemView* view = box->view();
     const QAbstractItemModel* model = box->model();
-    if (!view || !model) return;
     int widest = 0;
-    for (int row = 0; row < model->rowCount(box->rootModelIndex()); ++row)
+    for (int row = first; row <= last; ++row)
         widest = std::max(widest,
                           view->sizeHintForIndex(model->index(row, box->modelColumn(), box->rootModelIndex())).width());
+    return widest;
+}
+
+// The list's width for an item `widest` pixels wide, with the list's frame
+// and room for its scroll bar.
+void FitListWidth(QComboBox* box, int widest) {
+    QAbstractItemView* view = box->view();
     const int frame = 2 * view->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, view);
     const int scrollBar = view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
     view->setMinimumWidth(widest > 0 ? widest + frame + scrollBar : 0);
+}
+
+// True when only the data a box keeps behind its items changed (a server's
+// key): the items are drawn as wide as before.
+bool OnlyItemDataChanged(const QList<int>& roles) {
+    return !roles.isEmpty() && std::all_of(roles.begin(), roles.end(), [](int role) { return role >= Qt::UserRole; });
 }
 
 }  // namespace
@@ -40,12 +53,32 @@ void ShowItemsWhole(QComboBox* box) {
     box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     if (box->minimumContentsLength() < 2) box->setMinimumContentsLength(2);
     QAbstractItemModel* model = box->model();
-    const auto fit = [box] { FitListWidth(box); };
-    QObject::connect(model, &QAbstractItemModel::rowsInserted, box, fit);
-    QObject::connect(model, &QAbstractItemModel::rowsRemoved, box, fit);
-    QObject::connect(model, &QAbstractItemModel::modelReset, box, fit);
-    QObject::connect(model, &QAbstractItemModel::dataChanged, box, fit);
-    fit();
+    // The widest item listed. A list may be filled with thousands of names,
+    // one insertion at a time, so an insertion measures only the rows it
+    // brings; a removal, a reset or a changed text may have taken the widest
+    // away, so those measure the list anew.
+    auto widest = std::make_shared<int>(0);
+    const auto refit = [box, widest] {
+        const int rows = box->model()->rowCount(box->rootModelIndex());
+        *widest = WidestItem(box, 0, rows - 1);
+        FitListWidth(box, *widest);
+    };
+    QObject::connect(model, &QAbstractItemModel::rowsInserted, box,
+                     [box, widest](const QModelIndex& parent, int first, int last) {
+                         // Rows under another item are not in the list.
+                         if (parent != box->rootModelIndex()) return;
+                         const int inserted = WidestItem(box, first, last);
+                         if (inserted <= *widest) return;
+                         *widest = inserted;
+                         FitListWidth(box, *widest);
+                     });
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, box, refit);
+    QObject::connect(model, &QAbstractItemModel::modelReset, box, refit);
+    QObject::connect(model, &QAbstractItemModel::dataChanged, box,
+                     [refit](const QModelIndex&, const QModelIndex&, const QList<int>& roles) {
+                         if (!OnlyItemDataChanged(roles)) refit();
+                     });
+    refit();
     if (QLineEdit* editor = box->lineEdit()) {
         // A name chosen from the list, or put in by the program, shows from
         // its start; while the user types, the editor follows the cursor as

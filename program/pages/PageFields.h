@@ -30,8 +30,11 @@ inline void SelectData(QComboBox* box, int value) { box->setCurrentIndex(IndexOf
 
 // Shows every item of `box` whole although the box does not widen its form
 // for them (long mount points or antenna names must not push a page past a
-// 240-pixel screen): its list opens as wide as its longest item, and the box
-// shows its text from the start, not the end that an editor scrolled to.
+// 240-pixel screen): its list opens as wide as its longest item, whatever
+// was inserted, removed or renamed since, and the box shows its text from the
+// start, not the end that an editor scrolled to. An insertion measures only
+// the items it brings, so a list filled one item at a time costs no more
+// than one filled at once.
 void ShowItemsWhole(QComboBox* box);
 
 // A field's input rule with the words that tell it: `check` says what the
