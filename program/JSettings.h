@@ -27,6 +27,8 @@ class JSettings {
 public:
     static constexpr int32_t kOk = 0;
     static constexpr int32_t kFileNotLoaded = 1001;
+    // The file exists but could not be read (readError says why).
+    static constexpr int32_t kFileNotReadable = 1002;
     static constexpr int32_t kBadRoot = 1005;
 
     JSettings();
@@ -50,6 +52,14 @@ public:
     // readable and writable by its owner only (an older file readable by
     // others is narrowed when it is opened). Set before open; holds after.
     void setOwnerOnly(bool ownerOnly);
+    // The system's error number when the last open found a file that exists
+    // but could not be read (status kFileNotReadable); 0 otherwise. A file
+    // this store could not read is never replaced from it: every save to
+    // its path is refused, with this number as saveError, even after reset.
+    int32_t readError() const;
+    // A read-only store never writes its file (save gives 1, saveError 0):
+    // a reader that holds defaults in memory uses one. Set before open.
+    void setReadOnly(bool readOnly);
 
     // False when the key is refused: a piece that is empty ("a//b") or that
     // cannot be an element name. A refused begin still opens a frame, which
