@@ -22,7 +22,9 @@ class JSettingsImp;
 // adds or removes elements, so a store that only reads leaves its file as it
 // was; an array is walked over the items it holds (arrayIndexes), never
 // over the size its file claims. Values read back as they were written,
-// white space included.
+// white space included. A file that exists but cannot be read (another
+// user's, a failing disk) is neither kept as ".bak" nor ever written over:
+// the store holds a fresh document, and refuses to save it there.
 class JSettings {
 public:
     static constexpr int32_t kOk = 0;
