@@ -3,6 +3,7 @@
 #include "platform/Numbers.h"
 #include "program/CommonHelper.h"
 #include "program/JSettings.h"
+#include "program/SettingsSaveFailure.h"
 
 #include <algorithm>
 #include <climits>
@@ -33,19 +34,41 @@ int32_t ArrayCount(JSettings& settings, const wchar_t* key) {
 
 }  // namespace
 
-// ---- connectbauds ----------------------------------------------------------
+// ---- defaults --------------------------------------------------------------
 
-ConnectBaudsConfig::ConnectBaudsConfig() : path_(CommonHelper::connectBaudsPath()) {
-    if (needsDefaults()) writeDefaults();
+void WriteConfigDefaults(const std::wstring& path, const std::wstring& root,
+                         const std::function<void(JSettings&)>& fill) {
+    JSettings settings(path, root);
+    fill(settings);
+    if (settings.save() == 0) return;
+    if (const int32_t unread = settings.readError())
+        NoteSettingsFailure(SettingsReadFailure(unread));
+    else
+        NoteSettingsFailure(settings.saveError());
+    // Once is enough: the store's end would only try, and fail, again.
+    settings.setReadOnly(true);
 }
 
-bool ConnectBaudsConfig::needsDefaults() const {
-    JSettings settings(path_, L"connectbauds");
+void OpenConfigWithDefaults(JSettings& settings, const std::wstring& path, const std::wstring& root,
+                            const std::function<bool(JSettings&)>& lacking,
+                            const std::function<void(JSettings&)>& fill) {
+    settings.setReadOnly(true);
+    if (settings.open(path, root) != JSettings::kOk || lacking(settings)) {
+        settings.reset();
+        fill(settings);
+    }
+}
+
+// ---- connectbauds ----------------------------------------------------------
+
+namespace {
+
+bool LacksBauds(JSettings& settings) {
     return ArrayCount(settings, L"bauds") < 1 || ArrayCount(settings, L"ports") < 1 ||
            ArrayCount(settings, L"devices") < 1;
 }
 
-void ConnectBaudsConfig::writeDefaults() const {
+void FillBauds(JSettings& settings) {
     static const int32_t kBauds[] = {9600, 19200, 38400, 57600, 115200};
     struct Device {
         const wchar_t* name;
@@ -57,7 +80,6 @@ void ConnectBaudsConfig::writeDefaults() const {
         {L"Q22 Series", 2, 1},
         {L"GNSS RTK Series", 0, 1},
     };
-    JSettings settings(path_, L"connectbauds");
     WriteArray(settings, L"bauds", 5, [&](int32_t i) { settings.setValue(L"baud", kBauds[i]); });
     WriteArray(settings, L"ports", 255, [&](int32_t i) { settings.setValue(L"port", i + 1); });
     WriteArray(settings, L"devices", 3, [&](int32_t i) {
@@ -67,9 +89,22 @@ void ConnectBaudsConfig::writeDefaults() const {
     });
 }
 
+}  // namespace
+
+ConnectBaudsConfig::ConnectBaudsConfig() : path_(CommonHelper::connectBaudsPath()) {
+    if (needsDefaults()) WriteConfigDefaults(path_, L"connectbauds", FillBauds);
+}
+
+bool ConnectBaudsConfig::needsDefaults() const {
+    JSettings settings;
+    settings.setReadOnly(true);
+    return settings.open(path_, L"connectbauds") != JSettings::kOk || LacksBauds(settings);
+}
+
 void ConnectBaudsConfig::read(std::vector<int32_t>& bauds, std::vector<int32_t>& ports,
                               std::vector<std::wstring>& deviceNames, std::vector<int32_t>& deviceData) const {
-    JSettings settings(path_, L"connectbauds");
+    JSettings settings;
+    OpenConfigWithDefaults(settings, path_, L"connectbauds", LacksBauds, FillBauds);
     settings.beginReadArray(L"bauds");
     for (const int32_t i : settings.arrayIndexes()) {
         settings.setArrayIndex(i);
@@ -100,22 +135,16 @@ void ConnectBaudsConfig::read(std::vector<int32_t>& bauds, std::vector<int32_t>&
 
 // ---- connectmethods --------------------------------------------------------
 
-ConnectMethodsConfig::ConnectMethodsConfig() : path_(CommonHelper::connectMethodsPath()) {
-    bool empty = false;
-    {
-        JSettings settings(path_, L"connectmethods");
-        empty = ArrayCount(settings, L"methods") < 1;
-    }
-    if (empty) writeDefaults();
-}
+namespace {
 
-void ConnectMethodsConfig::writeDefaults() const {
+bool LacksMethods(JSettings& settings) { return ArrayCount(settings, L"methods") < 1; }
+
+void FillMethods(JSettings& settings) {
     struct Method {
         const wchar_t* name;
         int32_t method;
     };
     static const Method kMethods[] = {{L"Port", 0}, {L"KVX BT", 1}, {L"Sys. BT", 101}};
-    JSettings settings(path_, L"connectmethods");
     WriteArray(settings, L"methods", 3, [&](int32_t i) {
         settings.setValue(L"support", int32_t(1));
         settings.setValue(L"name", kMethods[i].name);
@@ -123,8 +152,21 @@ void ConnectMethodsConfig::writeDefaults() const {
     });
 }
 
+}  // namespace
+
+ConnectMethodsConfig::ConnectMethodsConfig() : path_(CommonHelper::connectMethodsPath()) {
+    bool empty = false;
+    {
+        JSettings settings;
+        settings.setReadOnly(true);
+        empty = settings.open(path_, L"connectmethods") != JSettings::kOk || LacksMethods(settings);
+    }
+    if (empty) WriteConfigDefaults(path_, L"connectmethods", FillMethods);
+}
+
 void ConnectMethodsConfig::read(std::vector<std::wstring>& names, std::vector<int32_t>& methods) const {
-    JSettings settings(path_, L"connectmethods");
+    JSettings settings;
+    OpenConfigWithDefaults(settings, path_, L"connectmethods", LacksMethods, FillMethods);
     settings.beginReadArray(L"methods");
     for (const int32_t i : settings.arrayIndexes()) {
         settings.setArrayIndex(i);
@@ -177,20 +219,14 @@ int32_t ConnectionParamsConfig::write(const ConnectionParams& params) const {
 
 // ---- satelbaudrate ---------------------------------------------------------
 
-SatelBaudrateConfig::SatelBaudrateConfig() : path_(CommonHelper::satelBaudratePath()) {
-    bool empty = false;
-    {
-        JSettings settings(path_, L"baudrate");
-        empty = ArrayCount(settings, L"steparray") < 1;
-    }
-    if (empty) writeDefaults();
-}
+namespace {
 
-void SatelBaudrateConfig::writeDefaults() const {
+bool LacksSteps(JSettings& settings) { return ArrayCount(settings, L"steparray") < 1; }
+
+void FillSteps(JSettings& settings) {
     static const int32_t kProtocols[] = {5, 6, 8, 9};
     // kBauds[step][protocol column]
     static const int32_t kBauds[3][4] = {{1, 1, 0, 0}, {1, 1, 0, 0}, {0, 0, 2, 2}};
-    JSettings settings(path_, L"baudrate");
     WriteArray(settings, L"steparray", 3, [&](int32_t step) {
         settings.setValue(L"step", step);
         WriteArray(settings, L"protocolarray", 4, [&](int32_t p) {
@@ -200,9 +236,22 @@ void SatelBaudrateConfig::writeDefaults() const {
     });
 }
 
+}  // namespace
+
+SatelBaudrateConfig::SatelBaudrateConfig() : path_(CommonHelper::satelBaudratePath()) {
+    bool empty = false;
+    {
+        JSettings settings;
+        settings.setReadOnly(true);
+        empty = settings.open(path_, L"baudrate") != JSettings::kOk || LacksSteps(settings);
+    }
+    if (empty) WriteConfigDefaults(path_, L"baudrate", FillSteps);
+}
+
 void SatelBaudrateConfig::baudRate(int32_t step, int32_t protocol, int32_t& baud) const {
     baud = -1;
-    JSettings settings(path_, L"baudrate");
+    JSettings settings;
+    OpenConfigWithDefaults(settings, path_, L"baudrate", LacksSteps, FillSteps);
     settings.beginReadArray(L"steparray");
     int32_t itemStep = 0;
     // A missing item holds nothing, so it would only repeat the item before
@@ -234,13 +283,7 @@ ValidityCheckSettings* ValidityCheckSettings::instance() {
 
 ValidityCheckSettings::ValidityCheckSettings() {
     const std::wstring path = CommonHelper::validCheckPath();
-    bool usable = false;
-    {
-        JSettings probe;
-        usable = probe.open(path, L"validcheck") == JSettings::kOk;
-    }
-    if (!usable) {
-        JSettings settings(path, L"validcheck");
+    const auto fill = [](JSettings& settings) {
         settings.setValue(L"lengthcheck/server/name", int32_t(64));
         settings.setValue(L"lengthcheck/server/baseid", int32_t(16));
         settings.setValue(L"lengthcheck/apn/user", int32_t(32));
@@ -250,8 +293,17 @@ ValidityCheckSettings::ValidityCheckSettings() {
         settings.setValue(L"lengthcheck/cors/password", int32_t(31));
         settings.setValue(L"lengthcheck/cors/source", int32_t(31));
         settings.setValue(L"lengthcheck/cors/total", int32_t(43));
+    };
+    // The limits are read from the file when it is usable; otherwise the
+    // defaults are written and read from memory, whether or not the write
+    // could be made.
+    JSettings settings;
+    settings.setReadOnly(true);
+    if (settings.open(path, L"validcheck") != JSettings::kOk) {
+        WriteConfigDefaults(path, L"validcheck", fill);
+        settings.reset();
+        fill(settings);
     }
-    JSettings settings(path, L"validcheck");
     settings.beginGroup(L"lengthcheck");
     serverName_ = settings.value(L"server/name", int32_t(64));
     serverBaseId_ = settings.value(L"server/baseid", int32_t(16));

@@ -1,16 +1,35 @@
 #pragma once
 
+#include "program/JSettings.h"
+
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 // Readers of the small configuration files under "configs". Each holds only
 // its path and opens a settings store per operation; an operation that
 // changes nothing leaves the file as it is. Readers with defaults write them
-// when their arrays hold no item. A read walks the items an array holds up
-// to its "size": an item missing in between is skipped, the rest are read.
-// The writers give 0 when the file holds what was written, otherwise the
-// system's error number of the save that failed (JSettings::errorText).
+// when their arrays hold no item, and read them from memory when the file
+// still holds none (a folder that cannot be written, a full disk, a file
+// that cannot be read): the defaults hold either way, and the failure is
+// told once a run (NoteSettingsFailure). A read walks the items an array
+// holds up to its "size": an item missing in between is skipped, the rest
+// are read. The writers give 0 when the file holds what was written,
+// otherwise the system's error number of the save that failed
+// (JSettings::errorText).
+
+// Writes a reader's built-in defaults (`fill` writes them into the store) to
+// its file. A save that fails, or is refused because the file could not be
+// read, is noted for the user; nothing else is done about it.
+void WriteConfigDefaults(const std::wstring& path, const std::wstring& root,
+                         const std::function<void(JSettings&)>& fill);
+// Opens `settings` on a reader's file to read it; the store never writes.
+// When `lacking` says the file holds none of what the reader needs, the
+// store holds the built-in defaults (`fill`) in its place.
+void OpenConfigWithDefaults(JSettings& settings, const std::wstring& path, const std::wstring& root,
+                            const std::function<bool(JSettings&)>& lacking,
+                            const std::function<void(JSettings&)>& fill);
 
 // "connectbauds.brt": the baud rates, port numbers and device series that the
 // Connect page offers.
@@ -24,7 +43,6 @@ public:
               std::vector<std::wstring>& deviceNames, std::vector<int32_t>& deviceData) const;
 
 private:
-    void writeDefaults() const;
     std::wstring path_;
 };
 
@@ -37,7 +55,6 @@ public:
     void read(std::vector<std::wstring>& names, std::vector<int32_t>& methods) const;
 
 private:
-    void writeDefaults() const;
     std::wstring path_;
 };
 
@@ -73,7 +90,6 @@ public:
     void baudRate(int32_t step, int32_t protocol, int32_t& baud) const;
 
 private:
-    void writeDefaults() const;
     std::wstring path_;
 };
 

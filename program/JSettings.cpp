@@ -40,6 +40,10 @@ std::wstring JSettings::errorText(int32_t error) {
 
 void JSettings::setOwnerOnly(bool ownerOnly) { imp_->setOwnerOnly(ownerOnly); }
 
+int32_t JSettings::readError() const { return imp_->readError(); }
+
+void JSettings::setReadOnly(bool readOnly) { imp_->setReadOnly(readOnly); }
+
 std::vector<int32_t> JSettings::arrayIndexes() { return imp_->arrayIndexes(); }
 
 bool JSettings::beginGroup(const std::wstring& key) { return imp_->beginGroup(WideToUtf8(key)); }

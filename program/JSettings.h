@@ -22,11 +22,15 @@ class JSettingsImp;
 // adds or removes elements, so a store that only reads leaves its file as it
 // was; an array is walked over the items it holds (arrayIndexes), never
 // over the size its file claims. Values read back as they were written,
-// white space included.
+// white space included. A file that exists but cannot be read (another
+// user's, a failing disk) is neither kept as ".bak" nor ever written over:
+// the store holds a fresh document, and refuses to save it there.
 class JSettings {
 public:
     static constexpr int32_t kOk = 0;
     static constexpr int32_t kFileNotLoaded = 1001;
+    // The file exists but could not be read (readError says why).
+    static constexpr int32_t kFileNotReadable = 1002;
     static constexpr int32_t kBadRoot = 1005;
 
     JSettings();
@@ -50,6 +54,14 @@ public:
     // readable and writable by its owner only (an older file readable by
     // others is narrowed when it is opened). Set before open; holds after.
     void setOwnerOnly(bool ownerOnly);
+    // The system's error number when the last open found a file that exists
+    // but could not be read (status kFileNotReadable); 0 otherwise. A file
+    // this store could not read is never replaced from it: every save to
+    // its path is refused, with this number as saveError, even after reset.
+    int32_t readError() const;
+    // A read-only store never writes its file (save gives 1, saveError 0):
+    // a reader that holds defaults in memory uses one. Set before open.
+    void setReadOnly(bool readOnly);
 
     // False when the key is refused: a piece that is empty ("a//b") or that
     // cannot be an element name. A refused begin still opens a frame, which

@@ -274,10 +274,16 @@ std::string PrintDocument(const TiXmlDocument& doc) {
 }
 
 // Reads a whole regular file of at most `limit` bytes. False when it cannot
-// be read or is larger.
-bool ReadWholeFile(const std::string& path, size_t limit, std::string& out) {
+// be read or is larger; `readError` (when given) then gets the system's error
+// number of an open or read that failed, and stays 0 for a file that is
+// only too large or no regular file.
+bool ReadWholeFile(const std::string& path, size_t limit, std::string& out, int* readError = nullptr) {
+    if (readError) *readError = 0;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        if (readError) *readError = errno != 0 ? errno : EIO;
+        return false;
+    }
     struct stat st {};
     bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= limit;
     out.clear();
@@ -288,6 +294,7 @@ bool ReadWholeFile(const std::string& path, size_t limit, std::string& out) {
             const ssize_t n = ::read(fd, buf, sizeof buf);
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) {
+                if (readError) *readError = errno != 0 ? errno : EIO;
                 ok = false;
                 break;
             }
@@ -528,6 +535,7 @@ int32_t JSettingsImp::open(const std::string& path, const std::string& rootName)
     path_ = path;
     rootName_ = rootName;
     backupPending_ = false;
+    readError_ = 0;
     savedText_.clear();
     savedKnown_ = false;
     doc_.Clear();
@@ -536,14 +544,30 @@ int32_t JSettingsImp::open(const std::string& path, const std::string& rootName)
 
     struct stat st {};
     const bool exists = ::stat(path.c_str(), &st) == 0;
+    // A file that may be there but cannot be looked at (a folder on the way
+    // that this user may not enter) is as unreadable as one that is.
+    if (!exists && errno != ENOENT && errno != ENOTDIR) {
+        readError_ = errno != 0 ? errno : EIO;
+        status_ = kFileNotReadable;
+        return status_;
+    }
     if (exists && ownerOnly_) {
         const std::string target = ResolveLinks(path);
         KeepToOwner(target);
         KeepToOwner(target + ".bak");
     }
     std::string bytes, printed;
-    if (!exists || !S_ISREG(st.st_mode) || !ReadWholeFile(path, kLargestFile, bytes) ||
-        !ParseStable(bytes, doc_, printed)) {
+    int readError = 0;
+    const bool read = exists && S_ISREG(st.st_mode) && ReadWholeFile(path, kLargestFile, bytes, &readError);
+    if (readError != 0) {
+        // Not damaged, only not ours to read (another user's file, a
+        // failing disk): it is neither kept as damaged nor ever replaced by
+        // what this store holds, which never saw what the file holds.
+        readError_ = readError;
+        status_ = kFileNotReadable;
+        return status_;
+    }
+    if (!read || !ParseStable(bytes, doc_, printed)) {
         status_ = kFileNotLoaded;
         backupPending_ = exists && S_ISREG(st.st_mode);
         doc_.Clear();
@@ -597,7 +621,13 @@ void JSettingsImp::finish() {
 
 int32_t JSettingsImp::save() {
     saveError_ = 0;
-    if (clean_) return 1;
+    if (clean_ || readOnly_) return 1;
+    if (readError_ != 0) {
+        qWarning("Settings not saved to %s: the file there could not be read (%s), and is kept as it is",
+                 path_.c_str(), std::strerror(readError_));
+        saveError_ = readError_;
+        return 1;
+    }
     const std::string text = print();
     // Nothing changed since the file was loaded or saved: writing the same
     // text again would only risk putting it over another program's save.
@@ -618,7 +648,7 @@ int32_t JSettingsImp::save() {
 int32_t JSettingsImp::saveAs(const std::string& path) {
     if (path == path_) return save();
     saveError_ = 0;
-    if (clean_) return 1;
+    if (clean_ || readOnly_) return 1;
     const int32_t result = writeFile(path, print(), false);
     if (result == 0) clean_ = true;
     return result;
@@ -671,8 +701,14 @@ int32_t JSettingsImp::writeFile(const std::string& path, const std::string& text
     if (ownerOnly_) ok = step(::fchmod(fd, 0600) == 0);
     ok = ok && step(WriteAll(fd, text));
     struct stat old {};
-    if (ok && !ownerOnly_ && ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
-        ok = step(::fchmod(fd, old.st_mode & 07777) == 0);
+    const bool replaces = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    // The new file keeps the old one's owner and group: a save by another
+    // user (root through sudo, say) must not leave the owner a file he can
+    // no longer read. Only root may give a file away; anyone else keeps
+    // what the system allows, which for a file he could read and a folder
+    // he may write is no loss to the owner.
+    if (ok && replaces && ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) ok = step(false);
+    if (ok && replaces && !ownerOnly_) ok = step(::fchmod(fd, old.st_mode & 07777) == 0);
     ok = ok && step(::fsync(fd) == 0);
     if (ok && backupOld && ::access(target.c_str(), F_OK) == 0) ok = step(KeepBackup(target, ownerOnly_));
     ok = ok && step(::rename(tmp.c_str(), target.c_str()) == 0);

@@ -39,6 +39,7 @@ class JSettingsImp {
 public:
     static constexpr int32_t kOk = 0;
     static constexpr int32_t kFileNotLoaded = 1001;
+    static constexpr int32_t kFileNotReadable = 1002;
     static constexpr int32_t kBadRoot = 1005;
 
     JSettingsImp();
@@ -60,6 +61,14 @@ public:
     // The file holds secrets: it is created, and kept on every save, readable
     // and writable by its owner only. Holds across open and reset.
     void setOwnerOnly(bool ownerOnly) { ownerOnly_ = ownerOnly; }
+    // The system's error number when the last open found a file it could
+    // not read (status kFileNotReadable); 0 otherwise. Such a store refuses
+    // every save to that path, a fresh document after reset included, so
+    // that a file it never saw is not replaced.
+    int32_t readError() const { return readError_; }
+    // A store that never writes its file: a reader holding defaults in
+    // memory. Holds across open and reset.
+    void setReadOnly(bool readOnly) { readOnly_ = readOnly; }
     bool isClean() const { return clean_; }
 
     bool beginGroup(const std::string& key);
@@ -136,7 +145,9 @@ private:
     std::string savedText_;
     bool savedKnown_ = false;
     int32_t saveError_ = 0;
+    int32_t readError_ = 0;
     bool ownerOnly_ = false;
+    bool readOnly_ = false;
 };
 
 }  // namespace FJCore

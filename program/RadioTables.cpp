@@ -1,6 +1,7 @@
 #include "program/RadioTables.h"
 
 #include "program/CommonHelper.h"
+#include "program/ConfigFiles.h"
 #include "program/JSettings.h"
 
 #include <cmath>
@@ -11,29 +12,17 @@ const wchar_t* const kBandKeys[] = {L"high", L"middle", L"low"};
 constexpr int32_t kBandCount = 3;
 constexpr int32_t kChannelCount = 10;
 
-int32_t ItemCount(const std::wstring& path, const wchar_t* root, const wchar_t* array) {
-    JSettings settings(path, root);
-    const int32_t count = settings.beginReadArray(array);
+bool LacksChannels(JSettings& settings) {
+    const int32_t count = settings.beginReadArray(L"channel");
     settings.endArray();
-    return count;
+    return count < 1;
 }
 
-}  // namespace
-
-// ---- radio channels --------------------------------------------------------
-
-RadioChannelStore::RadioChannelStore() : RadioChannelStore(CommonHelper::radioChannelsPath()) {}
-
-RadioChannelStore::RadioChannelStore(const std::wstring& path) : path_(path) {
-    if (ItemCount(path_, L"radio", L"channel") < 1) writeDefaults();
-}
-
-void RadioChannelStore::writeDefaults() const {
+void FillChannels(JSettings& settings) {
     // Channel 0 is no channel; the high band has extra channels at both ends
     // of its 1 MHz steps.
     static const double kHigh[kChannelCount] = {0.0,    456.05, 456.55, 457.05, 458.05,
                                                 459.05, 460.05, 461.05, 462.05, 462.55};
-    JSettings settings(path_, L"radio");
     settings.beginWriteArray(L"channel", kChannelCount);
     for (int32_t i = 0; i < kChannelCount; ++i) {
         settings.setArrayIndex(i);
@@ -45,9 +34,55 @@ void RadioChannelStore::writeDefaults() const {
     settings.endArray();
 }
 
+bool LacksAntennas(JSettings& settings) {
+    const int32_t count = settings.beginReadArray(L"antenna");
+    settings.endArray();
+    return count < 1;
+}
+
+void FillAntennas(JSettings& settings) {
+    struct Antenna {
+        const wchar_t* type;
+        int32_t data;
+    };
+    static const Antenna kAntennas[] = {
+        {L"Q70A-Vento", 5},    {L"Q70 Built-in", 10}, {L"Q71G", 6},         {L"Q71S", 7},
+        {L"Q71 Built-in", 11}, {L"Q700G", 3},         {L"Q700S", 4},        {L"Q22 Built-in", 8},
+        {L"Q330 Built-in", 12}, {L"CORS Ant.", 13},   {L"P40", 9},          {L"P60 GNSS", 1},
+        {L"T310TM KVXD", 2},
+    };
+    constexpr int32_t count = int32_t(sizeof kAntennas / sizeof kAntennas[0]);
+    settings.beginWriteArray(L"antenna", count);
+    for (int32_t i = 0; i < count; ++i) {
+        settings.setArrayIndex(i);
+        settings.setValue(L"type", kAntennas[i].type);
+        settings.setValue(L"data", kAntennas[i].data);
+    }
+    settings.endArray();
+}
+
+// True when the file at `path` holds none of the table: the defaults are
+// then written.
+bool Lacks(const std::wstring& path, const wchar_t* root, bool (*lacking)(JSettings&)) {
+    JSettings settings;
+    settings.setReadOnly(true);
+    return settings.open(path, root) != JSettings::kOk || lacking(settings);
+}
+
+}  // namespace
+
+// ---- radio channels --------------------------------------------------------
+
+RadioChannelStore::RadioChannelStore() : RadioChannelStore(CommonHelper::radioChannelsPath()) {}
+
+RadioChannelStore::RadioChannelStore(const std::wstring& path) : path_(path) {
+    if (Lacks(path_, L"radio", LacksChannels)) WriteConfigDefaults(path_, L"radio", FillChannels);
+}
+
 void RadioChannelStore::frequencies(int32_t band, std::vector<double>& list) const {
     list.clear();
-    JSettings settings(path_, L"radio");
+    JSettings settings;
+    OpenConfigWithDefaults(settings, path_, L"radio", LacksChannels, FillChannels);
     settings.beginReadArray(L"channel");
     const std::vector<int32_t> items = settings.arrayIndexes();
     // The list's place is the channel number, so a channel missing from a
@@ -92,7 +127,8 @@ int32_t RadioChannelStore::bandOfFrequency(double f) {
 }
 
 int32_t RadioChannelStore::channelOfFrequency(double f) const {
-    JSettings settings(path_, L"radio");
+    JSettings settings;
+    OpenConfigWithDefaults(settings, path_, L"radio", LacksChannels, FillChannels);
     settings.beginReadArray(L"channel");
     double last = 0.0;
     int32_t channel = 0;
@@ -118,33 +154,12 @@ int32_t RadioChannelStore::channelOfFrequency(double f) const {
 AntennaTypeList::AntennaTypeList() : AntennaTypeList(CommonHelper::antennaTypePath()) {}
 
 AntennaTypeList::AntennaTypeList(const std::wstring& path) : path_(path) {
-    if (ItemCount(path_, L"antennatype", L"antenna") < 1) writeDefaults();
-}
-
-void AntennaTypeList::writeDefaults() const {
-    struct Antenna {
-        const wchar_t* type;
-        int32_t data;
-    };
-    static const Antenna kAntennas[] = {
-        {L"Q70A-Vento", 5},    {L"Q70 Built-in", 10}, {L"Q71G", 6},         {L"Q71S", 7},
-        {L"Q71 Built-in", 11}, {L"Q700G", 3},         {L"Q700S", 4},        {L"Q22 Built-in", 8},
-        {L"Q330 Built-in", 12}, {L"CORS Ant.", 13},   {L"P40", 9},          {L"P60 GNSS", 1},
-        {L"T310TM KVXD", 2},
-    };
-    constexpr int32_t count = int32_t(sizeof kAntennas / sizeof kAntennas[0]);
-    JSettings settings(path_, L"antennatype");
-    settings.beginWriteArray(L"antenna", count);
-    for (int32_t i = 0; i < count; ++i) {
-        settings.setArrayIndex(i);
-        settings.setValue(L"type", kAntennas[i].type);
-        settings.setValue(L"data", kAntennas[i].data);
-    }
-    settings.endArray();
+    if (Lacks(path_, L"antennatype", LacksAntennas)) WriteConfigDefaults(path_, L"antennatype", FillAntennas);
 }
 
 void AntennaTypeList::read(std::vector<std::wstring>& names, std::vector<int32_t>& codes) const {
-    JSettings settings(path_, L"antennatype");
+    JSettings settings;
+    OpenConfigWithDefaults(settings, path_, L"antennatype", LacksAntennas, FillAntennas);
     settings.beginReadArray(L"antenna");
     for (const int32_t i : settings.arrayIndexes()) {
         settings.setArrayIndex(i);

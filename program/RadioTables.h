@@ -7,7 +7,8 @@
 // The radio channel table of "/configs/radiochannels.brt": the frequency in
 // MHz of channels 0 to 9 in each of the three UHF bands (0 high, 1 middle,
 // 2 low). Channel 0 stands for no channel. The user may edit the file by
-// hand; the defaults are written when it holds no channel.
+// hand; the defaults are written when it holds no channel, and read from
+// memory while the file holds none (one that could not be written).
 class RadioChannelStore {
 public:
     static constexpr double kFrequencyTolerance = 1e-10;
@@ -28,7 +29,6 @@ public:
     int32_t channelOfFrequency(double f) const;
 
 private:
-    void writeDefaults() const;
     std::wstring path_;
 };
 
@@ -43,6 +43,5 @@ public:
     void read(std::vector<std::wstring>& names, std::vector<int32_t>& codes) const;
 
 private:
-    void writeDefaults() const;
     std::wstring path_;
 };

@@ -1,13 +1,17 @@
 #include "program/ServerStore.h"
 
+#include "platform/Time.h"
 #include "program/CommonHelper.h"
+#include "program/SettingsSaveFailure.h"
 #include "program/WideText.h"
 
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -25,7 +29,9 @@ bool KeepsOneSource(int32_t protocol) { return protocol == 0 || protocol == 2; }
 
 // Holds the lock on the folder of a file while one change reads, changes and
 // saves it: another program's change waits, and then starts from what this
-// one saved. The folder is created first, as a save would.
+// one saved. The folder is created first, as a save would. The wait is
+// bounded: a program stopped or hung inside its change must not freeze
+// every other one; a change that does not get the lock is not made.
 class FolderLock {
 public:
     explicit FolderLock(const std::string& file) {
@@ -36,9 +42,18 @@ public:
         // Without the folder there is nothing to lock, and the save that
         // follows fails and says why.
         fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd_ >= 0)
-            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+        if (fd_ < 0) return;
+        const uint32_t start = platform::TickCount();
+        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EINTR) continue;
+            if (errno != EWOULDBLOCK || platform::TickCount() - start >= ServerStore::kLockWaitMs) {
+                error_ = errno != 0 ? errno : EWOULDBLOCK;
+                return;
             }
+            // The holder's change takes milliseconds: a short nap between
+            // tries costs little and spins nothing.
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
     }
     ~FolderLock() {
         if (fd_ >= 0) ::close(fd_);
@@ -46,8 +61,13 @@ public:
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
+    // The system's error number when the lock was not had; 0 when it was
+    // (or there was no folder to lock).
+    int32_t error() const { return error_; }
+
 private:
     int fd_ = -1;
+    int32_t error_ = 0;
 };
 
 // The record of the current item; false for a deleted entry.
@@ -122,10 +142,11 @@ ServerStore::~ServerStore() = default;
 
 std::wstring ServerStore::path() const { return path_.empty() ? CommonHelper::netServerPath() : path_; }
 
-bool ServerStore::openToRead(JSettings& settings) const {
+int32_t ServerStore::openToRead(JSettings& settings) const {
     settings.setOwnerOnly(true);
     // A store that failed to open writes nothing when it goes.
-    return settings.open(path(), L"netserver") == JSettings::kOk;
+    if (settings.open(path(), L"netserver") == JSettings::kOk) return 0;
+    return settings.readError() != 0 ? SettingsReadFailure(settings.readError()) : kNotUsable;
 }
 
 template <typename Visit>
@@ -144,34 +165,53 @@ template <typename Change>
 int32_t ServerStore::changeFile(Change change) {
     const std::wstring file = path();
     const FolderLock lock(WideToLocalPath(file));
+    // Without the lock another program may be saving: a change made now
+    // could undo its change, so none is made.
+    if (lock.error() != 0) return lock.error();
     JSettings settings;
     settings.setOwnerOnly(true);
     // A missing or unusable file starts a fresh document, which the save
-    // puts in its place (an unusable file is kept as "<name>.bak").
-    if (settings.open(file, L"netserver") != JSettings::kOk) settings.reset();
+    // puts in its place (an unusable file is kept as "<name>.bak"). A file
+    // that could not be read is not replaced: what it holds was never seen.
+    if (settings.open(file, L"netserver") != JSettings::kOk) {
+        if (settings.readError() != 0) return SettingsReadFailure(settings.readError());
+        settings.reset();
+    }
     if (const int32_t refused = change(settings)) return refused;
     settings.save();
     return settings.saveError();
 }
 
+namespace {
+
+// Stores the record as a new entry after the last item there is (a
+// hand-edited file may miss some); its key, the entry's index, goes to
+// `key`. EOVERFLOW when the array cannot take another item.
+int32_t AppendItem(JSettings& settings, const ServerRecord& record, int32_t& key) {
+    settings.beginGroup(L"common");
+    settings.beginReadArray(L"servers");
+    const std::vector<int32_t> items = settings.arrayIndexes();
+    settings.endArray();
+    const int32_t n = items.empty() ? 0 : items.back() + 1;
+    if (n == INT32_MAX) {
+        settings.endGroup();
+        return int32_t(EOVERFLOW);
+    }
+    settings.beginWriteArray(L"servers", n + 1);
+    settings.setArrayIndex(n);
+    WriteItem(settings, record, n);
+    settings.endArray();
+    settings.endGroup();
+    key = n;
+    return 0;
+}
+
+}  // namespace
+
 int32_t ServerStore::append(const ServerRecord& record) {
     return changeFile([&](JSettings& settings) {
-        settings.beginGroup(L"common");
-        settings.beginReadArray(L"servers");
-        // After the last item there is: a hand-edited file may miss some.
-        const std::vector<int32_t> items = settings.arrayIndexes();
-        settings.endArray();
-        const int32_t n = items.empty() ? 0 : items.back() + 1;
-        if (n == INT32_MAX) {
-            settings.endGroup();
-            return int32_t(EOVERFLOW);
-        }
-        settings.beginWriteArray(L"servers", n + 1);
-        settings.setArrayIndex(n);
-        WriteItem(settings, record, n);
-        settings.endArray();
-        settings.endGroup();
-        return int32_t(0);
+        int32_t key = -1;
+        return AppendItem(settings, record, key);
     });
 }
 
@@ -186,21 +226,29 @@ int32_t ServerStore::remove(int32_t key) {
     });
 }
 
-int32_t ServerStore::update(const ServerRecord& record) {
-    return changeFile([&](JSettings& settings) {
+int32_t ServerStore::update(const ServerRecord& record, int32_t* keptAs) {
+    int32_t key = -1;
+    const int32_t result = changeFile([&](JSettings& settings) {
+        if (record.key < 0) return int32_t(0);
         forEachItem(settings, [&](int32_t) {
             if (settings.value(L"key", int32_t(-1)) != record.key) return true;
             WriteItem(settings, record, record.key);
+            key = record.key;
             return false;
         });
+        // Deleted meanwhile (by another program on this folder): the edit
+        // is the user's latest word on that server, so it is kept.
+        if (key < 0) return AppendItem(settings, record, key);
         return int32_t(0);
     });
+    if (keptAs) *keptAs = result == 0 ? key : -1;
+    return result;
 }
 
 bool ServerStore::read(ServerRecord& record, int32_t key, int32_t skipIndex) {
     if (key < 0) return false;
     JSettings settings;
-    if (!openToRead(settings)) return false;
+    if (openToRead(settings) != 0) return false;
     bool found = false;
     forEachItem(settings, [&](int32_t i) {
         if (i != skipIndex && settings.value(L"key", int32_t(-1)) == key) found = ReadItem(settings, record);
@@ -209,11 +257,11 @@ bool ServerStore::read(ServerRecord& record, int32_t key, int32_t skipIndex) {
     return found;
 }
 
-void ServerStore::list(QStringList& names, QList<int32_t>& keys, int32_t protocol) {
+int32_t ServerStore::list(QStringList& names, QList<int32_t>& keys, int32_t protocol) {
     names.clear();
     keys.clear();
     JSettings settings;
-    if (!openToRead(settings)) return;
+    if (const int32_t failure = openToRead(settings)) return failure == kNotUsable ? 0 : failure;
     forEachItem(settings, [&](int32_t) {
         const int32_t key = settings.value(L"key", int32_t(-1));
         if (key < 0) return true;
@@ -222,21 +270,23 @@ void ServerStore::list(QStringList& names, QList<int32_t>& keys, int32_t protoco
         keys.push_back(key);
         return true;
     });
+    return 0;
 }
 
-void ServerStore::readAll(QList<ServerRecord>& records) {
+int32_t ServerStore::readAll(QList<ServerRecord>& records) {
     JSettings settings;
-    if (!openToRead(settings)) return;
+    if (const int32_t failure = openToRead(settings)) return failure == kNotUsable ? 0 : failure;
     forEachItem(settings, [&](int32_t) {
         ServerRecord record;
         if (ReadItem(settings, record)) records.push_back(record);
         return true;
     });
+    return 0;
 }
 
 bool ServerStore::nameExists(const QString& name, int32_t key) {
     JSettings settings;
-    if (!openToRead(settings)) return false;
+    if (openToRead(settings) != 0) return false;
     bool exists = false;
     forEachItem(settings, [&](int32_t) {
         const int32_t itemKey = settings.value(L"key", int32_t(-1));

@@ -5,10 +5,42 @@
 #include <QCoreApplication>
 #include <QMessageBox>
 
+#include <atomic>
+
+namespace {
+
+// The readers and the pages run on the GUI thread; the atomics only keep a
+// stray use elsewhere harmless.
+std::atomic<int32_t> g_pendingFailure{0};
+std::atomic<bool> g_failureShown{false};
+
+}  // namespace
+
 void ShowSettingsSaveFailure(QWidget* parent, int32_t error) {
-    const QString reason = QString::fromStdWString(JSettings::errorText(error));
-    QMessageBox::warning(parent, QCoreApplication::translate("SettingsSaveFailure", "Warning"),
-                         QCoreApplication::translate("SettingsSaveFailure", "The settings could not be saved: %1")
-                             .arg(reason),
+    const QString reason = QString::fromStdWString(JSettings::errorText(error < 0 ? -error : error));
+    const QString text = error < 0
+                             ? QCoreApplication::translate("SettingsSaveFailure", "The settings could not be read: %1")
+                             : QCoreApplication::translate("SettingsSaveFailure", "The settings could not be saved: %1");
+    QMessageBox::warning(parent, QCoreApplication::translate("SettingsSaveFailure", "Warning"), text.arg(reason),
                          QMessageBox::Ok);
+}
+
+void ShowServerKeptAsNew(QWidget* parent) {
+    QMessageBox::information(
+        parent, QCoreApplication::translate("SettingsSaveFailure", "Information"),
+        QCoreApplication::translate("SettingsSaveFailure",
+                                    "The server had been deleted by another program; your changes were saved "
+                                    "as a new server."),
+        QMessageBox::Ok);
+}
+
+void NoteSettingsFailure(int32_t code) {
+    int32_t none = 0;
+    if (code != 0) g_pendingFailure.compare_exchange_strong(none, code);
+}
+
+void ShowPendingSettingsFailure(QWidget* parent) {
+    const int32_t code = g_pendingFailure.load();
+    if (code == 0 || g_failureShown.exchange(true)) return;
+    ShowSettingsSaveFailure(parent, code);
 }

@@ -75,6 +75,9 @@ Connect::Connect(QWidget* parent) : Widget(parent), ui_(new Ui::Connect), parent
 
     fillForm();
     loadLastConnection();
+    // Lists that could be filled only from the built-in defaults are told
+    // once a run, when the page is up.
+    QTimer::singleShot(0, this, [this] { ShowPendingSettingsFailure(this); });
 
     g_connectPage = this;
     if (parentWindow_) connect(this, &Connect::backToMenu, parentWindow_, &QWidget::close);

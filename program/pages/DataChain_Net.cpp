@@ -257,7 +257,13 @@ bool DataChain_Net::applySettings() {
         // The receiver is set all the same; only the server is not kept, and
         // the user is told so (a new one is then not offered in the list).
         if (record.key > -1) {
-            if (const int32_t error = store_->update(record)) ShowSettingsSaveFailure(this, error);
+            int32_t keptAs = record.key;
+            if (const int32_t error = store_->update(record, &keptAs)) {
+                ShowSettingsSaveFailure(this, error);
+            } else if (keptAs != record.key) {
+                ShowServerKeptAsNew(this);
+                ui_->comboBox_server->setItemData(ui_->comboBox_server->currentIndex(), keptAs);
+            }
         } else if (const int32_t error = store_->append(record)) {
             ShowSettingsSaveFailure(this, error);
         } else {

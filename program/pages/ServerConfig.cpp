@@ -54,7 +54,8 @@ void ServerConfig::onUpdateList() {
     QTableWidget* table = ui_->tableWidget_serverConfig;
     if (table->rowCount() > 0) table->clearContents();
     QList<ServerRecord> servers;
-    store_->readAll(servers);
+    // A file that cannot be read is no empty list of servers: it is told.
+    if (const int32_t failure = store_->readAll(servers)) ShowSettingsSaveFailure(this, failure);
     table->setRowCount(int(servers.size()));
     for (int i = 0; i < int(servers.size()); ++i) {
         const ServerRecord& s = servers[i];

@@ -94,9 +94,11 @@ void ServerDetail::accepted() {
         return;
     }
     record.key = key_;
-    if (const int32_t error = store->update(record)) {
+    int32_t keptAs = key_;
+    if (const int32_t error = store->update(record, &keptAs)) {
         ShowSettingsSaveFailure(this, error);
         return;
     }
+    if (keptAs != key_) ShowServerKeptAsNew(this);
     emit backToConfig();
 }

@@ -1254,6 +1254,18 @@ is beyond %1!</translation>
         <source>The settings could not be saved: %1</source>
         <translation>The settings could not be saved: %1</translation>
     </message>
+    <message>
+        <source>The settings could not be read: %1</source>
+        <translation>The settings could not be read: %1</translation>
+    </message>
+    <message>
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message>
+        <source>The server had been deleted by another program; your changes were saved as a new server.</source>
+        <translation>The server had been deleted by another program; your changes were saved as a new server.</translation>
+    </message>
 </context>
 <context>
     <name>Source_Add</name>

@@ -1,10 +1,16 @@
 #include "program/CommonHelper.h"
 #include "program/ConfigFiles.h"
 #include "program/JSettings.h"
+#include "tests/program/OrdinaryUser.h"
 #include "tests/program/TestSupport.h"
 
+#include "program/RadioTables.h"
+
 #include <cerrno>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace {
 
@@ -402,6 +408,77 @@ TEST_F(ConfigFilesTest, ReadersLeaveFilesWithTheirItemsAsTheyAre) {
         EXPECT_EQ(readFile(path(std::string("configs/") + files[i] + ".brt")), first[i]);
     }
     EXPECT_EQ(CommonHelper::connectBaudsPath(), wpath("configs/connectbauds.brt"));
+}
+
+// What every reader with built-in defaults offers, as one line.
+std::string WhatTheReadersOffer() {
+    std::vector<std::wstring> names;
+    std::vector<int32_t> methods, bauds, ports, deviceData, antennaCodes;
+    std::vector<std::wstring> deviceNames, antennas;
+    ConnectMethodsConfig().read(names, methods);
+    ConnectBaudsConfig().read(bauds, ports, deviceNames, deviceData);
+    int32_t user = 0, password = 0, total = 0, baud = 0;
+    ValidityCheckSettings().apnLengths(user, password, total);
+    SatelBaudrateConfig().baudRate(2, 8, baud);
+    std::vector<double> high;
+    RadioChannelStore().frequencies(0, high);
+    AntennaTypeList().read(antennas, antennaCodes);
+    std::string line = "methods " + std::to_string(names.size()) + " bauds " + std::to_string(bauds.size()) +
+                       " ports " + std::to_string(ports.size()) + " devices " + std::to_string(deviceNames.size()) +
+                       " apn " + std::to_string(user) + "/" + std::to_string(password) + "/" +
+                       std::to_string(total) + " baud " + std::to_string(baud) + " channels " +
+                       std::to_string(high.size()) + " antennas " + std::to_string(antennas.size());
+    if (high.size() > 1) line += " ch1 " + std::to_string(int(std::lround(high[1] * 100)));
+    return line;
+}
+
+// The readers with built-in defaults offer them whether or not they could be
+// written: in a "configs" folder that cannot be written and holds no file
+// yet, and in one whose files are there but cannot be read. Nothing that is
+// there is changed, and nothing is added.
+TEST_F(ConfigFilesTest, DefaultsHoldWhenTheirFilesCannotBeWrittenOrRead) {
+    const std::string offered = "methods 3 bauds 5 ports 255 devices 2 apn 32/16/48 baud 2 channels 10 antennas 13 ch1 45605";
+    const bool root = ::geteuid() == 0;
+    makeDir("configs");
+    if (root) {
+        ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
+        ASSERT_EQ(::chown(path("configs").c_str(), 65534, 65534), 0);
+    }
+    const char* const files[] = {"connectmethods.brt", "connectbauds.brt", "validcheck.brt",
+                                 "satelbaudrate.brt",  "radiochannels.brt", "antennatype.brt"};
+    auto listing = [&] {
+        std::string names;
+        for (const auto& e : std::filesystem::directory_iterator(path("configs")))
+            names += e.path().filename().string() + " ";
+        return names;
+    };
+    {
+        SCOPED_TRACE("a folder that cannot be written");
+        ASSERT_EQ(::chmod(path("configs").c_str(), 0555), 0);
+        const std::string got = ordinaryuser::Run(WhatTheReadersOffer);
+        ASSERT_EQ(::chmod(path("configs").c_str(), 0755), 0);
+        if (ordinaryuser::CannotRun(got)) GTEST_SKIP() << got;
+        EXPECT_EQ(got, offered);
+        EXPECT_EQ(listing(), "");
+    }
+    {
+        SCOPED_TRACE("files that cannot be read");
+        // Foreign files: could they be read, they would be kept as ".bak"
+        // and replaced with the defaults.
+        const std::string bytes = kDecl + "<x/>\n";
+        for (const char* f : files) {
+            writeFile(path(std::string("configs/") + f), bytes);
+            ASSERT_EQ(::chmod(path(std::string("configs/") + f).c_str(), 0), 0);
+        }
+        const std::string before = listing();
+        const std::string got = ordinaryuser::Run(WhatTheReadersOffer);
+        EXPECT_EQ(got, offered);
+        EXPECT_EQ(listing(), before) << "no backup, no temporary file";
+        for (const char* f : files) {
+            ::chmod(path(std::string("configs/") + f).c_str(), 0644);
+            EXPECT_EQ(readFile(path(std::string("configs/") + f)), bytes) << f;
+        }
+    }
 }
 
 }  // namespace

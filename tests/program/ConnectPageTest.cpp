@@ -7,6 +7,7 @@
 #include "program/ConfigFiles.h"
 #include "program/DeviceManager.h"
 #include "program/pages/Connect.h"
+#include "tests/program/OrdinaryUser.h"
 #include "tests/program/ProgramGuiSupport.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QProgressDialog>
 
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -213,6 +215,59 @@ TEST_F(ConnectPageTest, NoProgressDialogAppearsOutsideAnAttempt) {
     EXPECT_FALSE(visibleProgress());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_TRUE(page->connectAction()->isEnabled());
+}
+
+// A program folder whose "configs" cannot be written and holds none of the
+// lists yet (an installation folder, read-only media): the page still
+// offers the built-in lists, and the user is told once a run that the
+// settings could not be saved. The program runs as an ordinary user, to whom
+// the folder's mode applies.
+class ConnectReadOnlyFolderTest : public ConnectPageTest {
+protected:
+    void prepareFolder() override { QDir().mkpath(path(QStringLiteral("configs"))); }
+};
+
+TEST_F(ConnectReadOnlyFolderTest, TheDefaultsAreOfferedAndTheFailureIsToldOnce) {
+    // What the start wrote as root goes; the folder is then the ordinary
+    // user's, and read-only for him.
+    for (const char* name : {"connectmethods.brt", "connectbauds.brt"})
+        QFile::remove(path(QStringLiteral("configs/") + QLatin1String(name)));
+    const std::string configs = path(QStringLiteral("configs")).toStdString();
+    ASSERT_EQ(::chmod(folder_.path().toLocal8Bit().constData(), 0755), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(configs.c_str(), ordinaryuser::kNobody, ordinaryuser::kNobody), 0);
+    }
+    ASSERT_EQ(::chmod(configs.c_str(), 0555), 0);
+    const QStringList before = QDir(path(QStringLiteral("configs"))).entryList(QDir::Files);
+
+    const std::string got = ordinaryuser::Run([&] {
+        auto lists = [&] {
+            return QStringLiteral("%1 %2 %3 %4 | ")
+                .arg(combo("comboBox_connect")->count())
+                .arg(combo("comboBox_port")->count())
+                .arg(combo("comboBox_baud")->count())
+                .arg(combo("cbDeviceType")->count());
+        };
+        QString seen;
+        openPage();
+        waitFor([&] { return !watcher_.messages.empty(); }, 5000);
+        seen += lists();
+        // The program's window made again: its page reads the lists again,
+        // and nothing more is said.
+        delete window_;
+        window_ = nullptr;
+        openPage();
+        QTest::qWait(300);
+        seen += lists();
+        for (const auto& m : watcher_.messages) seen += m.title + QStringLiteral(": ") + m.text + QStringLiteral(" | ");
+        return seen.toStdString();
+    });
+    ::chmod(configs.c_str(), 0755);
+    if (ordinaryuser::CannotRun(got)) GTEST_SKIP() << got;
+    const QString denied = QString::fromLocal8Bit(std::strerror(EACCES));
+    EXPECT_EQ(QString::fromStdString(got),
+              QStringLiteral("3 255 5 2 | 3 255 5 2 | Warning: The settings could not be saved: %1 | ").arg(denied));
+    EXPECT_EQ(QDir(path(QStringLiteral("configs"))).entryList(QDir::Files), before) << "nothing written";
 }
 
 }  // namespace

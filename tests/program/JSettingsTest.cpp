@@ -10,6 +10,8 @@
 #include <cstring>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -462,6 +464,43 @@ TEST_F(JSettingsTest, AFailedSaveReportsOneWithItsReasonAndKeepsTheOldFile) {
     lost.setValue(L"v", int32_t(2));
     EXPECT_EQ(lost.save(), 1);
     EXPECT_EQ(lost.saveError(), ENOTDIR);
+}
+
+// A save replaces the file with a new one: the new file keeps the old one's
+// owner, group and mode, so that a save by root (through sudo) never leaves
+// the owner a file he cannot read. A file that cannot be read is refused
+// before any of that: a fresh document is never saved over it.
+TEST_F(JSettingsTest, ASaveKeepsOwnerGroupAndModeAndNeverReplacesAnUnreadableFile) {
+    { JSettings s(wfile(), L"k"); }
+    // Not even root follows a link that leads round in a circle: such a
+    // file is there but cannot be read.
+    const std::string loop = path("configs/loop.brt");
+    ASSERT_EQ(::symlink("loop.brt", loop.c_str()), 0);
+    JSettings unread;
+    EXPECT_EQ(unread.open(wpath("configs/loop.brt"), L"k"), JSettings::kFileNotReadable);
+    EXPECT_EQ(unread.readError(), ELOOP);
+    unread.reset();
+    unread.setValue(L"v", int32_t(2));
+    EXPECT_EQ(unread.save(), 1);
+    EXPECT_EQ(unread.saveError(), ELOOP);
+    struct stat st {};
+    ASSERT_EQ(::lstat(loop.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+    if (::geteuid() != 0) GTEST_SKIP() << "only root may save a file for another owner";
+    constexpr uid_t kOther = 65534;
+    ASSERT_EQ(::chown(file().c_str(), kOther, kOther), 0);
+    ASSERT_EQ(::chmod(file().c_str(), 0640), 0);
+    {
+        JSettings s(wfile(), L"k");
+        s.setValue(L"v", int32_t(1));
+        ASSERT_EQ(s.save(), 0);
+    }
+    ASSERT_EQ(::stat(file().c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, kOther);
+    EXPECT_EQ(st.st_gid, gid_t(kOther));
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_NE(readFile(file()).find("<v>1</v>"), std::string::npos);
 }
 
 // A hand-edited array may miss items: every item that is there up to the

@@ -18,6 +18,9 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <cstring>
 #include <sys/resource.h>
 
@@ -393,6 +396,108 @@ TEST_F(ServerPagesTest, FormSourceListThroughTheDialog) {
     QTest::mouseClick(minus, Qt::LeftButton);
     EXPECT_EQ(sources->count(), 0);
     EXPECT_FALSE(minus->isEnabled());
+}
+
+// Another Brantor deleted the server while this one had it open for an
+// edit: OK does not claim a change of a server that is gone, nor loses the
+// edit; the edit is kept as a new server, and the user is told so.
+TEST_F(ServerPagesTest, AnEditOfAServerDeletedElsewhereIsKeptAsANewServer) {
+    addServer(QStringLiteral("Base"), 0, QStringLiteral("2101"));
+    addServer(QStringLiteral("Rover"), 3, QStringLiteral("80"));
+    ASSERT_EQ(column(0), (QStringList{QStringLiteral("Base"), QStringLiteral("Rover")}));
+    table()->setCurrentCell(0, 0);
+    clickSoftKey(QStringLiteral("Detail"));
+    ASSERT_EQ(window_->currentPage(), detailPage());
+    type(detailPage()->form()->portField(), QStringLiteral("2102"));
+
+    ServerStore other(CommonHelper::netServerPath());  // the other program's store
+    ASSERT_EQ(other.remove(0), 0);
+    watcher_.messages.clear();
+    clickSoftKey(QStringLiteral("OK"));
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Information"));
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("The server had been deleted by another program; your "
+                                                        "changes were saved as a new server."));
+    ASSERT_EQ(window_->currentPage(), list());
+    EXPECT_EQ(column(0), (QStringList{QStringLiteral("Rover"), QStringLiteral("Base")}));
+    EXPECT_EQ(column(3), (QStringList{QStringLiteral("80"), QStringLiteral("2102")}));
+}
+
+// Another Brantor stopped inside a change holds the folder's lock: a new
+// server is not saved, the page says so after a bounded wait, and the form
+// keeps what was typed.
+TEST_F(ServerPagesTest, AChangeThatCannotHaveTheLockIsToldAndNotMade) {
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    const std::string configs = path(QStringLiteral("configs")).toStdString();
+    QDir().mkpath(path(QStringLiteral("configs")));
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        // Only the parent may hold the write end of "release": its closing
+        // is what ends this process.
+        ::close(release[1]);
+        ::close(ready[0]);
+        const int fd = ::open(configs.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const char c = (fd >= 0 && ::flock(fd, LOCK_EX) == 0) ? 1 : 0;
+        if (::write(ready[1], &c, 1) != 1) ::_exit(2);
+        char done = 0;
+        while (::read(release[0], &done, 1) < 0 && errno == EINTR) {
+        }
+        ::_exit(0);
+    }
+    ASSERT_GT(holder, 0);
+    ::close(ready[1]);
+    ::close(release[0]);
+    char held = 0;
+    const bool locked = ::read(ready[0], &held, 1) == 1 && held == 1;
+    if (locked) {
+        watcher_.messages.clear();
+        addServer(QStringLiteral("Base"), 0, QStringLiteral("2101"));
+    }
+    ::close(release[1]);  // the holder ends and its lock goes with it
+    ::close(ready[0]);
+    int status = 0;
+    ::waitpid(holder, &status, 0);
+    ASSERT_TRUE(locked);
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("The settings could not be saved: %1")
+                                             .arg(QString::fromLocal8Bit(std::strerror(EWOULDBLOCK))));
+    ASSERT_EQ(window_->currentPage(), addPage());
+    EXPECT_EQ(addPage()->form()->nameField()->text(), QStringLiteral("Base"));
+    QList<ServerRecord> all;
+    ServerStore::instance()->readAll(all);
+    EXPECT_TRUE(all.isEmpty());
+    // Free again, the same OK saves it.
+    clickSoftKey(QStringLiteral("OK"));
+    EXPECT_TRUE(watcher_.shown(QStringLiteral("Success!"))) << watcher_.describe().toStdString();
+}
+
+// A server file that is there but cannot be read (another user's, left by a
+// run with sudo; here a link that leads round in a circle, which not even
+// root can follow) is no empty list: the list page says why, and adding a
+// server is refused with the same reason rather than written over it.
+TEST_F(ServerPagesTest, AServerFileThatCannotBeReadIsToldAndKept) {
+    const std::string file = path(QStringLiteral("configs/netserver.brt")).toStdString();
+    QFile::remove(QString::fromStdString(file));
+    ASSERT_EQ(::symlink("netserver.brt", file.c_str()), 0);
+    const QStringList before = QDir(path(QStringLiteral("configs"))).entryList(QDir::Files | QDir::System);
+    watcher_.messages.clear();
+    list()->refresh();
+    EXPECT_EQ(table()->rowCount(), 0);
+    addServer(QStringLiteral("Rover"), 3, QStringLiteral("80"));
+    const QString told = QStringLiteral("The settings could not be read: %1").arg(QString::fromLocal8Bit(std::strerror(ELOOP)));
+    ASSERT_EQ(watcher_.messages.size(), 2u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(watcher_.messages[0].text, told);
+    EXPECT_EQ(watcher_.messages[1].text, told);
+    EXPECT_EQ(window_->currentPage(), addPage()) << "the form stays, for another try";
+    struct stat st {};
+    ASSERT_EQ(::lstat(file.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the file is left as it was";
+    EXPECT_EQ(QDir(path(QStringLiteral("configs"))).entryList(QDir::Files | QDir::System), before);
+    QFile::remove(QString::fromStdString(file));
 }
 
 }  // namespace

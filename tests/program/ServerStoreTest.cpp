@@ -1,17 +1,22 @@
 // The server store: keys that stay put, deletion by mark, which sources each
 // protocol keeps across a reopen, a save after every change, two programs
-// on one folder, a file kept to its owner, and changes that cannot be saved.
+// on one folder, a file kept to its owner, changes that cannot be saved, a
+// file that cannot be read, the folder's lock held elsewhere, and an edit of
+// a server another program deleted.
 
 #include "program/ServerStore.h"
+#include "tests/program/OrdinaryUser.h"
 #include "tests/program/TestSupport.h"
 
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
 #include <grp.h>
 #include <memory>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -172,11 +177,13 @@ TEST_F(ServerStoreTest, KeysStayPutAcrossDeleteAndAppend) {
     ASSERT_EQ(all.size(), 3);
     EXPECT_EQ(all[1].name, QStringLiteral("three"));
 
-    // Unknown keys change nothing.
+    // An unknown key removes nothing, and a negative one updates nothing.
     store_->remove(42);
     ServerRecord ghost = Server("ghost", 0);
-    ghost.key = 1;
-    store_->update(ghost);
+    ghost.key = -1;
+    int32_t keptAs = 7;
+    EXPECT_EQ(store_->update(ghost, &keptAs), 0);
+    EXPECT_EQ(keptAs, -1);
     reopen();
     QList<ServerRecord> after;
     store_->readAll(after);
@@ -186,6 +193,15 @@ TEST_F(ServerStoreTest, KeysStayPutAcrossDeleteAndAppend) {
         EXPECT_EQ(after[i].name, all[i].name);
     }
     EXPECT_EQ(file().find("ghost"), std::string::npos);
+
+    // An edit of a deleted entry is not lost: it becomes a new entry, and
+    // the caller learns its key.
+    ghost.key = 1;
+    EXPECT_EQ(store_->update(ghost, &keptAs), 0);
+    EXPECT_EQ(keptAs, 4);
+    ASSERT_TRUE(store_->read(r, 4));
+    EXPECT_EQ(r.name, QStringLiteral("ghost"));
+    EXPECT_FALSE(store_->read(r, 1)) << "the deleted entry stays deleted";
 }
 
 TEST_F(ServerStoreTest, NameExistsSkipsTheEntryItselfAndDeletedEntries) {
@@ -478,3 +494,138 @@ TEST_F(ServerStoreTest, AChangeThatCannotBeSavedSaysWhyAndTheFileKeepsItsServers
 }
 
 }  // namespace
+
+namespace {
+
+using ordinaryuser::kNobody;
+
+std::string AsOrdinaryUser(const std::function<std::string()>& work) { return ordinaryuser::Run(work); }
+
+uid_t OwnerOf(const std::string& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_uid : uid_t(-1);
+}
+
+gid_t GroupOf(const std::string& p) {
+    struct stat st {};
+    return ::stat(p.c_str(), &st) == 0 ? st.st_gid : gid_t(-1);
+}
+
+}  // namespace
+
+// A save by another user (root through sudo, say) leaves the file to its
+// owner: owner, group and mode stay, and the owner still reads his servers.
+TEST_F(ServerStoreTest, ASaveByAnotherUserKeepsTheFilesOwnerAndGroup) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root may save a file for another owner";
+    const std::string name = path("configs/netserver.brt");
+    ASSERT_EQ(store_->append(Server("owners", 0)), 0);
+    ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
+    for (const std::string& p : {path("configs"), name}) ASSERT_EQ(::chown(p.c_str(), kNobody, kNobody), 0) << p;
+
+    ASSERT_EQ(store_->append(Server("roots", 1)), 0);  // this process is root
+    EXPECT_EQ(OwnerOf(name), kNobody);
+    EXPECT_EQ(GroupOf(name), gid_t(kNobody));
+    EXPECT_EQ(mode("configs/netserver.brt"), 0600u);
+    const std::string seen = AsOrdinaryUser([&] {
+        ServerStore mine(wpath("configs/netserver.brt"));
+        return Joined(names(mine));
+    });
+    if (seen.rfind("(cannot run", 0) == 0) GTEST_SKIP() << seen;
+    EXPECT_EQ(seen, "owners|roots");
+}
+
+// A file that is there but that this user may not read is no empty list:
+// reading says why, and no change is saved over it (a fresh list written
+// from that empty view would lose every server in it).
+TEST_F(ServerStoreTest, AFileThatCannotBeReadIsToldAndNeverOverwritten) {
+    const std::string name = path("configs/netserver.brt");
+    ASSERT_EQ(store_->append(Server("hidden", 0)), 0);
+    const std::string before = file();
+    if (::geteuid() == 0) {
+        // The folder is the ordinary user's, the file root's (mode 0600).
+        ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
+        ASSERT_EQ(::chown(path("configs").c_str(), kNobody, kNobody), 0);
+    } else {
+        ASSERT_EQ(::chmod(name.c_str(), 0), 0);
+    }
+    const std::string got = AsOrdinaryUser([&] {
+        ServerStore mine(wpath("configs/netserver.brt"));
+        QStringList n{QStringLiteral("stale")};
+        QList<int32_t> keys;
+        QList<ServerRecord> all;
+        ServerRecord edited = Server("edited", 0);
+        edited.key = 0;
+        int32_t keptAs = 5;
+        const int32_t listed = mine.list(n, keys, -1);
+        const int32_t read = mine.readAll(all);
+        const int32_t appended = mine.append(Server("new", 0));
+        const int32_t updated = mine.update(edited, &keptAs);
+        const int32_t removed = mine.remove(0);
+        return std::to_string(listed) + " " + std::to_string(n.size() + all.size()) + " " + std::to_string(read) +
+               " " + std::to_string(appended) + " " + std::to_string(updated) + " " + std::to_string(keptAs) +
+               " " + std::to_string(removed);
+    });
+    ::chmod(name.c_str(), 0600);
+    if (got.rfind("(cannot run", 0) == 0) GTEST_SKIP() << got;
+    const std::string unread = std::to_string(-EACCES);
+    EXPECT_EQ(got, unread + " 0 " + unread + " " + unread + " " + unread + " -1 " + unread);
+    EXPECT_EQ(file(), before);
+    for (const auto& e : std::filesystem::directory_iterator(path("configs")))
+        EXPECT_EQ(e.path().filename(), "netserver.brt") << "nothing beside the file: " << e.path();
+}
+
+// Another Brantor stopped inside a change holds the folder's lock: a change
+// here waits a bounded time, is not made, and says why; once the lock is
+// free, changes go through again.
+TEST_F(ServerStoreTest, AChangeDoesNotWaitForEverForTheFoldersLock) {
+    ASSERT_EQ(store_->append(Server("first", 0)), 0);
+    const std::string before = file();
+    Turns turns;
+    ASSERT_TRUE(turns.ok);
+    OtherProgram holder([&] {
+        turns.childSide();
+        const int fd = ::open(path("configs").c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0 || ::flock(fd, LOCK_EX) != 0) return std::string("(no lock)");
+        // Holds the lock until the other side has tried.
+        if (!turns.parentsTurn()) return std::string("(no turn)");
+        return std::string("held");
+    });
+    turns.parentSide();
+    ASSERT_TRUE(Turns::wait(turns.toParent[0]));  // the lock is held
+    EXPECT_EQ(store_->append(Server("second", 0)), EWOULDBLOCK);
+    ServerRecord edited = Server("first edited", 0);
+    edited.key = 0;
+    EXPECT_EQ(store_->update(edited), EWOULDBLOCK);
+    EXPECT_EQ(file(), before);
+    ASSERT_TRUE(Turns::pass(turns.toChild[1]));
+    EXPECT_EQ(holder.result(), "held");
+    EXPECT_EQ(store_->append(Server("second", 0)), 0);
+    EXPECT_EQ(Joined(names(*store_)), "first|second");
+}
+
+// Two Brantors: one deletes a server while the other has it open for an
+// edit. The edit is not lost and not claimed as a change of a server that
+// is gone: it is kept as a new entry, under a key the editor learns.
+TEST_F(ServerStoreTest, AnEditOfAServerAnotherProgramDeletedIsKeptAsANewEntry) {
+    ASSERT_EQ(store_->append(Server("base", 0)), 0);
+    ASSERT_EQ(store_->append(Server("rover", 1)), 0);
+    OtherProgram other([&] {
+        ServerStore theirs(wpath("configs/netserver.brt"));
+        return std::to_string(theirs.remove(0));
+    });
+    ASSERT_EQ(other.result(), "0");
+    ServerRecord edited = Server("base", 0);
+    edited.key = 0;
+    edited.port = 2102;
+    int32_t keptAs = -1;
+    ASSERT_EQ(store_->update(edited, &keptAs), 0);
+    EXPECT_EQ(keptAs, 2);
+    reopen();
+    QList<ServerRecord> all;
+    store_->readAll(all);
+    ASSERT_EQ(all.size(), 2);
+    EXPECT_EQ(all[0].name, QStringLiteral("rover"));
+    EXPECT_EQ(all[1].name, QStringLiteral("base"));
+    EXPECT_EQ(all[1].key, 2);
+    EXPECT_EQ(all[1].port, 2102);
+}
