@@ -208,7 +208,9 @@ void DataChain_Net::hookReadSignals(bool on) {
 
 void DataChain_Net::read() {
     updateVisibility(ui_->comboBox_protocol->count() > 0 ? 0 : -1, ui_->comboBox_WorkMode->currentIndex());
-    refillServers();
+    // A server file that cannot be read lists no server, which is not the
+    // user's list: it is told, once a read, not at every change of mode.
+    if (const int32_t failure = refillServers(); failure != 0) ShowSettingsSaveFailure(this, failure);
     ui_->comboBox_server->setCurrentIndex(-1);
     receivedMask_ = 0;
     DeviceManager::instance()->sendNetRequests();
@@ -345,7 +347,7 @@ void DataChain_Net::updateVisibility(int protocolIndex, int modeIndex) {
     ui_->label_source->setText(baseId ? tr("BaseID:") : tr("Source:"));
 }
 
-void DataChain_Net::refillServers() {
+int32_t DataChain_Net::refillServers() {
     QComboBox* box = ui_->comboBox_server;
     disconnect(box, &QComboBox::currentIndexChanged, this, &DataChain_Net::onServerChanged);
     box->clear();
@@ -355,7 +357,7 @@ void DataChain_Net::refillServers() {
     // insertion, so the box, its list and its completer take them in once,
     // not once per server.
     QList<ServerRecord> servers;
-    store_->readAll(servers);
+    const int32_t failure = store_->readAll(servers);
     QList<const ServerRecord*> listed;
     listed.reserve(servers.size());
     for (int i = 0; i < ui_->comboBox_protocol->count(); ++i) {
@@ -379,6 +381,7 @@ void DataChain_Net::refillServers() {
     }
     box->setCurrentIndex(-1);
     connect(box, &QComboBox::currentIndexChanged, this, &DataChain_Net::onServerChanged);
+    return failure;
 }
 
 void DataChain_Net::clearServerFields() {

@@ -116,7 +116,9 @@ protected:
 private:
     void fillProtocolsForMode(int mode);
     void updateVisibility(int protocolIndex, int modeIndex);
-    void refillServers();
+    // Lists the saved servers of the protocols offered; gives what the
+    // server store's read gives (0, or a read failure).
+    int32_t refillServers();
     void clearServerFields();
     void loadServer(int32_t key);
     bool requiredFieldsPresent();

@@ -8,6 +8,11 @@
 
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
 
 namespace {
 
@@ -112,6 +117,28 @@ TEST_F(DataLinkPageServerBoxTest, TheListFitsTheLongestServerAfterEachRefill) {
     ASSERT_EQ(box_->count(), 3);
     EXPECT_LT(box_->view()->minimumWidth(), longWidth);
     expectListShowsEachServerWhole();
+}
+
+// A server file that exists but cannot be read (a link that loops, which
+// even root cannot read) is told when the page reads, not shown as an empty
+// list of servers; the file stays as it was.
+TEST_F(DataLinkPageServerBoxTest, AServerFileThatCannotBeReadIsTold) {
+    const std::string file = path(QStringLiteral("configs/netserver.brt")).toStdString();
+    QFile::remove(QString::fromStdString(file));
+    ASSERT_EQ(::symlink("netserver.brt", file.c_str()), 0);
+    watcher_.messages.clear();
+    chooseMode(1);
+    EXPECT_TRUE(watcher_.messages.empty()) << "a change of mode refills the box without a word";
+    page_->read();
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(watcher_.messages[0].text,
+              QStringLiteral("The settings could not be read: %1").arg(QString::fromLocal8Bit(std::strerror(ELOOP))));
+    EXPECT_EQ(listed(), (QList<QPair<QString, int>>{{QStringLiteral("<New>"), -1}}));
+    char target[64] = {};
+    ASSERT_EQ(::readlink(file.c_str(), target, sizeof target - 1), ssize_t(std::strlen("netserver.brt")));
+    EXPECT_STREQ(target, "netserver.brt") << "the file is left as it was";
+    QFile::remove(QString::fromStdString(file));
 }
 
 }  // namespace
