@@ -478,19 +478,28 @@ void DeviceManager::setGprsSvcInfo(SvcInfo info) {
     std::memcpy(modem.password, info.password, sizeof modem.password);
 }
 
-void DeviceManager::setGprsIp(IP_ADRES address, unsigned port, Protocol_Net protocol) {
+void DeviceManager::setGprsIp(IP_ADRES address, unsigned port, Protocol_Net protocol, std::string_view hostName) {
     if (!receiver_)
         return;
-    receiver_->Set_Gprs_Ip(address, port, protocol);
+    // The new protocol's link item holds the server, not the protocol, and
+    // takes the host name whole.
+    const bool newProtocolBoard = makerReceiver() && !oldProtocolReceiver();
+    std::string hostSent;
+    if (newProtocolBoard)
+        hostSent = setNetLinkServer(address, port, hostName);
+    else
+        receiver_->Set_Gprs_Ip(address, port, protocol);
     if (!makerReceiver())
         return;
-    // The new protocol's link item holds the server, not the protocol.
-    const bool withProtocol = oldProtocolReceiver();
     std::lock_guard<std::mutex> lock(cacheLock_);
     cache_.wireless.address = address;
     cache_.wireless.port = port;
-    if (withProtocol)
+    if (newProtocolBoard) {
+        markAddressAsText(cache_.wireless, !hostSent.empty());
+        cache_.netLinkHost = hostSent;
+    } else {
         cache_.wireless.protocol = uint32_t(protocol);
+    }
 }
 
 void DeviceManager::setComBaudrate(Com_Baudrate rate) {
@@ -529,6 +538,11 @@ bool DeviceManager::hasGprsVersion() const {
 void DeviceManager::gprsInfo(WirelessInfo& out) const {
     std::lock_guard<std::mutex> lock(cacheLock_);
     out = cache_.wireless;
+}
+
+std::string DeviceManager::netLinkHost() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.netLinkHost;
 }
 
 void DeviceManager::corsInfo(cors_info& out) const {

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <string_view>
 #include <vector>
 
 class DeviceObserver;
@@ -114,7 +116,10 @@ public:
     void powerOffReceiver();
     void setRecording(uint8_t recordType, uint8_t recordTime, uint8_t recordFrequency, unsigned mask);
     void setGprsSvcInfo(SvcInfo info);
-    void setGprsIp(IP_ADRES address, unsigned port, Protocol_Net protocol);
+    // `hostName`, when given, is the server's host name whole: a receiver on
+    // the new protocol holds up to 50 bytes of it, more than the address
+    // record's text carries. Empty: the record's text is the host.
+    void setGprsIp(IP_ADRES address, unsigned port, Protocol_Net protocol, std::string_view hostName = {});
     void setComBaudrate(Com_Baudrate rate);
     // RTK work (DeviceManagerRtk.cpp): the elevation mask, the output mode,
     // the start type, the automatic base distance (only for start type 1 on
@@ -143,6 +148,11 @@ public:
     // on the new protocol does not).
     bool hasGprsVersion() const;
     void gprsInfo(WirelessInfo& out) const;
+    // The host name a receiver on the new protocol holds for its server,
+    // whole (up to its 50-byte field; the modem record's address text keeps
+    // only its first 32 bytes): as last reported or last set. Empty when it
+    // holds its server by the four numbers.
+    std::string netLinkHost() const;
     void corsInfo(cors_info& out) const;
     int gprsCosMdl() const;
     gprs_status gprsStatus() const;
@@ -213,9 +223,9 @@ public:
     void sendNetRequests();
     // The radio protocol 0 (the link is the modem's), the work mode, the
     // server, the base id (at most its 20-byte field of `info`), the login
-    // mode and the NTRIP login, in this order.
+    // mode and the NTRIP login, in this order. `hostName` as for setGprsIp.
     void setGprsParams(Gprs_Modle mode, unsigned baseIdLength, WirelessInfo info, unsigned loginMode,
-                       cors_info cors);
+                       cors_info cors, std::string_view hostName = {});
 
 public slots:
     void onTryToConnectTimeOut();
@@ -227,6 +237,8 @@ private:
         DEVICE_STR deviceInfo{};
         int batteryGrade = 0;
         WirelessInfo wireless{};
+        // A new-protocol receiver's server host name, whole (see netLinkHost).
+        std::string netLinkHost;
         double gprsVersion = 0.0;
         // True once the connected receiver reported its modem version.
         bool gprsVersionKnown = false;
@@ -288,6 +300,11 @@ private:
     // Marks the modem record's server address as held by its host name (the
     // text) or by its four numbers.
     static void markAddressAsText(WirelessInfo& link, bool asText);
+    // Writes the server to a receiver on the new protocol as its server item
+    // (the item the old command builds there, with the host whole) and
+    // returns the host sent: `hostName` within the item's field, else the
+    // record's text.
+    std::string setNetLinkServer(const IP_ADRES& address, unsigned port, std::string_view hostName);
 
     void handleReceiverEvent(int messageClass, unsigned changeBits);
     void handleOemTypeResult(bool changed);

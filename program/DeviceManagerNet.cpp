@@ -20,6 +20,8 @@ constexpr unsigned kBaseIdField = sizeof(FJParse::WirelessInfo::baseId);
 constexpr int kRadioModeOff = 0;
 // The NTRIP login's automatic flag as the network-link page sends it.
 constexpr unsigned kCorsManual = 0;
+// The host name's field in the new protocol's server item.
+constexpr size_t kNetLinkHostField = sizeof(FJParse::OV_IP_ADDRESS_STRUCT::host);
 
 }  // namespace
 
@@ -47,14 +49,39 @@ void DeviceManager::markAddressAsText(WirelessInfo& link, bool asText) {
         link.linkOptions &= ~FJParse::kLinkAddressAsText;
 }
 
+std::string DeviceManager::setNetLinkServer(const IP_ADRES& address, unsigned port, std::string_view hostName) {
+    // Without a whole name the record's text is the host, as many bytes as it
+    // states within its field, exactly as the old command would send them.
+    std::string host;
+    if (!hostName.empty()) {
+        host.assign(hostName.substr(0, kNetLinkHostField));
+    } else if (int32_t(address.textLength) > 0) {
+        host.assign(address.text, std::min<size_t>(address.textLength, sizeof address.text));
+    }
+    FJParse::OV_IP_ADDRESS_STRUCT server{};
+    server.address = uint32_t(address.ip[0]) << 24 | uint32_t(address.ip[1]) << 16 |
+                     uint32_t(address.ip[2]) << 8 | uint32_t(address.ip[3]);
+    server.port = uint16_t(port);
+    server.useHost = host.empty() ? 0 : 1;
+    std::memcpy(server.host, host.data(), host.size());
+    receiver_->Send_NetLink_Address(&server);
+    return host;
+}
+
 void DeviceManager::setGprsParams(Gprs_Modle mode, unsigned baseIdLength, WirelessInfo info, unsigned loginMode,
-                                  cors_info cors) {
+                                  cors_info cors, std::string_view hostName) {
     if (!receiver_)
         return;
     const bool newProtocolBoard = makerReceiver() && !oldProtocolReceiver();
     setRadioMdl(static_cast<Rdo_Mdl>(kRadioModeOff));
     receiver_->Set_Gprs_Modle(mode);
-    receiver_->Set_Gprs_Ip(info.address, info.port, static_cast<Protocol_Net>(info.protocol));
+    // The new protocol's server item has room for a longer host name than
+    // the address record: it goes out whole.
+    std::string hostSent;
+    if (newProtocolBoard)
+        hostSent = setNetLinkServer(info.address, info.port, hostName);
+    else
+        receiver_->Set_Gprs_Ip(info.address, info.port, static_cast<Protocol_Net>(info.protocol));
     // The new protocol keeps the server's protocol as an item of its own.
     const unsigned short serverType = static_cast<unsigned short>(info.protocol);
     if (newProtocolBoard)
@@ -96,7 +123,8 @@ void DeviceManager::setGprsParams(Gprs_Modle mode, unsigned baseIdLength, Wirele
         std::memset(modem.baseId, 0, sizeof modem.baseId);
         std::memcpy(modem.baseId, info.baseId, baseIdSent);
     } else {
-        markAddressAsText(modem, info.address.textLength > 0);
+        markAddressAsText(modem, !hostSent.empty());
+        cache_.netLinkHost = hostSent;
     }
     cache_.loginMode = int(loginMode);
     cache_.cors = cors;

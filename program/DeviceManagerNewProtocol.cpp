@@ -98,6 +98,7 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
             // one reported before (its options among them) is not its own.
             std::lock_guard<std::mutex> lock(cacheLock_);
             cache_.wireless = WirelessInfo{};
+            cache_.netLinkHost.clear();
         }
         // Known before state 4 is announced: the menu offers its pages by it.
         newProtocol_.store(true);
@@ -129,10 +130,12 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
             address = IP_ADRES{};
             for (int i = 0; i < 4; ++i)
                 address.ip[i] = uint8_t(reported.address >> (24 - 8 * i));
+            cache_.netLinkHost.clear();
             if (reported.useHost) {
-                // The host name within its field and within the record's.
-                const size_t length =
-                    ::strnlen(reported.host, std::min(sizeof reported.host, sizeof address.text));
+                // The host name whole within its field; the record's text,
+                // which the old protocol's modem fills, takes its first part.
+                cache_.netLinkHost.assign(reported.host, ::strnlen(reported.host, sizeof reported.host));
+                const size_t length = std::min(cache_.netLinkHost.size(), sizeof address.text);
                 std::memcpy(address.text, reported.host, length);
                 address.textLength = uint32_t(length);
             }

@@ -47,6 +47,8 @@ constexpr int kUserField = int(sizeof(FJParse::cors_info::userName));
 constexpr int kPasswordField = int(sizeof(FJParse::cors_info::password));
 constexpr int kBaseIdField = int(sizeof(FJParse::WirelessInfo::baseId));
 constexpr int kAddressField = int(sizeof(FJParse::IP_ADRES::text));
+// A receiver on the new protocol holds its server's host name in a wider field.
+constexpr int kNetLinkHostField = int(sizeof(FJParse::OV_IP_ADDRESS_STRUCT::host));
 
 // Modem states that decide a fetch by the receiver.
 constexpr int kStatusCasterConnected = 3;
@@ -305,12 +307,22 @@ DataChain_Net::IP_ADRES DataChain_Net::addressRecord(const QString& text, bool a
 // protocol's server item always has a place for one.
 bool DataChain_Net::takesHostName() const { return addressAsText_ || DeviceManager::instance()->newProtocol(); }
 
+int DataChain_Net::hostNameField() const {
+    return DeviceManager::instance()->newProtocol() ? kNetLinkHostField : kAddressField;
+}
+
+std::string DataChain_Net::typedHostName() const {
+    const QString address = ui_->lineEdit_address->text();
+    if (!DeviceManager::instance()->newProtocol() || isIpv4Address(address)) return {};
+    return address.toUtf8().toStdString();
+}
+
 bool DataChain_Net::addressValid() {
     const QString address = ui_->lineEdit_address->text();
-    if (isIpv4Address(address) || (takesHostName() && isHostName(address))) return true;
+    if (isIpv4Address(address) || (takesHostName() && pagefields::IsHostName(address, hostNameField()))) return true;
     markField(ui_->lineEdit_address, 1);
     // Told as the server form tells the same address.
-    const QString refusal = pagefields::AddressRefusal(address, takesHostName(), kAddressField);
+    const QString refusal = pagefields::AddressRefusal(address, takesHostName(), hostNameField());
     QMessageBox::critical(this, tr("Error"), refusal.isEmpty() ? tr("The server address is not valid!") : refusal,
                           QMessageBox::Ok);
     return false;
@@ -520,6 +532,12 @@ void DataChain_Net::replied(uint32_t bit) {
 }
 
 QString DataChain_Net::receiverAddressText(const WirelessInfo& info) const {
+    // The new protocol's host name is kept whole beside the record, whose
+    // text holds only its first part.
+    if (addressAsText_ && DeviceManager::instance()->newProtocol()) {
+        const std::string host = DeviceManager::instance()->netLinkHost();
+        if (!host.empty()) return QString::fromUtf8(host.data(), qsizetype(host.size()));
+    }
     if (addressAsText_) {
         const size_t n = std::min<size_t>(info.address.textLength, sizeof info.address.text);
         return QString::fromUtf8(info.address.text, qsizetype(::strnlen(info.address.text, n)));
@@ -615,7 +633,7 @@ void DataChain_Net::sendSettings() {
     buildLink(link);
     const unsigned loginMode = ui_->checkBox_autoLog->isChecked() ? 1u : 0u;
     DeviceManager::instance()->setGprsParams(FJParse::Gprs_Modle(link.workMode), unsigned(baseIdLength_), link,
-                                             loginMode, login);
+                                             loginMode, login, typedHostName());
 }
 
 // ---------------------------------------------------------------------------
@@ -676,7 +694,8 @@ void DataChain_Net::startReceiverFetch() {
         QString::number(reported.port) != ui_->lineEdit_port->text()) {
         WirelessInfo link{};
         buildLink(link);
-        manager->setGprsIp(link.address, link.port, static_cast<FJParse::Protocol_Net>(link.protocol));
+        manager->setGprsIp(link.address, link.port, static_cast<FJParse::Protocol_Net>(link.protocol),
+                           typedHostName());
     }
 
     restartTimer(statusTimer_);

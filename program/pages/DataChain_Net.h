@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <string>
 
 class Client;
 class QTimer;
@@ -124,6 +125,12 @@ private:
     bool requiredFieldsPresent();
     bool loginLengthValid();
     bool takesHostName() const;
+    // The longest host name the receiver's server field takes: 32 bytes on
+    // the old modem, 50 on the new protocol.
+    int hostNameField() const;
+    // The host name on the form, whole, where the new protocol's server item
+    // takes it (a dotted address goes as its numbers): empty otherwise.
+    std::string typedHostName() const;
     bool addressValid();
     void buildLogin(cors_info& login) const;
     void buildLink(WirelessInfo& link);

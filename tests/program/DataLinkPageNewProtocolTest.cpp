@@ -288,4 +288,61 @@ TEST_F(DataLinkPageNewProtocolTest, ShownAgainAfterSetAndAfterGet) {
     EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
 }
 
+// The receiver's server field takes a host name of up to 50 characters,
+// more than the old modem's 32: one of 45 is shown whole, an unchanged
+// form's "Set" sends it back whole with the by-name flag, a typed one goes
+// out whole and is shown again after "Back", and one of 51 is refused with
+// the form's address rule, nothing sent and nothing typed lost.
+TEST_F(DataLinkPageNewProtocolTest, AHostNameOfUpToFiftyCharactersIsShownAndSentWhole) {
+    const std::string held = "caster-of-the-region.network.example-gnss.net";
+    const std::string typed = "another-caster.of-the-region.example-gnss.org";
+    ASSERT_EQ(held.size(), 45u);
+    ASSERT_EQ(typed.size(), 45u);
+    connectAndOpen([&](sim::SimSettings& s) {
+        NtripRover(s, 0);
+        sim::SetNetLinkHost(s, held, 2101);
+    });
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(Joined(shown()), "Rover | Ntrip Client | " + held + " | 2101 | NEAR1 | surveyor | secret");
+
+    auto items = set();
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    ASSERT_EQ(items.count(kAddress), 1u);
+    EXPECT_EQ(items.find(kAddress)->second, AddressItem({0, 0, 0, 0}, 2101, held));
+    EXPECT_EQ(kept(kAddress), AddressItem({0, 0, 0, 0}, 2101, held));
+
+    auto* address = field<QLineEdit>("lineEdit_address");
+    address->clear();
+    QTest::keyClicks(address, QString::fromStdString(typed));
+    field<QComboBox>("comboBox_sourceList")->setEditText(QStringLiteral("NEAR1"));
+    items = set();
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    ASSERT_EQ(items.count(kAddress), 1u);
+    EXPECT_EQ(items.find(kAddress)->second, AddressItem({0, 0, 0, 0}, 2101, typed));
+    EXPECT_EQ(kept(kAddress), AddressItem({0, 0, 0, 0}, 2101, typed));
+    EXPECT_EQ(DeviceManager::instance()->netLinkHost(), typed) << "what was set is kept";
+    back();
+    open();
+    if (HasFatalFailure()) return;
+    EXPECT_EQ(field<QLineEdit>("lineEdit_address")->text().toStdString(), typed) << "shown again after the write";
+
+    const QString tooLong = QString::fromStdString(typed) + QStringLiteral("abcdef");
+    ASSERT_EQ(tooLong.size(), 51);
+    address = field<QLineEdit>("lineEdit_address");
+    address->clear();
+    QTest::keyClicks(address, tooLong);
+    field<QComboBox>("comboBox_sourceList")->setEditText(QStringLiteral("NEAR1"));
+    sim_.ClearReceived();
+    watcher_.messages.clear();
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_TRUE(waitFor([&] { return !watcher_.messages.empty(); }));
+    EXPECT_TRUE(watcher_.shown(
+        QStringLiteral("Address: a dotted address or a host name of at most 50 letters, digits, hyphens and dots")))
+        << watcher_.describe().toStdString();
+    QTest::qWait(300);
+    EXPECT_TRUE(sim_.ReceivedItem(kAddress).empty()) << "nothing is sent";
+    EXPECT_EQ(kept(kAddress), AddressItem({0, 0, 0, 0}, 2101, typed));
+    EXPECT_EQ(address->text(), tooLong) << "what was typed stays";
+}
+
 }  // namespace

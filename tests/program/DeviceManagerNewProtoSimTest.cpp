@@ -195,4 +195,48 @@ TEST_F(DeviceManagerNewProtoSimTest, HostNameAndServerTypeReachTheModemRecord) {
     EXPECT_EQ(manager_->gprsCosMdl(), 0);
 }
 
+// A host name longer than the modem record's 32-byte text is kept whole
+// beside it, as reported and as written: the write of the server (as a fetch
+// by the receiver sends it) names the host whole, with the by-name flag.
+TEST_F(DeviceManagerNewProtoSimTest, ALongHostNameIsKeptAndWrittenWhole) {
+    const std::string reported = "caster-of-the-region.network.example-gnss.net";  // 45
+    const std::string written = "another-caster.of-the-region.example-gnss.org";   // 45
+    ASSERT_EQ(reported.size(), 45u);
+    ASSERT_EQ(written.size(), 45u);
+    auto item = [](const std::string& host, uint16_t port) {
+        Bytes b(57, 0);
+        b[4] = uint8_t(port >> 8);
+        b[5] = uint8_t(port);
+        b[6] = 1;
+        std::copy(host.begin(), host.end(), b.begin() + 7);
+        return b;
+    };
+    Report(47, 4355, item(reported, 2101));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return manager_->netLinkHost() == reported; }, 5000))
+        << manager_->netLinkHost();
+    DeviceManager::WirelessInfo link{};
+    manager_->gprsInfo(link);
+    EXPECT_EQ(std::string(link.address.text, link.address.textLength), reported.substr(0, 32));
+    EXPECT_TRUE(link.linkOptions & Fjarnis2011::FJParse::kLinkAddressAsText);
+
+    // The address record carries the name's first 32 bytes; the whole name
+    // goes with it.
+    DeviceManager::IP_ADRES address{};
+    std::memcpy(address.text, written.data(), sizeof address.text);
+    address.textLength = sizeof address.text;
+    manager_->setGprsIp(address, 2102, Fjarnis2011::FJParse::Protocol_Net(1), written);
+    EXPECT_TRUE(Keeps(4355, item(written, 2102)));
+    EXPECT_EQ(manager_->netLinkHost(), written);
+
+    // A report by the four numbers holds no name.
+    Bytes byNumbers(57, 0);
+    byNumbers[0] = 10;
+    byNumbers[4] = 0x08;
+    byNumbers[5] = 0x35;
+    Report(47, 4355, byNumbers);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return manager_->netLinkHost().empty(); }, 5000));
+    manager_->gprsInfo(link);
+    EXPECT_FALSE(link.linkOptions & Fjarnis2011::FJParse::kLinkAddressAsText);
+}
+
 }  // namespace
