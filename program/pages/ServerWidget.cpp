@@ -6,6 +6,7 @@
 #include "program/pages/PageFields.h"
 #include "program/pages/Source_Add.h"
 #include "protocol/Em_Types.h"
+#include "protocol/newproto/Em_OvTypes.h"
 #include "ui_ServerWidget.h"
 
 #include <QComboBox>
@@ -19,8 +20,11 @@ namespace {
 // not offered.
 constexpr int32_t kOfferedProtocols[] = {0, 1, 3};
 
-// The longest host name the receiver's modem takes as its server address.
-constexpr int kAddressText = int(sizeof(Fjarnis2011::FJParse::IP_ADRES::text));
+// The longest host name a receiver takes as its server address: the
+// new-protocol server item's field, the wider of the two. A saved server
+// with a longer name than the old modem's field is refused by the data link
+// form of such a receiver when it is set, where the user sees why.
+constexpr int kAddressText = int(sizeof(Fjarnis2011::FJParse::OV_IP_ADDRESS_STRUCT::host));
 
 }  // namespace
 

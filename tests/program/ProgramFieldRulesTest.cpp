@@ -142,10 +142,21 @@ TEST_F(FieldRulesFormTest, ARefusedValueIsToldWithItsFieldAndRuleAlikeOnBothForm
     netField<QLineEdit>("lineEdit_psw")->setText(QStringLiteral("p:w 1"));
     server_->portField()->setText(QStringLiteral("65535"));
     server_->passwordField()->setText(QStringLiteral("p:w 1"));
+    // A saved server may name the 50-character host a new-protocol receiver
+    // holds.
+    const QString host50 = QStringLiteral("caster-%1.example.net").arg(QString(31, QLatin1Char('a')));
+    ASSERT_EQ(host50.size(), 50);
+    server_->addressField()->setText(host50);
     watcher_.messages.clear();
     EXPECT_EQ(net_->checkInput(), 1);
     EXPECT_FALSE(server_->checkInput());
     EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    server_->addressField()->setText(QLatin1Char('x') + host50);
+    EXPECT_TRUE(server_->checkInput()) << "51 characters are refused";
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_TRUE(watcher_.messages[0].text.startsWith(QStringLiteral("Address: "))) << watcher_.describe().toStdString();
+    server_->addressField()->setText(QStringLiteral("10.1.2.3"));
+    watcher_.messages.clear();
 
     // An empty field beside a refused one: both are told, the missing one
     // in the page's own words first.
