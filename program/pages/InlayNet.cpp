@@ -81,14 +81,7 @@ bool InlayNet_Widget::checkForm() {
         markField(field, 1);
         missing = true;
     }
-    QStringList refused;
-    pagefields::MarkRefusedFields(this, &refused);
-    if (missing || !refused.isEmpty()) {
-        QMessageBox::critical(this, tr("Error"),
-                              pagefields::RefusalMessage(missing, tr("Please enter parameters."), refused),
-                              QMessageBox::Ok);
-        return false;
-    }
+    if (pagefields::RefuseForm(this, missing, tr("Please enter parameters."))) return false;
     const qsizetype length = ui_->lineEdit_guestName->text().size() + ui_->lineEdit_psw->text().size();
     if (length > total_) {
         QMessageBox::critical(this, tr("Error"),

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QIntValidator>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
 #include <QStyle>
@@ -349,6 +350,14 @@ QString RefusalMessage(bool missing, const QString& missingText, const QStringLi
     if (missing) lines.push_back(missingText);
     lines += refusals;
     return lines.join(QLatin1Char('\n'));
+}
+
+bool RefuseForm(QWidget* form, bool missing, const QString& missingText) {
+    QStringList refused;
+    MarkRefusedFields(form, &refused);
+    if (!missing && refused.isEmpty()) return false;
+    QMessageBox::critical(form, QCoreApplication::translate("PageFields", "Error"), RefusalMessage(missing, missingText, refused), QMessageBox::Ok);
+    return true;
 }
 
 }  // namespace pagefields

@@ -153,4 +153,10 @@ bool MarkRefusedFields(QWidget* form, QStringList* refusals = nullptr);
 // refused field.
 QString RefusalMessage(bool missing, const QString& missingText, const QStringList& refusals);
 
+// A form's check on Set: marks its refused fields as MarkRefusedFields does
+// and, when fields are `missing` or refused, tells them in one "Error" box
+// over `form` (`missingText` first, then each refusal). True when the form
+// is refused and nothing may be sent.
+bool RefuseForm(QWidget* form, bool missing, const QString& missingText);
+
 }  // namespace pagefields

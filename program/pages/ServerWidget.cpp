@@ -105,13 +105,7 @@ bool ServerWidget::checkInput() {
     }
     // A text its field's rule does not accept is refused too, and the box
     // says which field and why.
-    QStringList refused;
-    pagefields::MarkRefusedFields(this, &refused);
-    if (rejected || !refused.isEmpty())
-        QMessageBox::critical(this, tr("Error"),
-                              pagefields::RefusalMessage(rejected, tr("Please enter parameters."), refused),
-                              QMessageBox::Ok);
-    return rejected || !refused.isEmpty();
+    return pagefields::RefuseForm(this, rejected, tr("Please enter parameters."));
 }
 
 void ServerWidget::fillRecord(ServerRecord& record) const {

@@ -279,14 +279,7 @@ void Static::setInfo() {
     check(ui_->leMask, ui_->leMask->text());
     // A value its field's rule does not accept ("95" against 0 to 90) is
     // refused too, and the box says which field and why.
-    QStringList refused;
-    pagefields::MarkRefusedFields(this, &refused);
-    if (missing || !refused.isEmpty()) {
-        QMessageBox::critical(this, tr("Error"),
-                              pagefields::RefusalMessage(missing, tr("Please enter parameters."), refused),
-                              QMessageBox::Ok);
-        return;
-    }
+    if (pagefields::RefuseForm(this, missing, tr("Please enter parameters."))) return;
 
     setBusy(true);
     setFormEnabled(false);

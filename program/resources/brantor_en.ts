@@ -891,6 +891,10 @@ is beyond %1!</translation>
         <source>Antenna height</source>
         <translation>Antenna height</translation>
     </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
 </context>
 <context>
     <name>RTK</name>
@@ -1017,10 +1021,6 @@ is beyond %1!</translation>
     <message>
         <source>Failed to get parameters!</source>
         <translation>Failed to get parameters!</translation>
-    </message>
-    <message>
-        <source>Error</source>
-        <translation>Error</translation>
     </message>
     <message>
         <source>Please enter parameters.</source>
@@ -1236,10 +1236,6 @@ is beyond %1!</translation>
         <translation>Save Password</translation>
     </message>
     <message>
-        <source>Error</source>
-        <translation>Error</translation>
-    </message>
-    <message>
         <source>Please enter parameters.</source>
         <translation>Please enter parameters.</translation>
     </message>
@@ -1407,10 +1403,6 @@ is beyond %1!</translation>
     <message>
         <source>Failed to get parameters!</source>
         <translation>Failed to get parameters!</translation>
-    </message>
-    <message>
-        <source>Error</source>
-        <translation>Error</translation>
     </message>
     <message>
         <source>Please enter parameters.</source>
