@@ -13,8 +13,7 @@ variants and runs every test, in four stages:
   2. the handheld variant optimised as users build the program
      (Release), build/ci-handheld;
   3. the libraries, the program's part without windows (device access,
-     settings store, worker thread) and their tests with ThreadSanitizer,
-     build/ci-tsan;
+     settings store) and their tests with ThreadSanitizer, build/ci-tsan;
   4. the fuzz targets, built with clang and run briefly over their seeds,
      build/ci-fuzz.
 It stops at the first stage that fails.
