@@ -12,7 +12,8 @@ variants and runs every test, in four stages:
      (Debug), build/ci-desktop-asan;
   2. the handheld variant optimised as users build the program
      (Release), build/ci-handheld;
-  3. the libraries and their tests with ThreadSanitizer, build/ci-tsan;
+  3. the libraries, the program's part without windows (device access,
+     settings store) and their tests with ThreadSanitizer, build/ci-tsan;
   4. the fuzz targets, built with clang and run briefly over their seeds,
      build/ci-fuzz.
 It stops at the first stage that fails.
@@ -60,9 +61,9 @@ run_variant build/ci-desktop-asan -DCMAKE_BUILD_TYPE=Debug -DBRANTOR_SANITIZE=ad
 # the optimiser (and its warnings) show here.
 echo "== handheld variant, optimised (Release)"
 run_variant build/ci-handheld -DCMAKE_BUILD_TYPE=Release -DBRANTOR_HANDHELD=ON
-echo "== libraries and their tests, ThreadSanitizer"
+echo "== libraries and the program's part without windows, ThreadSanitizer"
 export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
-run_variant build/ci-tsan -DCMAKE_BUILD_TYPE=Debug -DBRANTOR_SANITIZE=thread -DBRANTOR_BUILD_PROGRAM=OFF
+run_variant build/ci-tsan -DCMAKE_BUILD_TYPE=Debug -DBRANTOR_SANITIZE=thread -DBRANTOR_PROGRAM_GUI=OFF
 echo "== fuzz targets (clang, libFuzzer): built and run briefly over their seed corpora"
 CXX=clang++ cmake -S . -B build/ci-fuzz -G Ninja -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBRANTOR_BUILD_FUZZ=ON -DBRANTOR_SANITIZE=address,undefined \
