@@ -412,6 +412,7 @@ void DataChain_Net::loadServer(int32_t key) {
     clearServerFields();
     ui_->comboBox_protocol->setCurrentIndex(ui_->comboBox_protocol->findData(record.protocol));
     ui_->lineEdit_address->setText(record.address);
+    ui_->lineEdit_address->setCursorPosition(0);
     ui_->lineEdit_port->setText(QString::number(record.port));
     ui_->lineEdit_guestName->setText(record.user);
     ui_->lineEdit_psw->setText(record.password);
@@ -579,6 +580,8 @@ void DataChain_Net::onWirelessParameters() {
     ui_->comboBox_WorkMode->setCurrentIndex(ui_->comboBox_WorkMode->findData(int(info.workMode)));
     ui_->comboBox_protocol->setCurrentIndex(ui_->comboBox_protocol->findData(int(info.protocol)));
     ui_->lineEdit_address->setText(address);
+    // A long host name shows from its start, as the receiver's mount points do.
+    ui_->lineEdit_address->setCursorPosition(0);
     ui_->lineEdit_port->setText(QString::number(info.port));
     ui_->lineEdit_BaseID->setText(fieldText(info.baseId, sizeof info.baseId));
     replied(kParamsBit);
