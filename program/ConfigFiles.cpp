@@ -49,6 +49,12 @@ void WriteConfigDefaults(const std::wstring& path, const std::wstring& root,
     settings.setReadOnly(true);
 }
 
+bool ConfigLacks(const std::wstring& path, const std::wstring& root, const std::function<bool(JSettings&)>& lacking) {
+    JSettings settings;
+    settings.setReadOnly(true);
+    return settings.open(path, root) != JSettings::kOk || lacking(settings);
+}
+
 void OpenConfigWithDefaults(JSettings& settings, const std::wstring& path, const std::wstring& root,
                             const std::function<bool(JSettings&)>& lacking,
                             const std::function<void(JSettings&)>& fill) {
@@ -95,11 +101,7 @@ ConnectBaudsConfig::ConnectBaudsConfig() : path_(CommonHelper::connectBaudsPath(
     if (needsDefaults()) WriteConfigDefaults(path_, L"connectbauds", FillBauds);
 }
 
-bool ConnectBaudsConfig::needsDefaults() const {
-    JSettings settings;
-    settings.setReadOnly(true);
-    return settings.open(path_, L"connectbauds") != JSettings::kOk || LacksBauds(settings);
-}
+bool ConnectBaudsConfig::needsDefaults() const { return ConfigLacks(path_, L"connectbauds", LacksBauds); }
 
 void ConnectBaudsConfig::read(std::vector<int32_t>& bauds, std::vector<int32_t>& ports,
                               std::vector<std::wstring>& deviceNames, std::vector<int32_t>& deviceData) const {
@@ -155,13 +157,7 @@ void FillMethods(JSettings& settings) {
 }  // namespace
 
 ConnectMethodsConfig::ConnectMethodsConfig() : path_(CommonHelper::connectMethodsPath()) {
-    bool empty = false;
-    {
-        JSettings settings;
-        settings.setReadOnly(true);
-        empty = settings.open(path_, L"connectmethods") != JSettings::kOk || LacksMethods(settings);
-    }
-    if (empty) WriteConfigDefaults(path_, L"connectmethods", FillMethods);
+    if (ConfigLacks(path_, L"connectmethods", LacksMethods)) WriteConfigDefaults(path_, L"connectmethods", FillMethods);
 }
 
 void ConnectMethodsConfig::read(std::vector<std::wstring>& names, std::vector<int32_t>& methods) const {
@@ -239,13 +235,7 @@ void FillSteps(JSettings& settings) {
 }  // namespace
 
 SatelBaudrateConfig::SatelBaudrateConfig() : path_(CommonHelper::satelBaudratePath()) {
-    bool empty = false;
-    {
-        JSettings settings;
-        settings.setReadOnly(true);
-        empty = settings.open(path_, L"baudrate") != JSettings::kOk || LacksSteps(settings);
-    }
-    if (empty) WriteConfigDefaults(path_, L"baudrate", FillSteps);
+    if (ConfigLacks(path_, L"baudrate", LacksSteps)) WriteConfigDefaults(path_, L"baudrate", FillSteps);
 }
 
 void SatelBaudrateConfig::baudRate(int32_t step, int32_t protocol, int32_t& baud) const {

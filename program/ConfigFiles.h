@@ -24,6 +24,9 @@
 // read, is noted for the user; nothing else is done about it.
 void WriteConfigDefaults(const std::wstring& path, const std::wstring& root,
                          const std::function<void(JSettings&)>& fill);
+// True when a reader's file cannot be opened or `lacking` says it holds
+// none of what the reader needs: its defaults are then written out.
+bool ConfigLacks(const std::wstring& path, const std::wstring& root, const std::function<bool(JSettings&)>& lacking);
 // Opens `settings` on a reader's file to read it; the store never writes.
 // When `lacking` says the file holds none of what the reader needs, the
 // store holds the built-in defaults (`fill`) in its place.

@@ -61,14 +61,6 @@ void FillAntennas(JSettings& settings) {
     settings.endArray();
 }
 
-// True when the file at `path` holds none of the table: the defaults are
-// then written.
-bool Lacks(const std::wstring& path, const wchar_t* root, bool (*lacking)(JSettings&)) {
-    JSettings settings;
-    settings.setReadOnly(true);
-    return settings.open(path, root) != JSettings::kOk || lacking(settings);
-}
-
 }  // namespace
 
 // ---- radio channels --------------------------------------------------------
@@ -76,7 +68,7 @@ bool Lacks(const std::wstring& path, const wchar_t* root, bool (*lacking)(JSetti
 RadioChannelStore::RadioChannelStore() : RadioChannelStore(CommonHelper::radioChannelsPath()) {}
 
 RadioChannelStore::RadioChannelStore(const std::wstring& path) : path_(path) {
-    if (Lacks(path_, L"radio", LacksChannels)) WriteConfigDefaults(path_, L"radio", FillChannels);
+    if (ConfigLacks(path_, L"radio", LacksChannels)) WriteConfigDefaults(path_, L"radio", FillChannels);
 }
 
 void RadioChannelStore::frequencies(int32_t band, std::vector<double>& list) const {
@@ -154,7 +146,7 @@ int32_t RadioChannelStore::channelOfFrequency(double f) const {
 AntennaTypeList::AntennaTypeList() : AntennaTypeList(CommonHelper::antennaTypePath()) {}
 
 AntennaTypeList::AntennaTypeList(const std::wstring& path) : path_(path) {
-    if (Lacks(path_, L"antennatype", LacksAntennas)) WriteConfigDefaults(path_, L"antennatype", FillAntennas);
+    if (ConfigLacks(path_, L"antennatype", LacksAntennas)) WriteConfigDefaults(path_, L"antennatype", FillAntennas);
 }
 
 void AntennaTypeList::read(std::vector<std::wstring>& names, std::vector<int32_t>& codes) const {
