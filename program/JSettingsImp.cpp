@@ -677,6 +677,18 @@ int32_t JSettingsImp::writeFile(const std::string& path, const std::string& text
         if (ownerOnly_) KeepToOwner(target);
         return 0;
     }
+    // A file this user may not write is not his to replace, although the
+    // folder would let him: in a folder two users share, the other's file
+    // would become his, with a mode that may shut its owner out. It stays
+    // as it is (the link followed, as the save would follow it).
+    struct stat present {};
+    if (::stat(target.c_str(), &present) == 0 &&
+        ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+        saveError_ = errno != 0 ? errno : EACCES;
+        qWarning("Settings not saved to %s: %s; the file is kept as it is", path.c_str(),
+                 std::strerror(saveError_));
+        return 1;
+    }
 
     // Written beside the file under a name of its own and renamed into place,
     // so that a crash while writing leaves either the old file or the new
@@ -702,12 +714,15 @@ int32_t JSettingsImp::writeFile(const std::string& path, const std::string& text
     ok = ok && step(WriteAll(fd, text));
     struct stat old {};
     const bool replaces = ::stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    // The new file keeps the old one's owner and group: a save by another
-    // user (root through sudo, say) must not leave the owner a file he can
-    // no longer read. Only root may give a file away; anyone else keeps
-    // what the system allows, which for a file he could read and a folder
+    // The new file keeps the old one's owner and group, and a first file
+    // takes its folder's: a save by another user (root through sudo, say)
+    // must not leave the owner a file he can no longer read, an owner-only
+    // one least of all. Only root may give a file away; anyone else keeps
+    // what the system allows, which for a file he could write and a folder
     // he may write is no loss to the owner.
-    if (ok && replaces && ::fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) ok = step(false);
+    struct stat owner = old;
+    const bool ownerKnown = replaces || ::stat(folder.c_str(), &owner) == 0;
+    if (ok && ownerKnown && ::fchown(fd, owner.st_uid, owner.st_gid) != 0 && errno != EPERM) ok = step(false);
     if (ok && replaces && !ownerOnly_) ok = step(::fchmod(fd, old.st_mode & 07777) == 0);
     ok = ok && step(::fsync(fd) == 0);
     if (ok && backupOld && ::access(target.c_str(), F_OK) == 0) ok = step(KeepBackup(target, ownerOnly_));

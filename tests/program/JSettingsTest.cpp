@@ -1,10 +1,12 @@
 #include "program/JSettings.h"
 #include "program/JSettingsImp.h"
 #include "program/WideText.h"
+#include "tests/program/OrdinaryUser.h"
 #include "tests/program/TestSupport.h"
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -501,6 +504,59 @@ TEST_F(JSettingsTest, ASaveKeepsOwnerGroupAndModeAndNeverReplacesAnUnreadableFil
     EXPECT_EQ(st.st_gid, gid_t(kOther));
     EXPECT_EQ(st.st_mode & 07777, 0640u);
     EXPECT_NE(readFile(file()).find("<v>1</v>"), std::string::npos);
+}
+
+// In a folder two users may write, one may read the other's file but not
+// write it: his save is refused with the reason, and the file (reached
+// directly or through a link) stays as it was, bytes, owner and mode,
+// with nothing left beside it.
+TEST_F(JSettingsTest, ASaveNeverReplacesAFileItsUserMayNotWrite) {
+    makeDir("configs");
+    {
+        JSettings s(wfile(), L"k");
+        s.setValue(L"v", int32_t(1));
+    }
+    ASSERT_EQ(::symlink("t.brt", path("configs/link.brt").c_str()), 0);
+    ASSERT_EQ(::chmod(file().c_str(), 0644), 0);
+    ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(path("configs").c_str(), 0777), 0);
+    const std::string before = readFile(file());
+    struct stat was {};
+    ASSERT_EQ(::stat(file().c_str(), &was), 0);
+    if (::geteuid() != 0) {
+        // Not root: the file is this user's, and not writable even by him.
+        ASSERT_EQ(::chmod(file().c_str(), 0444), 0);
+        ASSERT_EQ(::stat(file().c_str(), &was), 0);
+    }
+
+    const std::string got = ordinaryuser::Run([&] {
+        std::string out;
+        for (const char* name : {"configs/t.brt", "configs/link.brt"}) {
+            JSettings s(wpath(name), L"k");
+            s.setValue(L"v", int32_t(2));
+            const int32_t saved = s.save();
+            out += std::to_string(saved) + " " + std::to_string(s.saveError()) + " ";
+            s.setReadOnly(true);  // the store's end would only try again
+        }
+        return out;
+    });
+    if (ordinaryuser::CannotRun(got)) GTEST_SKIP() << got;
+    const std::string refused = "1 " + std::to_string(EACCES) + " ";
+    EXPECT_EQ(got, refused + refused);
+    EXPECT_EQ(readFile(file()), before);
+    struct stat now {};
+    ASSERT_EQ(::stat(file().c_str(), &now), 0);
+    EXPECT_EQ(now.st_ino, was.st_ino);
+    EXPECT_EQ(now.st_uid, was.st_uid);
+    EXPECT_EQ(now.st_gid, was.st_gid);
+    EXPECT_EQ(now.st_mode, was.st_mode);
+    ASSERT_EQ(::lstat(path("configs/link.brt").c_str(), &now), 0);
+    EXPECT_TRUE(S_ISLNK(now.st_mode));
+    std::vector<std::string> beside;
+    for (const auto& e : std::filesystem::directory_iterator(path("configs")))
+        beside.push_back(e.path().filename().string());
+    std::sort(beside.begin(), beside.end());
+    EXPECT_EQ(beside, (std::vector<std::string>{"link.brt", "t.brt"})) << "no temporary file, no .bak";
 }
 
 // A hand-edited array may miss items: every item that is there up to the

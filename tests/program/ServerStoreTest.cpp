@@ -4,6 +4,7 @@
 // file that cannot be read, the folder's lock held elsewhere, and an edit of
 // a server another program deleted.
 
+#include "program/JSettings.h"
 #include "program/ServerStore.h"
 #include "tests/program/OrdinaryUser.h"
 #include "tests/program/TestSupport.h"
@@ -532,6 +533,44 @@ TEST_F(ServerStoreTest, ASaveByAnotherUserKeepsTheFilesOwnerAndGroup) {
     });
     if (seen.rfind("(cannot run", 0) == 0) GTEST_SKIP() << seen;
     EXPECT_EQ(seen, "owners|roots");
+}
+
+// The first save into another user's folder (the program started once with
+// sudo on his folder) gives him the file: it takes the folder's owner and
+// group, the server list as an owner-only file, a plain settings file with
+// the mode the umask gives, and he reads both.
+TEST_F(ServerStoreTest, AFirstSaveByRootIntoAnotherUsersFolderGivesHimTheFile) {
+    if (::geteuid() != 0) GTEST_SKIP() << "only root may save a file for another owner";
+    constexpr gid_t kGroup = 100;  // not the owner's number, so that the two are not mixed up
+    const Umask usual(022);
+    ASSERT_EQ(::chmod(folder_.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(path("configs").c_str(), kNobody, kGroup), 0);
+    const std::string servers = path("configs/netserver.brt");
+    const std::string plain = path("configs/plain.brt");
+    ASSERT_FALSE(exists(servers));
+
+    ASSERT_EQ(store_->append(Server("roots", 1)), 0);  // this process is root
+    {
+        JSettings settings(wpath("configs/plain.brt"), L"plain");
+        settings.setValue(L"v", int32_t(7));
+        ASSERT_EQ(settings.save(), 0);
+    }
+    for (const std::string& p : {servers, plain}) {
+        EXPECT_EQ(OwnerOf(p), kNobody) << p;
+        EXPECT_EQ(GroupOf(p), kGroup) << p;
+    }
+    EXPECT_EQ(mode("configs/netserver.brt"), 0600u);
+    EXPECT_EQ(mode("configs/plain.brt"), 0644u);
+    const std::string seen = AsOrdinaryUser([&] {
+        ServerStore mine(wpath("configs/netserver.brt"));
+        JSettings settings;
+        settings.setReadOnly(true);
+        const int32_t opened = settings.open(wpath("configs/plain.brt"), L"plain");
+        return Joined(names(mine)) + " " + std::to_string(opened) + " " +
+               std::to_string(settings.value(L"v", int32_t(0)));
+    });
+    if (seen.rfind("(cannot run", 0) == 0) GTEST_SKIP() << seen;
+    EXPECT_EQ(seen, "roots 0 7");
 }
 
 // A file that is there but that this user may not read is no empty list:
