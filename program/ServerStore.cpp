@@ -1,18 +1,25 @@
 #include "program/ServerStore.h"
 
-#include "platform/Time.h"
 #include "program/CommonHelper.h"
 #include "program/SettingsSaveFailure.h"
 #include "program/WideText.h"
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
+#include <csignal>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
+#include <pthread.h>
 #include <sys/file.h>
-#include <thread>
 #include <unistd.h>
+
+// The thread a timer's signal goes to (SIGEV_THREAD_ID); the C library's
+// headers name the field only in the kernel's spelling.
+#ifndef sigev_notify_thread_id
+#define sigev_notify_thread_id _sigev_un._tid
+#endif
 
 namespace {
 
@@ -26,6 +33,124 @@ QString TextValue(JSettings& settings, const wchar_t* key) {
 
 // Protocols whose one source is kept as a one-entry source list.
 bool KeepsOneSource(int32_t protocol) { return protocol == 0 || protocol == 2; }
+
+// A wait for the folder's lock is a blocking flock, in the kernel's queue of
+// waiters: a retry now and then would lose every time to programs that
+// release the lock and take it again at once, and a change would be refused
+// although the lock came free many times. Nothing bounds a blocking flock,
+// so a timer of the waiting thread sends it a signal at the bound; the
+// signal's handler does nothing and is installed without SA_RESTART, so
+// the flock returns EINTR. The signal is one of the real-time ones, which
+// neither Qt nor the C library use.
+int WakeSignal() { return SIGRTMAX - 3; }
+
+// After the bound the timer goes on firing at this interval, so that a
+// signal that came just before the thread entered the flock (and so ended
+// no wait) is followed by one that does.
+constexpr long kWakeRepeatNs = 10 * 1000 * 1000;
+
+void IgnoreWake(int) {}
+
+// The handler is installed while any thread waits, and the handler found
+// before is put back when the last one is done. Each thread has its own
+// timer, aimed at that thread alone, and takes any signal of it still
+// pending before it lets the handler go, so no signal outlives the handler.
+struct WakeHandler {
+    std::mutex mutex;
+    int users = 0;
+    struct sigaction previous {};
+};
+
+WakeHandler& Wake() {
+    static WakeHandler wake;
+    return wake;
+}
+
+int AcquireWakeHandler() {
+    WakeHandler& wake = Wake();
+    const std::lock_guard<std::mutex> hold(wake.mutex);
+    if (wake.users == 0) {
+        struct sigaction action {};
+        action.sa_handler = IgnoreWake;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = 0;  // no SA_RESTART: the flock must end
+        if (::sigaction(WakeSignal(), &action, &wake.previous) != 0) return errno != 0 ? errno : EINVAL;
+    }
+    ++wake.users;
+    return 0;
+}
+
+void ReleaseWakeHandler() {
+    WakeHandler& wake = Wake();
+    const std::lock_guard<std::mutex> hold(wake.mutex);
+    if (--wake.users == 0) ::sigaction(WakeSignal(), &wake.previous, nullptr);
+}
+
+timespec MonotonicNow() {
+    timespec now {};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return now;
+}
+
+bool NotBefore(const timespec& a, const timespec& b) {
+    return a.tv_sec != b.tv_sec ? a.tv_sec > b.tv_sec : a.tv_nsec >= b.tv_nsec;
+}
+
+// Takes an exclusive flock on `fd`, waiting at most `waitMs`: 0, EWOULDBLOCK
+// when another holder kept it past the bound, or the system's error number.
+int32_t LockWithin(int fd, uint32_t waitMs) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return 0;
+    if (errno != EWOULDBLOCK) return errno;
+    if (const int32_t error = AcquireWakeHandler()) return error;
+
+    sigset_t wakeOnly, previousMask;
+    sigemptyset(&wakeOnly);
+    sigaddset(&wakeOnly, WakeSignal());
+    ::pthread_sigmask(SIG_UNBLOCK, &wakeOnly, &previousMask);
+
+    timespec deadline = MonotonicNow();
+    deadline.tv_sec += time_t(waitMs / 1000);
+    deadline.tv_nsec += long(waitMs % 1000) * 1000000L;
+    if (deadline.tv_nsec >= 1000000000L) {
+        deadline.tv_nsec -= 1000000000L;
+        ++deadline.tv_sec;
+    }
+    sigevent event {};
+    event.sigev_notify = SIGEV_THREAD_ID;
+    event.sigev_signo = WakeSignal();
+    event.sigev_notify_thread_id = ::gettid();
+    timer_t timer {};
+    int32_t result = 0;
+    bool timerMade = false;
+    if (::timer_create(CLOCK_MONOTONIC, &event, &timer) != 0) {
+        result = errno != 0 ? errno : EAGAIN;
+    } else {
+        timerMade = true;
+        itimerspec when {};
+        when.it_value = deadline;
+        when.it_interval.tv_nsec = kWakeRepeatNs;
+        if (::timer_settime(timer, TIMER_ABSTIME, &when, nullptr) != 0) result = errno != 0 ? errno : EINVAL;
+    }
+    while (result == 0 && ::flock(fd, LOCK_EX) != 0) {
+        if (errno != EINTR)
+            result = errno;
+        // Another signal of the program's may end the wait early: only the
+        // bound ends it for good.
+        else if (NotBefore(MonotonicNow(), deadline))
+            result = EWOULDBLOCK;
+    }
+
+    // Put back as found: the signal blocked, the timer gone, any signal it
+    // sent meanwhile taken, then the thread's own mask and the handler.
+    ::pthread_sigmask(SIG_BLOCK, &wakeOnly, nullptr);
+    if (timerMade) ::timer_delete(timer);
+    const timespec none {};
+    while (::sigtimedwait(&wakeOnly, nullptr, &none) == WakeSignal()) {
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+    ReleaseWakeHandler();
+    return result;
+}
 
 // Holds the lock on the folder of a file while one change reads, changes and
 // saves it: another program's change waits, and then starts from what this
@@ -43,17 +168,7 @@ public:
         // follows fails and says why.
         fd_ = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd_ < 0) return;
-        const uint32_t start = platform::TickCount();
-        while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-            if (errno == EINTR) continue;
-            if (errno != EWOULDBLOCK || platform::TickCount() - start >= ServerStore::kLockWaitMs) {
-                error_ = errno != 0 ? errno : EWOULDBLOCK;
-                return;
-            }
-            // The holder's change takes milliseconds: a short nap between
-            // tries costs little and spins nothing.
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
+        error_ = LockWithin(fd_, ServerStore::kLockWaitMs);
     }
     ~FolderLock() {
         if (fd_ >= 0) ::close(fd_);

@@ -22,6 +22,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -640,6 +641,48 @@ TEST_F(ServerStoreTest, AChangeDoesNotWaitForEverForTheFoldersLock) {
     EXPECT_EQ(holder.result(), "held");
     EXPECT_EQ(store_->append(Server("second", 0)), 0);
     EXPECT_EQ(Joined(names(*store_)), "first|second");
+}
+
+// Three Brantors each adding servers as fast as they can: each change waits
+// its turn for the folder's lock, however often the others take it again,
+// so none is refused and none is lost.
+TEST_F(ServerStoreTest, ThreeProgramsAddingAtOnceAreNeverRefused) {
+    constexpr int kPrograms = 3;
+    constexpr int kEach = 200;
+    const std::wstring shared = wpath("configs/netserver.brt");
+    // All start together, once every one is ready.
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::vector<std::unique_ptr<OtherProgram>> programs;
+    for (int p = 0; p < kPrograms; ++p)
+        programs.push_back(std::make_unique<OtherProgram>([&, p] {
+            ::close(go[1]);
+            ::alarm(120);  // a program that hangs ends, and the test fails
+            char c = 0;
+            while (::read(go[0], &c, 1) < 0 && errno == EINTR) {
+            }
+            ServerStore mine(shared);
+            std::string refused;
+            for (int i = 0; i < kEach; ++i)
+                if (const int32_t error = mine.append(Server(("P" + std::to_string(p) + "-" + std::to_string(i)).c_str(), 0)))
+                    refused += " " + std::to_string(i) + ":" + std::to_string(error);
+            return "refused:" + refused;
+        }));
+    ::close(go[0]);
+    ::close(go[1]);  // the start
+    for (auto& program : programs) EXPECT_EQ(program->result(), "refused:");
+
+    reopen();
+    QList<ServerRecord> all;
+    ASSERT_EQ(store_->readAll(all), 0);
+    QStringList got, expected;
+    for (const ServerRecord& r : all) got << r.name;
+    for (int p = 0; p < kPrograms; ++p)
+        for (int i = 0; i < kEach; ++i) expected << QStringLiteral("P%1-%2").arg(p).arg(i);
+    got.sort();
+    expected.sort();
+    EXPECT_EQ(got.size(), kPrograms * kEach);
+    EXPECT_EQ(got, expected);
 }
 
 // Two Brantors: one deletes a server while the other has it open for an
