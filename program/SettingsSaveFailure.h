@@ -31,3 +31,8 @@ void NoteSettingsFailure(int32_t code);
 // Shows the failure noted so far, over `parent`, unless one was shown
 // already in this run.
 void ShowPendingSettingsFailure(QWidget* parent);
+// Tells the failure of a save the program makes on its own (the last
+// connection, the Bluetooth devices bound), unless the same failure has
+// been told already in this run: a folder that cannot be written fails
+// every such save for one reason, and the user hears it once.
+void ShowSettingsFailureOnce(QWidget* parent, int32_t error);

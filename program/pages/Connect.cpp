@@ -373,8 +373,9 @@ void Connect::saveConnection() {
     params.baud = ui_->comboBox_baud->currentData().toInt();
     params.port = portNumber_;
     // The connection stands; only its remembering failed, and the user is
-    // told before the connection is confirmed.
-    if (const int32_t error = store.write(params)) ShowSettingsSaveFailure(this, error);
+    // told before the connection is confirmed, unless he has heard of that
+    // failure already (a folder that cannot be written, told at start).
+    ShowSettingsFailureOnce(this, store.write(params));
 }
 
 void Connect::onConnectingCanceled() {
@@ -427,7 +428,7 @@ void Connect::moveDeviceToFront(int row) {
     }
     addresses.insert(addresses.begin(), address);
     names.insert(names.begin(), name.toStdWString());
-    if (const int32_t error = bindingsStore_->write(names, addresses)) ShowSettingsSaveFailure(this, error);
+    ShowSettingsFailureOnce(this, bindingsStore_->write(names, addresses));
 }
 
 void Connect::onBtSystemClicked() {

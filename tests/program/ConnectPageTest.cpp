@@ -220,7 +220,8 @@ TEST_F(ConnectPageTest, NoProgressDialogAppearsOutsideAnAttempt) {
 // A program folder whose "configs" cannot be written and holds none of the
 // lists yet (an installation folder, read-only media): the page still
 // offers the built-in lists, and the user is told once a run that the
-// settings could not be saved. The program runs as an ordinary user, to whom
+// settings could not be saved, at start, and not again when the connection
+// cannot be remembered for the same reason. The program runs as an ordinary user, to whom
 // the folder's mode applies.
 class ConnectReadOnlyFolderTest : public ConnectPageTest {
 protected:
@@ -259,14 +260,29 @@ TEST_F(ConnectReadOnlyFolderTest, TheDefaultsAreOfferedAndTheFailureIsToldOnce) 
         openPage();
         QTest::qWait(300);
         seen += lists();
+        // A connection, whose remembering fails for the same reason: the
+        // user has been told that already.
+        sim::SimReceiver receiver;
+        std::string error;
+        if (!receiver.Start(&error)) return "(failed: no receiver: " + error + ")";
+        receiver.RegisterAsCom(1);
+        combo("comboBox_port")->setCurrentIndex(combo("comboBox_port")->findData(1));
+        auto* autoBaud = window_->findChild<QCheckBox*>(QStringLiteral("cbAuto"));
+        if (autoBaud->isChecked()) QTest::mouseClick(autoBaud, Qt::LeftButton);
+        combo("comboBox_baud")->setCurrentIndex(combo("comboBox_baud")->findData(9600));
+        clickSoftKey(QStringLiteral("Connect"));
+        waitFor([&] { return watcher_.shown(QStringLiteral("Successfully connected")); }, 20000);
+        QTest::qWait(300);
         for (const auto& m : watcher_.messages) seen += m.title + QStringLiteral(": ") + m.text + QStringLiteral(" | ");
         return seen.toStdString();
     });
     ::chmod(configs.c_str(), 0755);
     if (ordinaryuser::CannotRun(got)) GTEST_SKIP() << got;
     const QString denied = QString::fromLocal8Bit(std::strerror(EACCES));
-    EXPECT_EQ(QString::fromStdString(got),
-              QStringLiteral("3 255 5 2 | 3 255 5 2 | Warning: The settings could not be saved: %1 | ").arg(denied));
+    EXPECT_EQ(got, QStringLiteral("3 255 5 2 | 3 255 5 2 | Warning: The settings could not be saved: %1 | "
+                                  "Information: Successfully connected | ")
+                       .arg(denied)
+                       .toStdString());
     EXPECT_EQ(QDir(path(QStringLiteral("configs"))).entryList(QDir::Files), before) << "nothing written";
 }
 
