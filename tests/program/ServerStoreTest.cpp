@@ -10,6 +10,7 @@
 #include "tests/program/TestSupport.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
@@ -17,10 +18,12 @@
 #include <functional>
 #include <grp.h>
 #include <memory>
+#include <pthread.h>
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -632,11 +635,41 @@ TEST_F(ServerStoreTest, AChangeDoesNotWaitForEverForTheFoldersLock) {
     });
     turns.parentSide();
     ASSERT_TRUE(Turns::wait(turns.toParent[0]));  // the lock is held
-    EXPECT_EQ(store_->append(Server("second", 0)), EWOULDBLOCK);
+    // The signal dispositions and this thread's signal mask, as the waits
+    // must leave them. The C library marks every action it installs with
+    // its own return path (SA_RESTORER, 0x04000000), one never installed
+    // has none: that mark alone is no change.
+    auto dispositions = [] {
+        constexpr int kRestorer = 0x04000000;
+        std::string all;
+        for (int sig = 1; sig <= SIGRTMAX; ++sig) {
+            struct sigaction action {};
+            const int got = ::sigaction(sig, nullptr, &action);
+            all += std::to_string(sig) + ":" + std::to_string(got) + ":" +
+                   std::to_string(reinterpret_cast<uintptr_t>(action.sa_handler)) + ":" +
+                   std::to_string(action.sa_flags & ~kRestorer) + " ";
+        }
+        sigset_t mask;
+        ::pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+        for (int sig = 1; sig <= SIGRTMAX; ++sig) all += sigismember(&mask, sig) ? "1" : "0";
+        return all;
+    };
+    const std::string signalsBefore = dispositions();
+    // Changes on several threads at once wait side by side, each bounded.
     ServerRecord edited = Server("first edited", 0);
     edited.key = 0;
-    EXPECT_EQ(store_->update(edited), EWOULDBLOCK);
+    int32_t updated = 0, removed = 0;
+    std::thread updating([&] { updated = store_->update(edited); });
+    std::thread removing([&] { removed = store_->remove(0); });
+    EXPECT_EQ(store_->append(Server("second", 0)), EWOULDBLOCK);
+    updating.join();
+    removing.join();
+    EXPECT_EQ(updated, EWOULDBLOCK);
+    EXPECT_EQ(removed, EWOULDBLOCK);
     EXPECT_EQ(file(), before);
+    // A signal of the wait left behind would end this process now.
+    ::usleep(50 * 1000);
+    EXPECT_EQ(dispositions(), signalsBefore);
     ASSERT_TRUE(Turns::pass(turns.toChild[1]));
     EXPECT_EQ(holder.result(), "held");
     EXPECT_EQ(store_->append(Server("second", 0)), 0);
