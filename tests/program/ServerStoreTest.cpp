@@ -690,15 +690,17 @@ TEST_F(ServerStoreTest, ThreeProgramsAddingAtOnceAreNeverRefused) {
     for (int p = 0; p < kPrograms; ++p)
         programs.push_back(std::make_unique<OtherProgram>([&, p] {
             ::close(go[1]);
-            ::alarm(120);  // a program that hangs ends, and the test fails
+            ::alarm(250);  // a program that hangs ends (before the test runner gives up), and the test fails
             char c = 0;
             while (::read(go[0], &c, 1) < 0 && errno == EINTR) {
             }
             ServerStore mine(shared);
             std::string refused;
-            for (int i = 0; i < kEach; ++i)
-                if (const int32_t error = mine.append(Server(("P" + std::to_string(p) + "-" + std::to_string(i)).c_str(), 0)))
+            for (int i = 0; i < kEach; ++i) {
+                const std::string name = "P" + std::to_string(p) + "-" + std::to_string(i);
+                if (const int32_t error = mine.append(Server(name.c_str(), 0)))
                     refused += " " + std::to_string(i) + ":" + std::to_string(error);
+            }
             return "refused:" + refused;
         }));
     ::close(go[0]);
