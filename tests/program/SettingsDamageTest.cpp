@@ -194,6 +194,9 @@ TEST_F(SettingsDamageTest, AFileThatWouldNotReadBackTheSameIsRefusedOnceAndKeptA
         {"overlong slash", "\xC0\xAF"},
         {"surrogate as a reference", "&#xD800;"},      // reads as bytes that are not UTF-8
         {"zero byte", std::string("a\0b", 3)},
+        // Parses, but is printed as nothing: the printed text loads as
+        // another document, which would be printed differently again.
+        {"declaration inside an element", "1<?xml version=\"1.0\" ?>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
