@@ -233,6 +233,15 @@ bool IsValidUtf8(const std::string& s) {
     const size_t n = s.size();
     size_t i = 0;
     while (i < n) {
+        // Settings files are mostly ASCII: eight bytes at a time while no
+        // byte of them has its top bit set.
+        while (n - i >= 8) {
+            uint64_t word;
+            std::memcpy(&word, p + i, 8);
+            if (word & 0x8080808080808080ull) break;
+            i += 8;
+        }
+        if (i >= n) break;
         const unsigned char c = p[i];
         if (c < 0x80) {
             ++i;
@@ -398,10 +407,12 @@ bool ParseStable(std::string bytes, TiXmlDocument& doc, std::string& printed) {
     doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_UTF8);
     if (doc.Error()) return false;
     printed = PrintDocument(doc);
+    // The same text as the file's, which is UTF-8 (a line end taken out
+    // leaves it so).
+    if (printed == text) return true;
     if (!IsValidUtf8(printed)) return false;
     // A text too large to be saved is never written back, so it cannot drift.
     if (printed.size() > JSettingsImp::kLargestFile) return true;
-    if (printed == text) return true;
     TiXmlDocument again;
     again.Parse(printed.c_str(), nullptr, TIXML_ENCODING_UTF8);
     return !again.Error() && PrintDocument(again) == printed;
