@@ -259,6 +259,9 @@ std::wstring ServerStore::path() const { return path_.empty() ? CommonHelper::ne
 
 int32_t ServerStore::openToRead(JSettings& settings) const {
     settings.setOwnerOnly(true);
+    // A reader changes nothing, so it does not print the whole document
+    // again when it goes only to find that there is nothing to write.
+    settings.setReadOnly(true);
     // A store that failed to open writes nothing when it goes.
     if (settings.open(path(), L"netserver") == JSettings::kOk) return 0;
     return settings.readError() != 0 ? SettingsReadFailure(settings.readError()) : kNotUsable;

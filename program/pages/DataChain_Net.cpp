@@ -212,6 +212,7 @@ void DataChain_Net::read() {
     updateVisibility(ui_->comboBox_protocol->count() > 0 ? 0 : -1, ui_->comboBox_WorkMode->currentIndex());
     // A server file that cannot be read lists no server, which is not the
     // user's list: it is told, once a read, not at every change of mode.
+    listedThisRead_ = false;
     if (const int32_t failure = refillServers(); failure != 0) ShowSettingsSaveFailure(this, failure);
     ui_->comboBox_server->setCurrentIndex(-1);
     receivedMask_ = 0;
@@ -361,7 +362,17 @@ void DataChain_Net::updateVisibility(int protocolIndex, int modeIndex) {
 
 int32_t DataChain_Net::refillServers() {
     QComboBox* box = ui_->comboBox_server;
+    QList<int> protocols;
+    for (int i = 0; i < ui_->comboBox_protocol->count(); ++i)
+        protocols.append(ui_->comboBox_protocol->itemData(i).toInt());
     disconnect(box, &QComboBox::currentIndexChanged, this, &DataChain_Net::onServerChanged);
+    if (listedThisRead_ && protocols == listedProtocols_) {
+        box->setCurrentIndex(-1);
+        connect(box, &QComboBox::currentIndexChanged, this, &DataChain_Net::onServerChanged);
+        return 0;
+    }
+    listedProtocols_ = protocols;
+    listedThisRead_ = true;
     box->clear();
     box->addItem(tr("<New>"), -1);
     // A user may keep thousands of servers: the file is read once, not once
@@ -372,8 +383,7 @@ int32_t DataChain_Net::refillServers() {
     const int32_t failure = store_->readAll(servers);
     QList<const ServerRecord*> listed;
     listed.reserve(servers.size());
-    for (int i = 0; i < ui_->comboBox_protocol->count(); ++i) {
-        const int protocol = ui_->comboBox_protocol->itemData(i).toInt();
+    for (const int protocol : std::as_const(protocols)) {
         for (const ServerRecord& server : std::as_const(servers))
             if (server.protocol == protocol) listed.append(&server);
     }

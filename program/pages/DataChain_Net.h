@@ -118,7 +118,9 @@ private:
     void fillProtocolsForMode(int mode);
     void updateVisibility(int protocolIndex, int modeIndex);
     // Lists the saved servers of the protocols offered; gives what the
-    // server store's read gives (0, or a read failure).
+    // server store's read gives (0, or a read failure). Within one read of
+    // the page, a box already listing the servers of the same protocols is
+    // not listed again: only its choice is cleared.
     int32_t refillServers();
     void clearServerFields();
     void loadServer(int32_t key);
@@ -162,6 +164,14 @@ private:
 
     uint32_t receivedMask_ = 0;
     QList<int> protocolCodes_;
+    // The protocols whose servers the Server box lists, as the current read
+    // of the page last filled it (listedThisRead_). The receiver's reply sets
+    // the work mode the read has just listed the servers for; with
+    // thousands of servers, reading them again for the same list would hold
+    // up the window for nothing. Each read lists them afresh, so what
+    // another program changed in the store meanwhile shows.
+    QList<int> listedProtocols_;
+    bool listedThisRead_ = false;
     bool canFetchByDevice_ = false;
     bool canAutoLogin_ = false;
     bool addressAsText_ = false;

@@ -709,6 +709,51 @@ TEST_F(JSettingsTest, AFileThatLoadsIsNotBackedUp) {
     EXPECT_FALSE(exists(file() + ".bak"));
 }
 
+// The program's own text loads as it is; a file with other line ends or
+// laid out by hand is loaded, printed and loaded once more before it is
+// taken. Either way the same document comes out, a read leaves the file as
+// it was, and the first change writes the program's own text.
+TEST_F(JSettingsTest, AFileLoadsTheSameWhateverItsLayoutAndLineEnds) {
+    makeDir("configs");
+    const std::string own = kDecl +
+                            "<k>\n    <v>1</v>\n    <g type=\"group\">\n        <w>a &amp; b</w>\n    </g>\n</k>\n";
+    auto replaced = [&](const std::string& with) {
+        std::string out;
+        for (const char c : own) out += c == '\n' ? with : std::string(1, c);
+        return out;
+    };
+    const struct {
+        const char* name;
+        std::string bytes;
+    } cases[] = {
+        {"the program's own text", own},
+        {"CR LF", replaced("\r\n")},
+        {"CR alone", replaced("\r")},
+        {"by hand, on one line", "<?xml version=\"1.0\"?><k><v>1</v><g type=\"group\"><w>a &#38; b</w></g></k>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFile(file(), c.bytes);
+        {
+            JSettings s;
+            ASSERT_EQ(s.open(wfile(), L"k"), JSettings::kOk);
+            EXPECT_EQ(s.value(L"v", int32_t(0)), 1);
+            std::wstring text;
+            s.value(L"g/w", text);
+            EXPECT_EQ(text, L"a & b");
+        }
+        EXPECT_EQ(readFile(file()), c.bytes);
+        {
+            JSettings s(wfile(), L"k");
+            s.setValue(L"v", int32_t(2));
+        }
+        std::string changed = own;
+        changed.replace(changed.find("<v>1</v>"), 8, "<v>2</v>");
+        EXPECT_EQ(readFile(file()), changed);
+        EXPECT_FALSE(exists(file() + ".bak"));
+    }
+}
+
 TEST_F(JSettingsTest, SplitKeyKeepsEmptyPiecesAndTrims) {
     using Fjarnis2011::FJCore::JSettingsImp;
     std::vector<std::string> pieces;

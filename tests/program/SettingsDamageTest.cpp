@@ -194,6 +194,9 @@ TEST_F(SettingsDamageTest, AFileThatWouldNotReadBackTheSameIsRefusedOnceAndKeptA
         {"overlong slash", "\xC0\xAF"},
         {"surrogate as a reference", "&#xD800;"},      // reads as bytes that are not UTF-8
         {"zero byte", std::string("a\0b", 3)},
+        // Parses, but is printed as nothing: the printed text loads as
+        // another document, which would be printed differently again.
+        {"declaration inside an element", "1<?xml version=\"1.0\" ?>"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -215,6 +218,28 @@ TEST_F(SettingsDamageTest, AFileThatWouldNotReadBackTheSameIsRefusedOnceAndKeptA
         { JSettings s(wfile(), L"k"); EXPECT_EQ(s.value(L"w", int32_t(0)), 3); }
         EXPECT_EQ(readFile(file()), fresh);
     }
+}
+
+// The check for UTF-8 goes over plain ASCII several bytes at a time: a
+// foreign byte is found at every place among them, the file's last byte
+// included, and a letter written in UTF-8 there is taken.
+TEST_F(SettingsDamageTest, AByteThatIsNotUtf8IsFoundWhereverItStands) {
+    for (size_t lead = 0; lead <= 17; ++lead) {
+        SCOPED_TRACE(lead);
+        const std::string before = kDecl + "<k>\n    <v>" + std::string(lead, 'x');
+        const std::string after = "</v>\n</k>\n";
+        writeFile(file(), before + "\xE9" + after);
+        EXPECT_EQ(probe(wfile(), L"k"), JSettings::kFileNotLoaded);
+        writeFile(file(), before + "\xC3\xA9" + after);
+        JSettings s;
+        ASSERT_EQ(s.open(wfile(), L"k"), JSettings::kOk);
+        std::wstring value;
+        s.value(L"v", value);
+        EXPECT_EQ(value, std::wstring(lead, L'x') + L"\u00E9");
+    }
+    // The very last byte of a file.
+    writeFile(file(), kDecl + "<k />\n\xE9");
+    EXPECT_EQ(probe(wfile(), L"k"), JSettings::kFileNotLoaded);
 }
 
 TEST_F(SettingsDamageTest, TextsOutsideAsciiAndEntitiesRoundTripWithoutDrift) {
