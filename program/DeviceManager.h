@@ -219,13 +219,34 @@ public:
 
     // --- the network link (DeviceManagerNet.cpp) ---
     using Gprs_Modle = Fjarnis2011::FJParse::Gprs_Modle;
-    // The modem's parameters, the login mode and the NTRIP login.
+    // The parts of a new-protocol receiver's network link, each an item (or
+    // two) of its own that the receiver may leave unanswered: an older
+    // firmware does not know the server type, and a reply may be lost.
+    enum NetLinkPart : unsigned {
+        NetLinkAddress = 1,     // the server (address, port, host name)
+        NetLinkServerType = 2,  // the protocol, which also tells the work mode
+        NetLinkLoginMode = 4,   // the link's auto-open
+        NetLinkLogin = 8,       // the mount point and the account
+        NetLinkAll = 15,
+    };
+    // The modem's parameters, the login mode and the NTRIP login. On the new
+    // protocol it begins a new read of the link: no part counts as reported
+    // until its answer comes.
     void sendNetRequests();
+    // The parts of the new protocol's network link the receiver reported
+    // since the last sendNetRequests (NetLinkPart bits). A part not reported
+    // keeps no value of its own in the cache: what gprsInfo, gprsCosMdl or
+    // corsInfo give for it is a default, not the receiver's.
+    unsigned netLinkReported() const;
     // The radio protocol 0 (the link is the modem's), the work mode, the
     // server, the base id (at most its 20-byte field of `info`), the login
     // mode and the NTRIP login, in this order. `hostName` as for setGprsIp.
+    // On the new protocol only the parts in `parts` (NetLinkPart bits) are
+    // written, so that a part the receiver did not report and the user did
+    // not give is left as the receiver holds it; the old protocol's modem
+    // takes them all in any case.
     void setGprsParams(Gprs_Modle mode, unsigned baseIdLength, WirelessInfo info, unsigned loginMode,
-                       cors_info cors, std::string_view hostName = {});
+                       cors_info cors, std::string_view hostName = {}, unsigned parts = NetLinkAll);
 
 public slots:
     void onTryToConnectTimeOut();
@@ -247,6 +268,8 @@ private:
         int loginMode = 0;
         cors_info cors{};
         int corsAuto = 0;
+        // NetLinkPart bits reported since the last network-link read.
+        unsigned netLinkReported = 0;
         devicemanager::SourceTableGatherer sourceTable;
         // Static recording and the internal radio.
         Static_Point staticPoint{};

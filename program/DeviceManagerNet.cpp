@@ -34,12 +34,21 @@ void DeviceManager::sendNetRequests() {
     // reaches the page before the address's, after which the page fills in
     // the source list.
     if (receiver_->Get_MAINBD_OEM_TYPE() == FJParse::MAINBD_ORVEL_NEW) {
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.netLinkReported = 0;
+        }
         receiver_->Send_NetLink_Server_Type(nullptr);
         receiver_->Send_NetLink_Address(nullptr);
     } else
         receiver_->Send_Gprs_Info();
     receiver_->Send_Gprs_CosMdl();
     receiver_->Send_Cors_Info_Auto();
+}
+
+unsigned DeviceManager::netLinkReported() const {
+    std::lock_guard<std::mutex> lock(cacheLock_);
+    return cache_.netLinkReported;
 }
 
 void DeviceManager::markAddressAsText(WirelessInfo& link, bool asText) {
@@ -69,31 +78,37 @@ std::string DeviceManager::setNetLinkServer(const IP_ADRES& address, unsigned po
 }
 
 void DeviceManager::setGprsParams(Gprs_Modle mode, unsigned baseIdLength, WirelessInfo info, unsigned loginMode,
-                                  cors_info cors, std::string_view hostName) {
+                                  cors_info cors, std::string_view hostName, unsigned parts) {
     if (!receiver_)
         return;
     const bool newProtocolBoard = makerReceiver() && !oldProtocolReceiver();
+    if (!newProtocolBoard)
+        parts = NetLinkAll;
     setRadioMdl(static_cast<Rdo_Mdl>(kRadioModeOff));
     receiver_->Set_Gprs_Modle(mode);
     // The new protocol's server item has room for a longer host name than
     // the address record: it goes out whole.
     std::string hostSent;
-    if (newProtocolBoard)
-        hostSent = setNetLinkServer(info.address, info.port, hostName);
-    else
+    if (!newProtocolBoard)
         receiver_->Set_Gprs_Ip(info.address, info.port, static_cast<Protocol_Net>(info.protocol));
+    else if (parts & NetLinkAddress)
+        hostSent = setNetLinkServer(info.address, info.port, hostName);
     // The new protocol keeps the server's protocol as an item of its own.
     const unsigned short serverType = static_cast<unsigned short>(info.protocol);
-    if (newProtocolBoard)
+    if (newProtocolBoard && (parts & NetLinkServerType))
         receiver_->Send_NetLink_Server_Type(&serverType);
     receiver_->Set_Gprs_Baseid(reinterpret_cast<unsigned char*>(info.baseId),
                                std::min<unsigned>(baseIdLength, kBaseIdField));
-    receiver_->Set_Gprs_CosMdl(loginMode);
+    if (parts & NetLinkLoginMode)
+        receiver_->Set_Gprs_CosMdl(loginMode);
     // On the new protocol the automatic login record also switches the
     // link's auto-open on, whatever the login mode just sent: with a login
-    // mode of 0 the login goes as its two items alone, so that the receiver
-    // keeps the login mode it was given.
-    if (newProtocolBoard && loginMode == 0) {
+    // mode of 0, or one not written, the login goes as its two items alone,
+    // so that the receiver keeps the login mode it has.
+    const bool loginModeKept = !(parts & NetLinkLoginMode) || loginMode == 0;
+    if (newProtocolBoard && !(parts & NetLinkLogin)) {
+        // The receiver keeps its login.
+    } else if (newProtocolBoard && loginModeKept) {
         FJParse::OV_CORS_DATA_SOURCE_STRUCT source{};
         FJParse::OV_ACCOUNT_STRUCT account{};
         std::memcpy(source.mountPoint, cors.mountPoint, std::min(sizeof source.mountPoint, sizeof cors.mountPoint));
@@ -111,22 +126,30 @@ void DeviceManager::setGprsParams(Gprs_Modle mode, unsigned baseIdLength, Wirele
     // only; the base id is what went out of its field, the rest of the field
     // zero. Its work mode is what the program last chose, which a report of
     // the server type may correct.
+    // A part left unwritten keeps what the cache holds for it.
     const bool oldProtocol = oldProtocolReceiver();
     const unsigned baseIdSent = std::min<unsigned>(baseIdLength, kBaseIdField);
     std::lock_guard<std::mutex> lock(cacheLock_);
     WirelessInfo& modem = cache_.wireless;
-    modem.address = info.address;
-    modem.port = info.port;
-    modem.workMode = uint32_t(mode);
-    modem.protocol = info.protocol;
+    if (parts & NetLinkAddress) {
+        modem.address = info.address;
+        modem.port = info.port;
+    }
+    if (parts & NetLinkServerType) {
+        modem.workMode = uint32_t(mode);
+        modem.protocol = info.protocol;
+    }
     if (oldProtocol) {
         std::memset(modem.baseId, 0, sizeof modem.baseId);
         std::memcpy(modem.baseId, info.baseId, baseIdSent);
-    } else {
+    } else if (parts & NetLinkAddress) {
         markAddressAsText(modem, !hostSent.empty());
         cache_.netLinkHost = hostSent;
     }
-    cache_.loginMode = int(loginMode);
-    cache_.cors = cors;
-    cache_.corsAuto = int(kCorsManual);
+    if (parts & NetLinkLoginMode)
+        cache_.loginMode = int(loginMode);
+    if (parts & NetLinkLogin) {
+        cache_.cors = cors;
+        cache_.corsAuto = int(kCorsManual);
+    }
 }

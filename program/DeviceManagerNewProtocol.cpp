@@ -99,6 +99,7 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
             std::lock_guard<std::mutex> lock(cacheLock_);
             cache_.wireless = WirelessInfo{};
             cache_.netLinkHost.clear();
+            cache_.netLinkReported = 0;
         }
         // Known before state 4 is announced: the menu offers its pages by it.
         newProtocol_.store(true);
@@ -143,6 +144,7 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
             // name; one held by its address as the four numbers.
             markAddressAsText(cache_.wireless, address.textLength > 0);
             cache_.wireless.port = reported.port;
+            cache_.netLinkReported |= NetLinkAddress;
         }
         announce(DeviceObserver::EventWirelessParams);
     }
@@ -157,6 +159,7 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
             cache_.wireless.protocol = uint32_t(type);
             if (type != FJParse::OV_NETLINK_SERVER_ZELT)
                 cache_.wireless.workMode = uint32_t(FJParse::GPRS_MODLE_ROVER);
+            cache_.netLinkReported |= NetLinkServerType;
         }
         announce(DeviceObserver::EventWirelessParams);
     }
@@ -164,8 +167,13 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
     // point and the account it is the NTRIP login the old protocol's modem
     // reports, and it lands in the same place.
     if (bits & Bits::NetLinkAutoOpen) {
-        storeAndAnnounce(&Cache::loginMode, int(receiver_->Get_NetLink_Auto_Open()),
-                         DeviceObserver::EventLoginMode);
+        const int autoOpen = int(receiver_->Get_NetLink_Auto_Open());
+        {
+            std::lock_guard<std::mutex> lock(cacheLock_);
+            cache_.loginMode = autoOpen;
+            cache_.netLinkReported |= NetLinkLoginMode;
+        }
+        announce(DeviceObserver::EventLoginMode);
     }
     if (bits & (Bits::NetLinkMountPoint | Bits::NetLinkAccount)) {
         OV_CORS_DATA_SOURCE_STRUCT source{};
@@ -182,6 +190,7 @@ void DeviceManager::handleNewProtocolEvent(int messageClass, unsigned bits) {
             std::lock_guard<std::mutex> lock(cacheLock_);
             cache_.cors = cors;
             cache_.corsAuto = autoOpen;
+            cache_.netLinkReported |= NetLinkLogin;
         }
         announce(DeviceObserver::EventCorsInfo);
     }

@@ -62,8 +62,12 @@ DataChain::DataChain(QWidget* parent) : Widget(parent), ui_(new Ui::DataChain) {
     netRead_.onTimeout([this](unsigned) {
         setBusy(false);
         net_->hookReadSignals(false);
+        // Nothing read is told as a whole; a part of the link not reported,
+        // by its name.
         if (net_->nothingRead())
             QMessageBox::warning(this, tr("Warning"), tr("Failed to get net parameters!"), QMessageBox::Ok);
+        else
+            net_->tellUnreported();
         setPageEnabled(true);
     });
     radioRead_.onTimeout([this](unsigned) {

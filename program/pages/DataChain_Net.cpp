@@ -505,8 +505,11 @@ bool DataChain_Net::requiredFieldsPresent() {
     const QString server = ui_->comboBox_server->currentText();
     require(ui_->comboBox_server,
             ui_->checkBox_save->isChecked() && !server.isEmpty() && server == tr("<New>"));
-    require(ui_->comboBox_WorkMode, ui_->comboBox_WorkMode->currentText().isEmpty());
-    require(ui_->comboBox_protocol, ui_->comboBox_protocol->currentText().isEmpty());
+    // A protocol the receiver did not report may stay unchosen (it is then
+    // not written); the new protocol keeps no work mode of its own.
+    const bool protocolOpen = (unreportedParts() & DeviceManager::NetLinkServerType) != 0;
+    require(ui_->comboBox_WorkMode, !protocolOpen && ui_->comboBox_WorkMode->currentText().isEmpty());
+    require(ui_->comboBox_protocol, !protocolOpen && ui_->comboBox_protocol->currentText().isEmpty());
     require(ui_->lineEdit_address, ui_->lineEdit_address->text().isEmpty());
     require(ui_->lineEdit_port, ui_->lineEdit_port->text().isEmpty());
     if (!fetchingSource_) {
@@ -538,8 +541,10 @@ bool DataChain_Net::loginLengthValid() {
 // Reading
 
 void DataChain_Net::replied(uint32_t bit) {
+    const bool completedNow = receivedMask_ != kReadComplete && (receivedMask_ | bit) == kReadComplete;
     receivedMask_ |= bit;
     if (receivedMask_ == kReadComplete) emit enableInterface(true);
+    if (completedNow) tellUnreported();
 }
 
 QString DataChain_Net::receiverAddressText(const WirelessInfo& info) const {
@@ -560,9 +565,44 @@ QString DataChain_Net::receiverAddressText(const WirelessInfo& info) const {
         .arg(info.address.ip[3]);
 }
 
+unsigned DataChain_Net::unreportedParts() const {
+    const DeviceManager* manager = DeviceManager::instance();
+    if (!manager->newProtocol()) return 0;
+    return DeviceManager::NetLinkAll & ~manager->netLinkReported();
+}
+
+void DataChain_Net::tellUnreported() {
+    const unsigned missing = unreportedParts();
+    if (missing == 0 || nothingRead()) return;
+    QStringList parts;
+    if (missing & DeviceManager::NetLinkAddress) parts << tr("server address");
+    if (missing & DeviceManager::NetLinkServerType) parts << tr("protocol and work mode");
+    if (missing & DeviceManager::NetLinkLoginMode) parts << tr("login mode");
+    if (missing & DeviceManager::NetLinkLogin) parts << tr("NTRIP login");
+    QMessageBox::warning(this, tr("Warning"),
+                         tr("Failed to get net parameters: %1!\nThey are left empty and are not set unless "
+                            "you enter them.")
+                             .arg(parts.join(QStringLiteral(", "))),
+                         QMessageBox::Ok);
+}
+
+void DataChain_Net::showLoginOfUnknownProtocol() {
+    if (ui_->comboBox_protocol->currentIndex() >= 0 || !DeviceManager::instance()->newProtocol()) return;
+    const bool login = !(unreportedParts() & DeviceManager::NetLinkLogin);
+    for (QWidget* w : std::initializer_list<QWidget*>{ui_->label_source, ui_->comboBox_sourceList,
+                                                      ui_->label_guestName, ui_->lineEdit_guestName,
+                                                      ui_->label_psw, ui_->lineEdit_psw, ui_->getsourceButton})
+        w->setVisible(login);
+    ui_->label_source->setText(tr("Source:"));
+    ui_->lineEdit_BaseID->setVisible(false);
+}
+
 void DataChain_Net::onWirelessParameters() {
     WirelessInfo info{};
     DeviceManager::instance()->gprsInfo(info);
+    // What the receiver did not report is not shown: the record holds
+    // defaults there, not its settings.
+    const unsigned missing = unreportedParts();
     if (info.protocolOffers != 0) {
         QComboBox* box = ui_->comboBox_protocol;
         disconnect(box, &QComboBox::currentIndexChanged, this, &DataChain_Net::onProtocolChanged);
@@ -586,14 +626,25 @@ void DataChain_Net::onWirelessParameters() {
     addressAsText_ = info.linkOptions & FJParse::kLinkAddressAsText;
     ui_->checkBox_autoLog->setVisible(canAutoLogin_);
 
-    const QString address = receiverAddressText(info);
-    ui_->comboBox_WorkMode->setCurrentIndex(ui_->comboBox_WorkMode->findData(int(info.workMode)));
-    ui_->comboBox_protocol->setCurrentIndex(ui_->comboBox_protocol->findData(int(info.protocol)));
-    ui_->lineEdit_address->setText(address);
-    // A long host name shows from its start, as the receiver's mount points do.
-    ui_->lineEdit_address->setCursorPosition(0);
-    ui_->lineEdit_port->setText(QString::number(info.port));
+    if (missing & DeviceManager::NetLinkServerType) {
+        // The receiver's protocol is not known: every protocol is offered,
+        // none chosen, and no work mode.
+        fillProtocolsForMode(kModeRover);
+        refillServers();
+        ui_->comboBox_WorkMode->setCurrentIndex(-1);
+        ui_->comboBox_protocol->setCurrentIndex(-1);
+    } else {
+        ui_->comboBox_WorkMode->setCurrentIndex(ui_->comboBox_WorkMode->findData(int(info.workMode)));
+        ui_->comboBox_protocol->setCurrentIndex(ui_->comboBox_protocol->findData(int(info.protocol)));
+    }
+    if (!(missing & DeviceManager::NetLinkAddress)) {
+        ui_->lineEdit_address->setText(receiverAddressText(info));
+        // A long host name shows from its start, as the receiver's mount points do.
+        ui_->lineEdit_address->setCursorPosition(0);
+        ui_->lineEdit_port->setText(QString::number(info.port));
+    }
     ui_->lineEdit_BaseID->setText(fieldText(info.baseId, sizeof info.baseId));
+    showLoginOfUnknownProtocol();
     replied(kParamsBit);
 }
 
@@ -606,6 +657,7 @@ void DataChain_Net::onCorsInfo() {
     QComboBox* box = ui_->comboBox_sourceList;
     if (!mount.isEmpty() && box->findText(mount, Qt::MatchExactly | Qt::MatchCaseSensitive) < 0) box->addItem(mount);
     box->setCurrentIndex(box->findText(mount, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    showLoginOfUnknownProtocol();
     replied(kLoginBit);
 }
 
@@ -626,7 +678,11 @@ void DataChain_Net::buildLogin(cors_info& login) const {
 
 void DataChain_Net::buildLink(WirelessInfo& link) {
     std::memset(&link, 0, sizeof link);
-    link.workMode = uint32_t(currentData(ui_->comboBox_WorkMode, kModeBase));
+    // With no work mode chosen the protocol tells it: only a rover speaks
+    // another than the relay one.
+    const int protocol = currentData(ui_->comboBox_protocol);
+    const bool roverProtocol = protocol >= 0 && protocol != kProtocolZelt;
+    link.workMode = uint32_t(currentData(ui_->comboBox_WorkMode, roverProtocol ? kModeRover : kModeBase));
     // The new protocol's server item carries the four numbers and a host name
     // side by side: a dotted address goes as the numbers, a name as text.
     const QString address = ui_->lineEdit_address->text();
@@ -645,8 +701,19 @@ void DataChain_Net::sendSettings() {
     WirelessInfo link{};
     buildLink(link);
     const unsigned loginMode = ui_->checkBox_autoLog->isChecked() ? 1u : 0u;
+    // A part the receiver did not report is written only when the user gave
+    // it: a protocol chosen, the automatic login checked, a login entered.
+    // An unchanged form writes back what the receiver holds, never defaults.
+    const unsigned missing = unreportedParts();
+    unsigned parts = DeviceManager::NetLinkAll;
+    if (ui_->comboBox_protocol->currentIndex() < 0) parts &= ~unsigned(DeviceManager::NetLinkServerType);
+    if ((missing & DeviceManager::NetLinkLoginMode) && loginMode == 0)
+        parts &= ~unsigned(DeviceManager::NetLinkLoginMode);
+    if ((missing & DeviceManager::NetLinkLogin) && ui_->comboBox_sourceList->currentText().isEmpty() &&
+        ui_->lineEdit_guestName->text().isEmpty() && ui_->lineEdit_psw->text().isEmpty())
+        parts &= ~unsigned(DeviceManager::NetLinkLogin);
     DeviceManager::instance()->setGprsParams(FJParse::Gprs_Modle(link.workMode), unsigned(baseIdLength_), link,
-                                             loginMode, login, typedHostName());
+                                             loginMode, login, typedHostName(), parts);
 }
 
 // ---------------------------------------------------------------------------

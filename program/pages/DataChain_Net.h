@@ -61,6 +61,11 @@ public:
     // Asks the receiver for its link parameters, login mode and NTRIP login.
     void read();
     bool nothingRead() const { return receivedMask_ == 0; }
+    // At the end of a read that brought something: tells, in one warning,
+    // the parts of the link the receiver did not report (on the new
+    // protocol, whose parts come as items of their own). The form leaves
+    // them empty, and "Set" writes none of them the user did not give.
+    void tellUnreported();
     // 1 valid; 0 a required field is missing (marked red); -1 the login is
     // too long or the address is not one (already told to the user).
     int checkInput();
@@ -138,6 +143,14 @@ private:
     void buildLink(WirelessInfo& link);
     void sendSettings();
     void replied(uint32_t bit);
+    // The parts of the link (DeviceManager::NetLinkPart bits) the receiver
+    // did not report in the last read; none on the old protocol, whose modem
+    // reports its parameters in one reply.
+    unsigned unreportedParts() const;
+    // With no protocol chosen (the receiver did not report it), the NTRIP
+    // login rows show when the receiver reported a login, so that what it
+    // holds is seen.
+    void showLoginOfUnknownProtocol();
     int currentData(const class QComboBox* box, int none = -1) const;
     QString receiverAddressText(const WirelessInfo& info) const;
 

@@ -345,4 +345,65 @@ TEST_F(DataLinkPageNewProtocolTest, AHostNameOfUpToFiftyCharactersIsShownAndSent
     EXPECT_EQ(address->text(), tooLong) << "what was typed stays";
 }
 
+// A receiver that leaves its server type unanswered (an older firmware, or a
+// lost reply) while it reports its caster by name and its NTRIP login: the
+// form says so once, chooses no protocol and no work mode, and shows the
+// login it read. "Set" of that form writes the server and the login as read
+// and no server type, so the receiver keeps its own; a protocol the user
+// chooses, or the one a chosen work mode offers, is written.
+TEST_F(DataLinkPageNewProtocolTest, AServerTypeNotReportedIsToldAndWrittenOnlyWhenChosen) {
+    const QString told = QStringLiteral(
+        "Failed to get net parameters: protocol and work mode!\nThey are left empty and are not set unless you "
+        "enter them.");
+    connectAndOpen([](sim::SimSettings& s) {
+        NtripRover(s, 0);
+        s.unansweredItems.insert(kServerType);
+    });
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(waitFor([&] { return !watcher_.messages.empty(); }));
+    EXPECT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_TRUE(watcher_.shown(told)) << watcher_.describe().toStdString();
+    EXPECT_EQ(field<QComboBox>("comboBox_protocol")->currentIndex(), -1);
+    EXPECT_EQ(field<QComboBox>("comboBox_WorkMode")->currentIndex(), -1);
+    EXPECT_EQ(Joined(shown()), " |  | caster.example.net | 2101 | NEAR1 | surveyor | secret");
+
+    auto items = set();
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    EXPECT_EQ(Ids(items), (std::set<uint16_t>{kAddress, kAutoOpen, kMountPoint, kAccount}));
+    ASSERT_EQ(items.count(kAddress), 1u);
+    EXPECT_EQ(items.find(kAddress)->second, AddressItem({0, 0, 0, 0}, 2101, "caster.example.net"));
+    EXPECT_EQ(kept(kMountPoint), sim::FixedText("NEAR1", 20));
+    EXPECT_EQ(kept(kAccount), Account("surveyor", "secret"));
+    EXPECT_EQ(kept(kServerType), (Bytes{0x00, 0x01})) << "the receiver keeps its server type";
+
+    // Chosen on the form, after "Get" has read it again.
+    const struct {
+        const char* mode;      // null: left unchosen
+        const char* protocol;  // null: as the mode's choice leaves it
+        Bytes sent;
+    } cases[] = {
+        {"Base", nullptr, {0x00, 0x00}},
+        // Every protocol is offered again, whatever the last read chose.
+        {nullptr, "TCP Direct", {0x00, 0x03}},
+        {"Rover", "Ntrip Client", {0x00, 0x01}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.protocol ? c.protocol : c.mode);
+        sim_.ClearReceived();
+        watcher_.messages.clear();
+        clickSoftKey(QStringLiteral("Get"));
+        settle();
+        if (HasFatalFailure()) return;
+        ASSERT_TRUE(waitFor([&] { return watcher_.shown(told); })) << watcher_.describe().toStdString();
+        if (c.mode) choose("comboBox_WorkMode", c.mode);
+        if (c.protocol) choose("comboBox_protocol", c.protocol);
+        field<QComboBox>("comboBox_sourceList")->setEditText(QStringLiteral("NEAR1"));
+        items = set();
+        EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+        ASSERT_EQ(items.count(kServerType), 1u);
+        EXPECT_EQ(items.find(kServerType)->second, c.sent);
+        EXPECT_EQ(kept(kServerType), c.sent);
+    }
+}
+
 }  // namespace

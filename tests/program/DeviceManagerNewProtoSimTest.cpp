@@ -239,4 +239,55 @@ TEST_F(DeviceManagerNewProtoSimTest, ALongHostNameIsKeptAndWrittenWhole) {
     EXPECT_FALSE(link.linkOptions & Fjarnis2011::FJParse::kLinkAddressAsText);
 }
 
+// Each network-link read counts the parts the receiver reports afresh: a
+// receiver that leaves its server type unanswered (an older firmware) has
+// its address and login counted, not the type, and the rover's protocol and
+// work mode in the cache are not a default taken for its own. A write of the
+// other parts sends no server type and leaves the cached one alone.
+TEST_F(DeviceManagerNewProtoSimTest, AServerTypeLeftUnansweredIsNeitherCountedNorWritten) {
+    using Part = DeviceManager::NetLinkPart;
+    auto readLink = [&] {
+        sim_->ClearReceived();
+        manager_->sendNetRequests();
+        EXPECT_TRUE(sim_->WaitForNewItem(4363));
+        // The login is asked last: once it is counted every answer is in.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return manager_->netLinkReported() & Part::NetLinkLogin; }, 5000));
+        QTest::qWait(100);
+        return manager_->netLinkReported();
+    };
+    EXPECT_EQ(readLink(), unsigned(Part::NetLinkAll));
+    DeviceManager::WirelessInfo link{};
+    manager_->gprsInfo(link);
+    EXPECT_EQ(link.protocol, 1u) << "an NTRIP client";
+    EXPECT_EQ(link.workMode, uint32_t(Fjarnis2011::FJParse::GPRS_MODLE_ROVER));
+
+    sim_->Update([](sim::SimSettings& s) { s.unansweredItems.insert(4356); });
+    EXPECT_EQ(readLink(), unsigned(Part::NetLinkAddress | Part::NetLinkLoginMode | Part::NetLinkLogin));
+
+    DeviceManager::WirelessInfo info{};
+    info.address.ip[0] = 10;
+    info.address.ip[3] = 7;
+    info.port = 2101;
+    info.protocol = 0;  // what a form with no protocol chosen holds
+    DeviceManager::cors_info cors{};
+    std::memcpy(cors.mountPoint, "RTCM32", 6);
+    sim_->ClearReceived();
+    manager_->setGprsParams(DeviceManager::Gprs_Modle(0), 0, info, 0, cors, {},
+                            Part::NetLinkAll & ~unsigned(Part::NetLinkServerType));
+    Bytes byNumbers(57, 0);
+    byNumbers[0] = 10;
+    byNumbers[3] = 7;
+    byNumbers[4] = 0x08;
+    byNumbers[5] = 0x35;
+    EXPECT_TRUE(Keeps(4355, byNumbers));
+    ASSERT_TRUE(sim_->WaitForNewItem(4362));
+    QTest::qWait(200);
+    EXPECT_TRUE(sim_->ReceivedItem(4356).empty()) << "no server type goes out";
+    EXPECT_EQ(Kept(4356), (Bytes{0x00, 0x01})) << "the receiver keeps its own";
+    manager_->gprsInfo(link);
+    EXPECT_EQ(link.protocol, 1u) << "the cache keeps what the receiver last reported";
+    EXPECT_EQ(link.workMode, uint32_t(Fjarnis2011::FJParse::GPRS_MODLE_ROVER));
+    EXPECT_EQ(link.port, 2101u);
+}
+
 }  // namespace

@@ -326,6 +326,7 @@ std::vector<uint8_t> ReceiverModel::HandleMessage(const NewMessage& m) {
     }
     std::vector<NewItem> values;
     for (const auto& item : m.items) {
+        if (settings_.unansweredItems.count(item.id)) continue;
         const auto it = settings_.newParams.find(item.id);
         if (it != settings_.newParams.end()) values.push_back(NewItem{item.id, it->second});
     }

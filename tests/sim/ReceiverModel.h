@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <map>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -121,6 +122,10 @@ struct SimSettings {
     // device-information request but goes silent on the new protocol: it
     // hears and records link messages, and neither obeys nor answers them.
     bool answersLinkMessages = true;
+    // New protocol: items whose queries go unanswered, as by an older
+    // firmware that does not know them or when the reply is lost; the other
+    // items of the same query are answered, and a setting is still kept.
+    std::set<uint16_t> unansweredItems;
 
     SimSettings();
 };

@@ -272,3 +272,29 @@ TEST(SimNewProtoReceiver, KeepsAndReportsItsServerTypeAndHostName) {
     ASSERT_NE(reply.Find(4356), nullptr);
     EXPECT_EQ(Hex(reply.Find(4356)->value), "00 03") << "TCP direct, as it was set";
 }
+
+// An older firmware that does not know the server type (brantor-sim
+// --no-server-type): a query of it alone gets no answer, one with the server
+// address beside it the address alone; a setting of it is taken and kept,
+// and still not reported.
+TEST(SimNewProtoReceiver, LeavesTheServerTypeUnanswered) {
+    auto settings = NewProtocolSettings();
+    settings.unansweredItems.insert(4356);
+    ReceiverModel m(settings);
+    uint8_t seq = 0;
+    auto query = [&](const std::vector<NewItem>& items) {
+        return Messages(Feed(m, PackLinkFrames(PackMessage(0, 47, items), 1, seq)));
+    };
+    EXPECT_TRUE(query({{4356, {}}}).empty());
+    auto reply = query({{4355, {}}, {4356, {}}});
+    ASSERT_EQ(reply.size(), 1u);
+    EXPECT_NE(reply[0].Find(4355), nullptr);
+    EXPECT_EQ(reply[0].Find(4356), nullptr);
+
+    const auto accepted = Messages(Feed(m, PackLinkFrames(PackMessage(4356, 46, {{4356, BE16(3)}}), 1, seq)));
+    ASSERT_EQ(accepted.size(), 1u);
+    EXPECT_NE(accepted[0].Find(kItemResponse), nullptr);
+    EXPECT_EQ(Hex(m.Settings().newParams.at(4356)), "00 03");
+    EXPECT_TRUE(query({{4356, {}}}).empty());
+    EXPECT_EQ(m.Commands().size(), 4u) << "every query is heard";
+}

@@ -42,6 +42,8 @@ void Usage() {
         "                      (port 2101)\n"
         "  --server-type N     new protocol: the network link's server type\n"
         "                      (0 ZELT, 1 NTRIP client, 3 TCP direct; default 1)\n"
+        "  --no-server-type    new protocol: never answer a query of the server\n"
+        "                      type, as an older firmware (a setting is kept)\n"
         "  --verbose           log every command received\n",
         stderr);
 }
@@ -80,6 +82,8 @@ int main(int argc, char** argv) {
             // Chosen before the loop: the other options change that receiver.
         } else if (a == "--link-silent") {
             settings.answersLinkMessages = false;
+        } else if (a == "--no-server-type") {
+            settings.unansweredItems.insert(4356);
         } else if (a == "--silent") {
             settings.behaviour = sim::Behaviour::Silent;
         } else if (a == "--garbage") {
