@@ -129,14 +129,14 @@ protected:
               << field<QLineEdit>("lineEdit_guestName")->text() << field<QLineEdit>("lineEdit_psw")->text();
         return f;
     }
-    // "Set", then waits for the login (the write's last items) and for the
-    // page to be given back. Returns every item the receiver was set, by
-    // id, in the order they came.
-    std::multimap<uint16_t, Bytes> set() {
+    // "Set", then waits for the login (the write's last items, or `last`)
+    // and for the page to be given back. Returns every item the receiver was
+    // set, by id, in the order they came.
+    std::multimap<uint16_t, Bytes> set(uint16_t last = kMountPoint) {
         sim_.ClearReceived();
         watcher_.messages.clear();
         clickSoftKey(QStringLiteral("Set"));
-        EXPECT_TRUE(sim_.WaitForNewItem(kMountPoint)) << watcher_.describe().toStdString();
+        EXPECT_TRUE(sim_.WaitForNewItem(last)) << watcher_.describe().toStdString();
         EXPECT_TRUE(waitFor([&] { return keysEnabled(); }));
         QTest::qWait(300);  // anything that would come behind the login
         std::multimap<uint16_t, Bytes> items;
@@ -404,6 +404,36 @@ TEST_F(DataLinkPageNewProtocolTest, AServerTypeNotReportedIsToldAndWrittenOnlyWh
         EXPECT_EQ(items.find(kServerType)->second, c.sent);
         EXPECT_EQ(kept(kServerType), c.sent);
     }
+}
+
+// A receiver that reports its server but leaves its login mode and NTRIP
+// login unanswered: when the read gives up waiting, one warning names both;
+// "Set" of the unchanged form writes the server and its type and neither a
+// login mode nor an empty login over what the receiver holds.
+TEST_F(DataLinkPageNewProtocolTest, ALoginNotReportedIsToldWhenTheReadEndsAndNotWritten) {
+    sim_.Update([](sim::SimSettings& s) {
+        NtripRover(s, 1);
+        s.newParams[kServerType] = sim::BE16(3);
+        s.unansweredItems = {kAutoOpen, kMountPoint, kAccount};
+    });
+    connectThroughPage(false, 9600);
+    ASSERT_EQ(DeviceManager::instance()->connectionState(), 4) << watcher_.describe().toStdString();
+    watcher_.messages.clear();
+    clickMenu("DataLink");
+    ASSERT_TRUE(waitFor([&] { return !watcher_.messages.empty() && keysEnabled(); }, 20000))
+        << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_TRUE(watcher_.shown(QStringLiteral("Failed to get net parameters: login mode, NTRIP login!\nThey are "
+                                              "left empty and are not set unless you enter them.")))
+        << watcher_.describe().toStdString();
+    EXPECT_EQ(Joined(shown()), "Rover | TCP Direct | caster.example.net | 2101");
+
+    const auto items = set(kServerType);
+    EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    EXPECT_EQ(Ids(items), (std::set<uint16_t>{kAddress, kServerType}));
+    EXPECT_EQ(kept(kAutoOpen), Bytes{1});
+    EXPECT_EQ(kept(kMountPoint), sim::FixedText("NEAR1", 20));
+    EXPECT_EQ(kept(kAccount), Account("surveyor", "secret"));
 }
 
 }  // namespace
