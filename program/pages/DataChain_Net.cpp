@@ -423,7 +423,15 @@ void DataChain_Net::loadServer(int32_t key) {
     // The address and port just set emptied the list; the server's own
     // sources come after them, the first of them chosen.
     ui_->comboBox_sourceList->addItems(record.sources);
-    tellRefusedSource();
+    // Choosing a server may load it more than once (its index and its text
+    // both change): its mount point is told once, after the last load.
+    if (!sourceTellQueued_) {
+        sourceTellQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            sourceTellQueued_ = false;
+            tellRefusedSource();
+        });
+    }
 }
 
 void DataChain_Net::onServerChanged(int index) {
@@ -480,6 +488,8 @@ void DataChain_Net::onSourceEditFinished() {
 }
 
 void DataChain_Net::tellRefusedSource() {
+    // Only where the form shows the mount point (an NTRIP rover's).
+    if (!ui_->comboBox_sourceList->isVisibleTo(this)) return;
     QStringList refused;
     if (pagefields::MarkRefused(ui_->comboBox_sourceList->lineEdit(), &refused)) return;
     QMessageBox::warning(this, tr("Warning"), refused.join(QLatin1Char('\n')), QMessageBox::Ok);

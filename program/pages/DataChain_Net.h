@@ -183,6 +183,8 @@ private:
     // another program changed in the store meanwhile shows.
     QList<int> listedProtocols_;
     bool listedThisRead_ = false;
+    // A loaded server's mount point is to be told once the load is over.
+    bool sourceTellQueued_ = false;
     bool canFetchByDevice_ = false;
     bool canAutoLogin_ = false;
     bool addressAsText_ = false;

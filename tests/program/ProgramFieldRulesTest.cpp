@@ -243,6 +243,31 @@ TEST_F(FieldRulesFormTest, AMountPointTooLongForTheReceiverIsSaidWhenChosen) {
     net_->hide();
 }
 
+// A saved server whose first mount point the receiver cannot take: choosing
+// the server puts it in the box, and it is marked and told at once, as when
+// the user chooses it from the list.
+TEST_F(FieldRulesFormTest, ASavedServersMountPointTheReceiverCannotTakeIsToldWhenChosen) {
+    ServerRecord record;
+    record.name = QStringLiteral("Hilltop caster");
+    record.address = QStringLiteral("10.1.2.3");
+    record.port = 2101;
+    record.protocol = 1;
+    record.sources = {QStringLiteral("VRS_RTCM32_MSM7_NEAR1"), QStringLiteral("NEAR")};
+    ASSERT_EQ(ServerStore::instance()->append(record), 0);
+    fillBoth();
+    auto* servers = netField<QComboBox>("comboBox_server");
+    const int at = servers->findText(record.name);
+    ASSERT_GE(at, 0);
+    watcher_.messages.clear();
+    servers->setCurrentIndex(at);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher_.messages.empty(); }, 3000));
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Mount point: at most 20 characters"));
+    EXPECT_EQ(mountPoints()->currentText(), QStringLiteral("VRS_RTCM32_MSM7_NEAR1"));
+    EXPECT_TRUE(guitest::Marked(mountPoints()->lineEdit()));
+}
+
 // The Internal Recording page against the simulated receiver, with its
 // point "BM01" at 1.5 m.
 class FieldRulesStaticTest : public WorkPageTest {
