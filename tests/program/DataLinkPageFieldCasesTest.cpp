@@ -81,6 +81,16 @@ void NewNtripRover(sim::SimSettings& s) {
     s.newParams[kAccount] = account;
 }
 
+// The desktop's locale for a while; the one found is put back.
+class DefaultLocale {
+public:
+    explicit DefaultLocale(const QLocale& locale) : old_(QLocale()) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(old_); }
+
+private:
+    QLocale old_;
+};
+
 class DataLinkPageFieldCasesTest : public ReceiverGuiTest {
 protected:
     void SetUp() override {
@@ -240,10 +250,9 @@ TEST_F(DataLinkPageFieldCasesTest, AFrequencyTakesACommaOrAPointInEveryLocale) {
     if (HasFatalFailure()) return;
     auto* frequency = field<QDoubleSpinBox>("doubleSpinBox_currentFrq_RX");
     ASSERT_TRUE(frequency->isEnabled());
-    const QLocale before;
     for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
                                   QLocale(QLocale::German, QLocale::Germany)}) {
-        QLocale::setDefault(locale);
+        const DefaultLocale desktop(locale);
         for (const char* typed : {"463,125", "463.125"}) {
             SCOPED_TRACE(locale.name().toStdString() + " " + typed);
             frequency->selectAll();
@@ -262,7 +271,6 @@ TEST_F(DataLinkPageFieldCasesTest, AFrequencyTakesACommaOrAPointInEveryLocale) {
             frequency->setValue(460.125);
         }
     }
-    QLocale::setDefault(before);
 }
 
 }  // namespace

@@ -26,14 +26,20 @@ constexpr const char* kDotted = "Address: four numbers 0 to 255 with no leading 
 constexpr const char* kUserRule = "User name: ASCII characters only (no accents), no colon";
 constexpr const char* kPasswordRule = "Password: ASCII characters only (no accents)";
 
-// A German desktop for one case; the locale the case found is put back.
-class GermanLocale {
+// A desktop's locale for one case; the locale the case found is put back.
+class DefaultLocale {
 public:
-    GermanLocale() : old_(QLocale()) { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
-    ~GermanLocale() { QLocale::setDefault(old_); }
+    explicit DefaultLocale(const QLocale& locale) : old_(QLocale()) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(old_); }
 
 private:
     QLocale old_;
+};
+
+// A German desktop for one case.
+class GermanLocale : public DefaultLocale {
+public:
+    GermanLocale() : DefaultLocale(QLocale(QLocale::German, QLocale::Germany)) {}
 };
 
 // The network form of the data link page and the server form side by side,
@@ -332,10 +338,9 @@ TEST_F(FieldRulesStaticTest, ACommaOrAPointIsTheHeightsDecimalMarkInEveryLocale)
     open();
     QTest::mouseClick(advance(), Qt::LeftButton);
     get();
-    const QLocale before;
     for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
                                   QLocale(QLocale::German, QLocale::Germany)}) {
-        QLocale::setDefault(locale);
+        const DefaultLocale desktop(locale);
         for (const char* typed : {"1,5", "1.5"}) {
             SCOPED_TRACE(locale.name().toStdString() + " " + typed);
             edit("lineEdit_Point")->setText(QStringLiteral("PT1"));
@@ -356,7 +361,6 @@ TEST_F(FieldRulesStaticTest, ACommaOrAPointIsTheHeightsDecimalMarkInEveryLocale)
             ASSERT_TRUE(waitFor([&] { return !page()->writing(); }));
         }
     }
-    QLocale::setDefault(before);
 }
 
 // An edit of the point that never went out is not on the page shown again:
