@@ -24,7 +24,6 @@
 #include <QTimerEvent>
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 using namespace Fjarnis2011;
@@ -66,14 +65,9 @@ QString fieldText(const char* field, size_t size) {
     return QString::fromLatin1(field, qsizetype(::strnlen(field, size)));
 }
 
-// The port text as the receiver takes it: an unsigned decimal number; what
-// does not read as one counts as 0.
-unsigned portNumber(const QString& text) {
-    const QByteArray digits = text.trimmed().toLatin1();
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(digits.constData(), digits.constData() + digits.size(), value);
-    return error == std::errc() && end == digits.constData() + digits.size() ? value : 0;
-}
+// The port the form holds, read by the port field's own rule: what "Set"
+// let through is what goes out. A port the rule refuses never gets this far.
+unsigned portNumber(const QLineEdit* field) { return unsigned(pagefields::WholeNumberOf(field).value_or(0)); }
 
 }  // namespace
 
@@ -114,7 +108,7 @@ DataChain_Net::DataChain_Net(QWidget* parent)
     pagefields::SetRule(ui_->comboBox_server->lineEdit(), QT_TRANSLATE_NOOP("PageFields", "Server"),
                         pagefields::Name(nameLimit_));
     pagefields::SetRule(ui_->comboBox_sourceList->lineEdit(), QT_TRANSLATE_NOOP("PageFields", "Mount point"),
-                        pagefields::Name(source));
+                        pagefields::MountPoint(source));
     pagefields::SetRule(ui_->lineEdit_port, QT_TRANSLATE_NOOP("PageFields", "Port"), pagefields::Port());
     // The login a caster gets: one rule for both of its parts.
     pagefields::SetRule(ui_->lineEdit_guestName, QT_TRANSLATE_NOOP("PageFields", "User name"),
@@ -123,14 +117,10 @@ DataChain_Net::DataChain_Net(QWidget* parent)
                         pagefields::CasterLogin(password, false));
     pagefields::SetRule(ui_->lineEdit_BaseID, QT_TRANSLATE_NOOP("PageFields", "Base ID"),
                         pagefields::Latin1Text(kBaseIdField));
-    // A caster's table may list a mount point longer than the receiver
-    // takes: it is offered and shown whole, and choosing it says at once
-    // what "Set" would refuse.
-    connect(ui_->comboBox_sourceList, &QComboBox::textActivated, this, [this] {
-        QStringList refused;
-        if (pagefields::MarkRefused(ui_->comboBox_sourceList->lineEdit(), &refused)) return;
-        QMessageBox::warning(this, tr("Warning"), refused.join(QLatin1Char('\n')), QMessageBox::Ok);
-    });
+    // A caster's table may list a mount point the receiver cannot take: it
+    // is offered and shown whole, and choosing it says at once what "Set"
+    // would refuse, as does the program putting it in the box itself.
+    connect(ui_->comboBox_sourceList, &QComboBox::textActivated, this, &DataChain_Net::tellRefusedSource);
     ui_->comboBox_server->setInsertPolicy(QComboBox::NoInsert);
     ui_->comboBox_sourceList->setInsertPolicy(QComboBox::NoInsert);
 
@@ -221,30 +211,32 @@ void DataChain_Net::read() {
 
 int DataChain_Net::checkInput() {
     const bool present = requiredFieldsPresent();
-    // A text its field's rule does not accept is refused with its field and
-    // rule; a source-table fetch needs only the port of them.
+    // Every field the form refuses is marked and told in one box, in the
+    // form's order: the address, then each text its field's rule does not
+    // accept, with its field and rule, then a login too long for the
+    // receiver. A source-table fetch needs only the address and port of the
+    // fields with rules.
     QStringList refused;
+    addressValid(&refused);
     if (fetchingSource_)
         pagefields::MarkRefused(ui_->lineEdit_port, &refused);
     else
         pagefields::MarkRefusedFields(this, &refused);
+    loginLengthValid(&refused);
     if (!refused.isEmpty()) {
         QMessageBox::critical(this, tr("Error"),
                               pagefields::RefusalMessage(!present, tr("Please enter parameters!"), refused),
                               QMessageBox::Ok);
         return -1;
     }
-    if (!present) return 0;
-    if (!loginLengthValid()) return -1;
-    if (!addressValid()) return -1;
-    return 1;
+    return present ? 1 : 0;
 }
 
 bool DataChain_Net::applySettings() {
     ServerRecord record;
     record.key = currentData(ui_->comboBox_server);
     record.address = ui_->lineEdit_address->text();
-    record.port = int32_t(portNumber(ui_->lineEdit_port->text()));
+    record.port = int32_t(portNumber(ui_->lineEdit_port));
     record.protocol = currentData(ui_->comboBox_protocol);
     record.name = ui_->comboBox_server->currentText();
     record.user = ui_->lineEdit_guestName->text();
@@ -318,14 +310,15 @@ std::string DataChain_Net::typedHostName() const {
     return address.toUtf8().toStdString();
 }
 
-bool DataChain_Net::addressValid() {
+bool DataChain_Net::addressValid(QStringList* refused) {
     const QString address = ui_->lineEdit_address->text();
+    // An empty address is the missing-field check's business.
+    if (address.isEmpty()) return true;
     if (isIpv4Address(address) || (takesHostName() && pagefields::IsHostName(address, hostNameField()))) return true;
     markField(ui_->lineEdit_address, 1);
     // Told as the server form tells the same address.
     const QString refusal = pagefields::AddressRefusal(address, takesHostName(), hostNameField());
-    QMessageBox::critical(this, tr("Error"), refusal.isEmpty() ? tr("The server address is not valid!") : refusal,
-                          QMessageBox::Ok);
+    refused->push_back(refusal.isEmpty() ? tr("The server address is not valid!") : refusal);
     return false;
 }
 
@@ -428,8 +421,17 @@ void DataChain_Net::loadServer(int32_t key) {
     ui_->lineEdit_psw->setText(record.password);
     ui_->lineEdit_BaseID->setText(record.source);
     // The address and port just set emptied the list; the server's own
-    // sources come after them.
+    // sources come after them, the first of them chosen.
     ui_->comboBox_sourceList->addItems(record.sources);
+    // Choosing a server may load it more than once (its index and its text
+    // both change): its mount point is told once, after the last load.
+    if (!sourceTellQueued_) {
+        sourceTellQueued_ = true;
+        QTimer::singleShot(0, this, [this] {
+            sourceTellQueued_ = false;
+            tellRefusedSource();
+        });
+    }
 }
 
 void DataChain_Net::onServerChanged(int index) {
@@ -485,6 +487,14 @@ void DataChain_Net::onSourceEditFinished() {
     box->addItem(text);
 }
 
+void DataChain_Net::tellRefusedSource() {
+    // Only where the form shows the mount point (an NTRIP rover's).
+    if (!ui_->comboBox_sourceList->isVisibleTo(this)) return;
+    QStringList refused;
+    if (pagefields::MarkRefused(ui_->comboBox_sourceList->lineEdit(), &refused)) return;
+    QMessageBox::warning(this, tr("Warning"), refused.join(QLatin1Char('\n')), QMessageBox::Ok);
+}
+
 void DataChain_Net::onSourceListTextChanged(const QString&) {
     markField(ui_->comboBox_sourceList, 0);
     markField(ui_->comboBox_sourceList->lineEdit(), 0);
@@ -525,15 +535,13 @@ bool DataChain_Net::requiredFieldsPresent() {
     return present;
 }
 
-bool DataChain_Net::loginLengthValid() {
+bool DataChain_Net::loginLengthValid(QStringList* refused) {
     const qsizetype total = ui_->comboBox_sourceList->currentText().size() + ui_->lineEdit_guestName->text().size() +
                             ui_->lineEdit_psw->text().size();
     if (total >= 0 && total < totalLimit_) return true;
-    QMessageBox::critical(this, tr("Error"),
-                          tr("Total length of source\nuserName and password\nis beyond %1!",
-                             "How to describe this error is not sure.")
-                              .arg(totalLimit_),
-                          QMessageBox::Ok);
+    refused->push_back(tr("Total length of source\nuserName and password\nis beyond %1!",
+                          "How to describe this error is not sure.")
+                           .arg(totalLimit_));
     return false;
 }
 
@@ -688,7 +696,7 @@ void DataChain_Net::buildLink(WirelessInfo& link) {
     const QString address = ui_->lineEdit_address->text();
     const bool asText = DeviceManager::instance()->newProtocol() ? !isIpv4Address(address) : addressAsText_;
     link.address = addressRecord(address, asText);
-    link.port = portNumber(ui_->lineEdit_port->text());
+    link.port = portNumber(ui_->lineEdit_port);
     link.protocol = uint32_t(currentData(ui_->comboBox_protocol, kProtocolZelt));
     const QByteArray baseId = ui_->lineEdit_BaseID->text().toLatin1().left(kBaseIdField);
     putField(link.baseId, sizeof link.baseId, baseId);
@@ -771,7 +779,7 @@ void DataChain_Net::startReceiverFetch() {
     manager->gprsInfo(reported);
     const int protocol = currentData(ui_->comboBox_protocol);
     if (int(reported.protocol) != protocol || receiverAddressText(reported) != ui_->lineEdit_address->text() ||
-        QString::number(reported.port) != ui_->lineEdit_port->text()) {
+        reported.port != portNumber(ui_->lineEdit_port)) {
         WirelessInfo link{};
         buildLink(link);
         manager->setGprsIp(link.address, link.port, static_cast<FJParse::Protocol_Net>(link.protocol),
@@ -852,6 +860,7 @@ void DataChain_Net::onSourceTable() {
     sourceNames_ = manager->sourceTableNames();
     fillSourceList();
     tellSourceTableResult(manager->sourceTableCut());
+    tellRefusedSource();
 }
 
 void DataChain_Net::tellSourceTableResult(bool cut) {
@@ -878,7 +887,7 @@ void DataChain_Net::startSocketFetch() {
     fetch_ = Fetch::Socket;
     emit enableInterface(false);
     const QString host = ui_->lineEdit_address->text();
-    const unsigned port = portNumber(ui_->lineEdit_port->text());
+    const unsigned port = portNumber(ui_->lineEdit_port);
     if (!socketTimer_) {
         socketTimer_ = new QTimer(this);
         socketTimer_->setSingleShot(true);
@@ -927,6 +936,7 @@ void DataChain_Net::onGetSourceBySocket(QString& piece) {
     endSocketFetch();
     fillSourceList();
     tellSourceTableResult(cut);
+    tellRefusedSource();
 }
 
 void DataChain_Net::onSocketTimeout() {

@@ -66,8 +66,9 @@ public:
     // protocol, whose parts come as items of their own). The form leaves
     // them empty, and "Set" writes none of them the user did not give.
     void tellUnreported();
-    // 1 valid; 0 a required field is missing (marked red); -1 the login is
-    // too long or the address is not one (already told to the user).
+    // 1 valid; 0 a required field is missing (marked red); -1 a field is
+    // refused (the address, a text its rule does not take, a login too long),
+    // every refused field marked and told to the user in one box.
     int checkInput();
     // Saves the server when asked, then sends the settings. False (nothing
     // sent) when the server's name belongs to another server.
@@ -130,7 +131,9 @@ private:
     void clearServerFields();
     void loadServer(int32_t key);
     bool requiredFieldsPresent();
-    bool loginLengthValid();
+    // False, with the refusal appended to `refused`, when the mount point
+    // and login together are too long for the receiver.
+    bool loginLengthValid(QStringList* refused);
     bool takesHostName() const;
     // The longest host name the receiver's server field takes: 32 bytes on
     // the old modem, 50 on the new protocol.
@@ -138,7 +141,10 @@ private:
     // The host name on the form, whole, where the new protocol's server item
     // takes it (a dotted address goes as its numbers): empty otherwise.
     std::string typedHostName() const;
-    bool addressValid();
+    // False, with the address marked and its refusal appended to `refused`,
+    // for a text that is no address this receiver takes; an empty one is
+    // left to the missing-field check.
+    bool addressValid(QStringList* refused);
     void buildLogin(cors_info& login) const;
     void buildLink(WirelessInfo& link);
     void sendSettings();
@@ -159,6 +165,11 @@ private:
     void startSocketFetch();
     void endSocketFetch();
     void fillSourceList();
+    // Marks the mount point in the source box and tells at once why "Set"
+    // would refuse it, when its rule does not take it: chosen by the user or
+    // put in by the program (the first name of a caster's table, or of a
+    // saved server), it is told the same way.
+    void tellRefusedSource();
     // "Successed to get source table !", or the warning that the table was
     // cut at the program's limit.
     void tellSourceTableResult(bool cut);
@@ -185,6 +196,8 @@ private:
     // another program changed in the store meanwhile shows.
     QList<int> listedProtocols_;
     bool listedThisRead_ = false;
+    // A loaded server's mount point is to be told once the load is over.
+    bool sourceTellQueued_ = false;
     bool canFetchByDevice_ = false;
     bool canAutoLogin_ = false;
     bool addressAsText_ = false;

@@ -149,9 +149,10 @@ DataChain_Radio::DataChain_Radio(QWidget* parent) : Widget(parent), ui_(new Ui::
     ui_->doubleSpinBox_currentFrq_RX->installEventFilter(this);
     ui_->doubleSpinBox_currentFrq_RX->setDecimals(4);
     // Frequencies read the same on every desktop: a decimal point, never a
-    // group separator. The user's own decimal separator, typed, goes in as
-    // the point (see eventFilter): "463,125" on a German desktop is 463.125,
-    // not the 4631 a comma read as a group separator would make of it.
+    // group separator. A comma, and the user's own decimal separator, typed,
+    // go in as the point in every locale (see eventFilter): "463,125" is
+    // 463.125, not the 4631 a comma read as a group separator would make of
+    // it.
     QLocale plain = QLocale::c();
     plain.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
     ui_->doubleSpinBox_currentFrq_RX->setLocale(plain);
@@ -518,7 +519,8 @@ bool DataChain_Radio::eventFilter(QObject* object, QEvent* event) {
     if (object == frequency && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         const QString separator = QLocale().decimalPoint();
-        if (separator != QLatin1String(".") && key->text() == separator) {
+        const QString typed = key->text();
+        if (typed == QLatin1String(",") || (separator != QLatin1String(".") && typed == separator)) {
             QKeyEvent point(QEvent::KeyPress, Qt::Key_Period, key->modifiers(), QStringLiteral("."),
                             key->isAutoRepeat(), ushort(key->count()));
             QCoreApplication::sendEvent(frequency, &point);

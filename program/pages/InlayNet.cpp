@@ -81,17 +81,15 @@ bool InlayNet_Widget::checkForm() {
         markField(field, 1);
         missing = true;
     }
-    if (pagefields::RefuseForm(this, missing, tr("Please enter parameters."))) return false;
+    // A login too long for the modem is told in the same box as the fields
+    // refused.
+    QStringList more;
     const qsizetype length = ui_->lineEdit_guestName->text().size() + ui_->lineEdit_psw->text().size();
-    if (length > total_) {
-        QMessageBox::critical(this, tr("Error"),
-                              tr("Total length of\nuser name and password\nis beyond %1!",
-                                 "How to describe this error is not sure.")
-                                  .arg(total_),
-                              QMessageBox::Ok);
-        return false;
-    }
-    return true;
+    if (length > total_)
+        more.push_back(tr("Total length of\nuser name and password\nis beyond %1!",
+                          "How to describe this error is not sure.")
+                           .arg(total_));
+    return !pagefields::RefuseForm(this, missing, tr("Please enter parameters."), more);
 }
 
 // ---- the page ---------------------------------------------------------------

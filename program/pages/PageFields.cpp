@@ -5,7 +5,6 @@
 #include <QAbstractItemView>
 #include <QAbstractSpinBox>
 #include <QCoreApplication>
-#include <QIntValidator>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRegularExpression>
@@ -154,6 +153,21 @@ QChar DecimalSeparator() {
     return point.size() == 1 ? point.at(0) : QLatin1Char('.');
 }
 
+// Accepts exactly the texts ReadWholeNumber reads in its range; the rest is
+// unfinished input (KeepTypedValidator keeps every keystroke).
+class WholeNumberValidator : public QValidator {
+public:
+    WholeNumberValidator(int min, int max) : QValidator(nullptr), min_(min), max_(max) {}
+    State validate(QString& input, int&) const override {
+        return ReadWholeNumber(input, min_, max_) ? Acceptable : Intermediate;
+    }
+    std::optional<int> read(const QString& text) const { return ReadWholeNumber(text, min_, max_); }
+
+private:
+    int min_;
+    int max_;
+};
+
 class DecimalValidator : public QValidator {
 public:
     DecimalValidator() : QValidator(nullptr) {}
@@ -165,14 +179,37 @@ public:
 
 }  // namespace
 
+std::optional<int> ReadWholeNumber(const QString& text, int min, int max) {
+    if (text.isEmpty() || text.size() > 12) return std::nullopt;
+    qsizetype at = 0;
+    const bool negative = text.at(0) == QLatin1Char('-');
+    if (negative) {
+        if (min >= 0) return std::nullopt;
+        at = 1;
+    }
+    if (at == text.size()) return std::nullopt;
+    long long value = 0;
+    for (; at < text.size(); ++at) {
+        const char16_t c = text.at(at).unicode();
+        if (c < u'0' || c > u'9') return std::nullopt;
+        value = value * 10 + (c - u'0');
+    }
+    if (negative) value = -value;
+    if (value < min || value > max) return std::nullopt;
+    return int(value);
+}
+
 Rule WholeNumber(int min, int max) {
-    auto* validator = new QIntValidator(min, max, nullptr);
-    QLocale plain = QLocale::c();
-    plain.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
-    validator->setLocale(plain);
-    return {validator, [min, max](const QString&) {
+    return {new WholeNumberValidator(min, max), [min, max](const QString&) {
                 return QCoreApplication::translate("PageFields", "%1 to %2").arg(min).arg(max);
             }};
+}
+
+std::optional<int> WholeNumberOf(const QLineEdit* field) {
+    if (!field) return std::nullopt;
+    const auto* keep = dynamic_cast<const KeepTypedValidator*>(field->validator());
+    const auto* rule = keep ? dynamic_cast<const WholeNumberValidator*>(keep->rule()) : nullptr;
+    return rule ? rule->read(field->text()) : std::nullopt;
 }
 
 Rule Port() { return WholeNumber(1, 65535); }
@@ -185,13 +222,13 @@ Rule Decimal() {
 }
 
 bool ReadDecimal(const QString& text, double& value) {
-    // Digits, one optional sign, and one separator: the user's or a point.
-    QString plain = text;
-    const QChar separator = DecimalSeparator();
-    if (separator != QLatin1Char('.')) plain.replace(separator, QLatin1Char('.'));
-    static const QRegularExpression number(QStringLiteral("^[-+]?(?=\\.?[0-9])[0-9]*\\.?[0-9]*$"));
-    if (!number.match(plain).hasMatch()) return false;
-    QByteArray bytes = plain.toLatin1();
+    // ASCII digits, one optional sign, and one decimal mark: a comma or a
+    // point, whatever the user's locale (these fields have no group
+    // separators, so a comma is never one).
+    static const QRegularExpression number(QStringLiteral("^[-+]?(?=[.,]?[0-9])[0-9]*[.,]?[0-9]*$"));
+    if (!number.match(text).hasMatch()) return false;
+    QByteArray bytes = text.toLatin1();
+    bytes.replace(',', '.');
     if (bytes.startsWith('+')) bytes.remove(0, 1);
     double read = 0.0;
     const char* end = bytes.constData() + bytes.size();
@@ -209,6 +246,14 @@ Rule Latin1Text(int maxChars) {
 Rule Name(int maxChars) {
     return CharacterRule(QStringLiteral(R"([^\\/<>*?:"|])"), maxChars,
                          QT_TRANSLATE_NOOP("PageFields", R"(none of \ / < > * ? : " |)"));
+}
+
+Rule MountPoint(int maxChars) {
+    // Printable ASCII but the space, and Latin-1's letters and signs but its
+    // no-break space.
+    return CharacterRule(QStringLiteral(R"([!#-)+-.0-9;=@-\[\]-{}~\x{00A1}-\x{00FF}])"), maxChars,
+                         QT_TRANSLATE_NOOP("PageFields",
+                                           R"(no spaces or control characters, Latin-1 only, none of \ / < > * ? : " |)"));
 }
 
 Rule AsciiText(int maxChars) {
@@ -352,9 +397,10 @@ QString RefusalMessage(bool missing, const QString& missingText, const QStringLi
     return lines.join(QLatin1Char('\n'));
 }
 
-bool RefuseForm(QWidget* form, bool missing, const QString& missingText) {
+bool RefuseForm(QWidget* form, bool missing, const QString& missingText, const QStringList& more) {
     QStringList refused;
     MarkRefusedFields(form, &refused);
+    refused += more;
     if (!missing && refused.isEmpty()) return false;
     QMessageBox::critical(form, QCoreApplication::translate("PageFields", "Error"), RefusalMessage(missing, missingText, refused), QMessageBox::Ok);
     return true;

@@ -5,6 +5,7 @@
 #include <QVariant>
 
 #include <functional>
+#include <optional>
 
 class QLineEdit;
 class QWidget;
@@ -77,26 +78,45 @@ private:
 // "PageFields" translation context (mark it with QT_TRANSLATE_NOOP).
 void SetRule(QLineEdit* field, const char* label, Rule rule);
 
-// A whole number from `min` to `max` in plain digits: no group separator,
-// which the page's reading of the text would not take. Told as "0 to 90".
+// The whole number `text` holds, from `min` to `max`: ASCII digits 0 to 9
+// alone, with a leading "-" only where `min` is below zero. A sign the range
+// does not need, white space, a group separator or digits of another
+// script ("+2101", " 2101", "2.101", Arabic-Indic or full-width digits) make
+// no number, and what is no number never reads as 0. The one reading of a whole-number field: its
+// rule accepts exactly the texts this reads, and its page sends what this
+// gives (see WholeNumberOf).
+std::optional<int> ReadWholeNumber(const QString& text, int min, int max);
+
+// A whole number from `min` to `max` as ReadWholeNumber reads it. Told as
+// "0 to 90".
 Rule WholeNumber(int min, int max);
 // A server's port: 1 to 65535 (port 0 reaches no server).
 Rule Port();
+// The number a field with a WholeNumber or Port rule holds, read by its own
+// rule; none for a text the rule refuses, an empty field, or a field with
+// no such rule. What "Set" lets through is what a page sends.
+std::optional<int> WholeNumberOf(const QLineEdit* field);
 
-// A decimal number in plain digits with the user's decimal separator or a
-// point (a German desktop types "1,5", a copied value says "1.5"), as
-// ReadDecimal reads it.
+// A decimal number in plain ASCII digits with a comma or a point as its
+// decimal mark, in every locale (a German desktop types "1,5", an English
+// one may too, a copied value says "1.5"), as ReadDecimal reads it.
 Rule Decimal();
-// The number a Decimal field holds, read without the C locale; false for a
-// text that is not one.
+// The number a Decimal field holds: ASCII digits, an optional sign, and at
+// most one decimal mark, "," or "."; no white space, no group separator.
+// False for a text that is not one.
 bool ReadDecimal(const QString& text, double& value);
 
 // Whole Latin-1 characters but NUL, 1 to `maxChars` of them: what a fixed
 // one-byte text field of the receiver's records holds.
 Rule Latin1Text(int maxChars);
-// 1 to `maxChars` characters, none of \ / < > * ? : " | (names and mount
-// points, which the settings files and the caster's request carry).
+// 1 to `maxChars` characters, none of \ / < > * ? : " | (server names,
+// which the settings files carry; they may hold spaces).
 Rule Name(int maxChars);
+// A caster's mount point: 1 to `maxChars` visible Latin-1 characters, none
+// of \ / < > * ? : " |. The caster is asked for it in its request line,
+// where a space ends the name and a control character breaks the line, and
+// the receiver holds it in one-byte characters.
+Rule MountPoint(int maxChars);
 // 1 to `maxChars` ASCII characters but NUL (the modem's APN and number).
 Rule AsciiText(int maxChars);
 // 1 to `maxChars` letters, digits, underscores and minus signs.
@@ -154,9 +174,10 @@ bool MarkRefusedFields(QWidget* form, QStringList* refusals = nullptr);
 QString RefusalMessage(bool missing, const QString& missingText, const QStringList& refusals);
 
 // A form's check on Set: marks its refused fields as MarkRefusedFields does
-// and, when fields are `missing` or refused, tells them in one "Error" box
-// over `form` (`missingText` first, then each refusal). True when the form
-// is refused and nothing may be sent.
-bool RefuseForm(QWidget* form, bool missing, const QString& missingText);
+// and, when fields are `missing` or refused or the form's own checks found
+// `more` to refuse, tells them all in one "Error" box over `form`
+// (`missingText` first, then each field's refusal, then `more`). True when
+// the form is refused and nothing may be sent.
+bool RefuseForm(QWidget* form, bool missing, const QString& missingText, const QStringList& more = {});
 
 }  // namespace pagefields

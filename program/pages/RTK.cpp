@@ -224,10 +224,10 @@ void RTK::setInfo() {
     const int port = ui_->comboBox_sendPort->currentData().toInt();
     const int format = ui_->comboBox_diffMode->currentData().toInt();
     const int rate = ui_->comboBox_output_freq->currentData().toInt();
-    bool ok = false;
-    const unsigned distanceValue = ui_->leDis->text().trimmed().toUInt(&ok);
-    const uint16_t distance = ok && distanceValue <= 65535u ? uint16_t(distanceValue) : uint16_t(0);
-    const int mask = ui_->lineEdit_elevMask->text().toInt();
+    // Each number read by its field's own rule, as the check above took it.
+    // An empty distance (its row shown only for an automatic base) is none.
+    const auto distance = uint16_t(pagefields::WholeNumberOf(ui_->leDis).value_or(0));
+    const int mask = pagefields::WholeNumberOf(ui_->lineEdit_elevMask).value_or(0);
 
     DeviceManager* manager = DeviceManager::instance();
     manager->setRtkParams(uint8_t(output), startType, distance, uint8_t(port), uint8_t(format), unsigned(mask),

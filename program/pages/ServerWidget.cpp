@@ -113,7 +113,9 @@ void ServerWidget::fillRecord(ServerRecord& record) const {
     const QVariant protocol = ui_->comboBox_protocol->currentData();
     record.protocol = protocol.isValid() ? protocol.toInt() : -1;
     record.address = ui_->lineEdit_address->text();
-    record.port = ui_->lineEdit_port->text().toInt();
+    // Read by the port field's own rule, so what the check let through is
+    // what is kept; the form is saved only once the check passed.
+    record.port = pagefields::WholeNumberOf(ui_->lineEdit_port).value_or(0);
     record.user = ui_->lineEdit_guestName->text();
     record.password = ui_->cbSavePsw->isChecked() ? ui_->lineEdit_psw->text() : QString();
     record.sources.clear();

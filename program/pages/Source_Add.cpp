@@ -18,7 +18,7 @@ Source_Add::Source_Add(QWidget* parent, Qt::WindowFlags flags) : QDialog(parent,
     int32_t user = 0, password = 0, source = 0, total = 0;
     limits.corsLengths(user, password, source, total);
     // A name the rule refuses stays as typed and is refused on "OK".
-    pagefields::SetRule(ui_->lineEdit, QT_TRANSLATE_NOOP("PageFields", "Mount point"), pagefields::Name(source));
+    pagefields::SetRule(ui_->lineEdit, QT_TRANSLATE_NOOP("PageFields", "Mount point"), pagefields::MountPoint(source));
     ui_->okButton->setEnabled(false);
 }
 

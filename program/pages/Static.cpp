@@ -252,7 +252,7 @@ void Static::fillPoint() {
     std::memcpy(p.name, name.constData(), n);
     p.nameLength = uint8_t(n);
     double height = 0.0;
-    p.antennaHeight = pagefields::ReadDecimal(ui_->lineEdit_antenna_height->text().trimmed(), height)
+    p.antennaHeight = pagefields::ReadDecimal(ui_->lineEdit_antenna_height->text(), height)
                           ? float(height)
                           : 0.0f;
     p.surveyTo = ui_->comboBox_survey_to->currentData().toInt();
@@ -287,7 +287,8 @@ void Static::setInfo() {
     const auto recordType = uint8_t(ui_->comboBox_record_method->currentData().toInt());
     const auto recordPeriod = uint8_t(ui_->comboBox_record_period->currentData().toInt());
     const auto recordInterval = uint8_t(ui_->comboBox_sample_gap->currentData().toInt());
-    const unsigned mask = ui_->leMask->text().toUInt();
+    // Read by the field's own rule, as the check above took it.
+    const auto mask = unsigned(pagefields::WholeNumberOf(ui_->leMask).value_or(0));
     DeviceManager* manager = DeviceManager::instance();
     if (withPoint) {
         fillPoint();

@@ -120,12 +120,20 @@ TEST_F(ApnPageTest, WritesOneServiceRecordAfterItsChecks) {
     clickSoftKey(QStringLiteral("Set"));
     ASSERT_EQ(watcher_.messages.size(), 2u) << watcher_.describe().toStdString();
     EXPECT_EQ(watcher_.messages[1].text, QStringLiteral("Total length of\nuser name and password\nis beyond 40!"));
+    // With the dial number missing too, one box tells both.
+    form()->dialNumber()->clear();
+    clickSoftKey(QStringLiteral("Set"));
+    ASSERT_EQ(watcher_.messages.size(), 3u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[2].text,
+              QStringLiteral("Please enter parameters.\nTotal length of\nuser name and password\nis beyond 40!"));
+    EXPECT_EQ(form()->dialNumber()->palette().color(QPalette::Base), QColor(Qt::red));
+    form()->dialNumber()->setText(QStringLiteral("*99#"));
     QTest::qWait(300);
     EXPECT_TRUE(modulePackets(86).empty()) << "nothing is sent";
 
     form()->password()->setText(QString(10, QLatin1Char('p')));
     clickSoftKey(QStringLiteral("Set"));
-    EXPECT_EQ(watcher_.messages.size(), 2u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages.size(), 3u) << watcher_.describe().toStdString();
     EXPECT_TRUE(page()->writing());
     EXPECT_FALSE(keysEnabled());
     ASSERT_TRUE(sim_.WaitForModuleRequest(87, 1));
@@ -178,8 +186,10 @@ TEST_F(ApnPageTest, TextsTheModemCannotTakeAreRefusedAsTyped) {
         QString message;
     } refused[] = {
         {form()->apn(), QString::fromUtf8("int\u00E9rnet"), QStringLiteral("APN: ASCII characters only (no accents)")},
+        // (It is beyond the login's total of 40 too, told in the same box.)
         {form()->userName(), QString(InlayNet_Widget::kFieldCapacity + 1, QLatin1Char('u')),
-         QStringLiteral("User name: at most %1 characters").arg(InlayNet_Widget::kFieldCapacity)},
+         QStringLiteral("User name: at most %1 characters\nTotal length of\nuser name and password\nis beyond 40!")
+             .arg(InlayNet_Widget::kFieldCapacity)},
     };
     for (const auto& r : refused) {
         SCOPED_TRACE(r.typed.toStdString());

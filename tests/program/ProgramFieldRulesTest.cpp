@@ -26,14 +26,20 @@ constexpr const char* kDotted = "Address: four numbers 0 to 255 with no leading 
 constexpr const char* kUserRule = "User name: ASCII characters only (no accents), no colon";
 constexpr const char* kPasswordRule = "Password: ASCII characters only (no accents)";
 
-// A German desktop for one case; the locale the case found is put back.
-class GermanLocale {
+// A desktop's locale for one case; the locale the case found is put back.
+class DefaultLocale {
 public:
-    GermanLocale() : old_(QLocale()) { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
-    ~GermanLocale() { QLocale::setDefault(old_); }
+    explicit DefaultLocale(const QLocale& locale) : old_(QLocale()) { QLocale::setDefault(locale); }
+    ~DefaultLocale() { QLocale::setDefault(old_); }
 
 private:
     QLocale old_;
+};
+
+// A German desktop for one case.
+class GermanLocale : public DefaultLocale {
+public:
+    GermanLocale() : DefaultLocale(QLocale(QLocale::German, QLocale::Germany)) {}
 };
 
 // The network form of the data link page and the server form side by side,
@@ -167,6 +173,48 @@ TEST_F(FieldRulesFormTest, ARefusedValueIsToldWithItsFieldAndRuleAlikeOnBothForm
     EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Please enter parameters!\nPort: 1 to 65535"));
 }
 
+// One "Set" marks and tells every field it refuses in one box, in the
+// form's order: an address that is none, a port 0, a mount point too long
+// for the receiver and a user name with a colon; a login too long for the
+// receiver is told in the same box as a refused field.
+TEST_F(FieldRulesFormTest, EveryRefusedFieldIsMarkedAndToldInOneBox) {
+    fillBoth();
+    QLineEdit* address = netField<QLineEdit>("lineEdit_address");
+    QLineEdit* port = netField<QLineEdit>("lineEdit_port");
+    QLineEdit* user = netField<QLineEdit>("lineEdit_guestName");
+    address->setText(QStringLiteral("300.1.1.1"));
+    port->setText(QStringLiteral("0"));
+    mountPoints()->setEditText(QStringLiteral("VRS_RTCM32_MSM7_NEAR1"));
+    user->setText(QStringLiteral("a:b"));
+    watcher_.messages.clear();
+    EXPECT_EQ(net_->checkInput(), -1);
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Error"));
+    EXPECT_EQ(watcher_.messages[0].text, QStringList({QLatin1String(kDotted), QStringLiteral("Port: 1 to 65535"),
+                                                      QStringLiteral("Mount point: at most 20 characters"),
+                                                      QLatin1String(kUserRule)})
+                                             .join(QLatin1Char('\n')));
+    for (QWidget* f : std::initializer_list<QWidget*>{address, port, mountPoints()->lineEdit(), user})
+        EXPECT_TRUE(guitest::Marked(f)) << f->objectName().toStdString();
+
+    // A login of 20 + 15 + 8 characters, beyond the receiver's 43, beside
+    // a refused port; an empty address is missing, not refused.
+    fillBoth();
+    address->clear();
+    port->setText(QStringLiteral("65536"));
+    mountPoints()->setEditText(QString(20, QLatin1Char('S')));
+    user->setText(QString(15, QLatin1Char('u')));
+    netField<QLineEdit>("lineEdit_psw")->setText(QString(8, QLatin1Char('p')));
+    watcher_.messages.clear();
+    EXPECT_EQ(net_->checkInput(), -1);
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].text,
+              QStringLiteral("Please enter parameters!\nPort: 1 to 65535\n"
+                             "Total length of source\nuserName and password\nis beyond 43!"));
+    EXPECT_TRUE(guitest::Marked(address));
+    EXPECT_TRUE(guitest::Marked(port));
+}
+
 // A caster lists a mount point longer than the receiver's 20-byte field:
 // it is offered and, once chosen, shown whole, marked, and the receiver's
 // limit is said at once; a name that fits is chosen without a word.
@@ -199,6 +247,31 @@ TEST_F(FieldRulesFormTest, AMountPointTooLongForTheReceiverIsSaidWhenChosen) {
     EXPECT_FALSE(guitest::Marked(box->lineEdit()));
     EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
     net_->hide();
+}
+
+// A saved server whose first mount point the receiver cannot take: choosing
+// the server puts it in the box, and it is marked and told at once, as when
+// the user chooses it from the list.
+TEST_F(FieldRulesFormTest, ASavedServersMountPointTheReceiverCannotTakeIsToldWhenChosen) {
+    ServerRecord record;
+    record.name = QStringLiteral("Hilltop caster");
+    record.address = QStringLiteral("10.1.2.3");
+    record.port = 2101;
+    record.protocol = 1;
+    record.sources = {QStringLiteral("VRS_RTCM32_MSM7_NEAR1"), QStringLiteral("NEAR")};
+    ASSERT_EQ(ServerStore::instance()->append(record), 0);
+    fillBoth();
+    auto* servers = netField<QComboBox>("comboBox_server");
+    const int at = servers->findText(record.name);
+    ASSERT_GE(at, 0);
+    watcher_.messages.clear();
+    servers->setCurrentIndex(at);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !watcher_.messages.empty(); }, 3000));
+    ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+    EXPECT_EQ(watcher_.messages[0].title, QStringLiteral("Warning"));
+    EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Mount point: at most 20 characters"));
+    EXPECT_EQ(mountPoints()->currentText(), QStringLiteral("VRS_RTCM32_MSM7_NEAR1"));
+    EXPECT_TRUE(guitest::Marked(mountPoints()->lineEdit()));
 }
 
 // The Internal Recording page against the simulated receiver, with its
@@ -256,6 +329,37 @@ TEST_F(FieldRulesStaticTest, AGermanDecimalCommaGoesOutAsTheNumberTyped) {
         ASSERT_GE(sent[4].payload.size(), head.size());
         EXPECT_EQ(std::vector<uint8_t>(sent[4].payload.begin(), sent[4].payload.begin() + 8), head);
         ASSERT_TRUE(waitFor([&] { return !page()->writing(); }));
+    }
+}
+
+// A comma and a point are both the height's decimal mark on a C, an English
+// and a German desktop: the receiver gets 1.5 m from each, as typed.
+TEST_F(FieldRulesStaticTest, ACommaOrAPointIsTheHeightsDecimalMarkInEveryLocale) {
+    open();
+    QTest::mouseClick(advance(), Qt::LeftButton);
+    get();
+    for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::English, QLocale::UnitedStates),
+                                  QLocale(QLocale::German, QLocale::Germany)}) {
+        const DefaultLocale desktop(locale);
+        for (const char* typed : {"1,5", "1.5"}) {
+            SCOPED_TRACE(locale.name().toStdString() + " " + typed);
+            edit("lineEdit_Point")->setText(QStringLiteral("PT1"));
+            edit("lineEdit_antenna_height")->clear();
+            guitest::TypeText(edit("lineEdit_antenna_height"), QLatin1String(typed));
+            EXPECT_EQ(edit("lineEdit_antenna_height")->text(), QLatin1String(typed));
+            watcher_.messages.clear();
+            const size_t from = mark();
+            clickSoftKey(QStringLiteral("Set"));
+            const auto sent = waitForFrames(from, 5);
+            ASSERT_EQ(sent.size(), 5u) << watcher_.describe().toStdString();
+            EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+            EXPECT_EQ(sent[4].letters, "FA");
+            // The point's name, then 1.5 as an IEEE single, low byte first.
+            const std::vector<uint8_t> head{3, 'P', 'T', '1', 0x00, 0x00, 0xC0, 0x3F};
+            ASSERT_GE(sent[4].payload.size(), head.size());
+            EXPECT_EQ(std::vector<uint8_t>(sent[4].payload.begin(), sent[4].payload.begin() + 8), head);
+            ASSERT_TRUE(waitFor([&] { return !page()->writing(); }));
+        }
     }
 }
 

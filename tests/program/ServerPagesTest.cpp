@@ -312,6 +312,27 @@ TEST_F(ServerPagesTest, SourceDialogRefusesEmptyAndDuplicateNames) {
     EXPECT_EQ(dialog.source(), QStringLiteral("mnt1") + QString(27, QLatin1Char('x')));
 }
 
+// A mount point with white space or a control character, which a caster's
+// request line cannot carry, is refused on "OK" with the rule's words and
+// marked; one without is taken.
+TEST_F(ServerPagesTest, SourceDialogRefusesWhiteSpaceAndControlCharacters) {
+    Source_Add dialog(window_);
+    dialog.show();
+    for (const QString& name : {QStringLiteral("MNT EMU42"), QStringLiteral("MNT\tEMU42"), QStringLiteral(" MNT")}) {
+        SCOPED_TRACE(name.toStdString());
+        dialog.field()->setText(name);
+        QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_EQ(dialog.prompt(), QStringLiteral("Mount point: no spaces or control characters, Latin-1 only, "
+                                                  "none of \\ / < > * ? : \" |"));
+        EXPECT_TRUE(guitest::Marked(dialog.field()));
+    }
+    dialog.field()->setText(QStringLiteral("MNT_EMU42"));
+    QTest::mouseClick(dialog.okButton(), Qt::LeftButton);
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(dialog.source(), QStringLiteral("MNT_EMU42"));
+}
+
 // An address or port the form's rules do not accept stays as typed, is
 // refused with its field and rule and marked, and nothing is stored: each
 // part of an address is 0 to 255 with no leading zero, a port 1 to 65535. A host name, as the

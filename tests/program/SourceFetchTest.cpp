@@ -452,6 +452,56 @@ TEST_F(SourceFetchTest, ATableInFiveChunksFillsTheListOnce) {
     EXPECT_EQ(packets(116), 1u);
 }
 
+// A caster whose table has one name, which the receiver cannot take: the
+// program puts it in the box itself, and it is marked and told at once, as
+// when the user chooses it from the list, after the table's own message;
+// over the program's own connection and through the receiver's modem alike.
+TEST_F(SourceFetchTest, AMountPointTheProgramPutsInThatTheReceiverCannotTakeIsToldAtOnce) {
+    const struct {
+        const char* name;
+        const char* told;
+    } cases[] = {
+        {"VRS_RTCM32_MSM7_NEAR1", "Mount point: at most 20 characters"},
+        {"MNT EMU42", "Mount point: no spaces or control characters, Latin-1 only, none of \\ / < > * ? : \" |"},
+    };
+    QComboBox* box = field<QComboBox>("comboBox_sourceList");
+    const auto toldAfterTheTable = [&](const char* name, const char* told) {
+        ASSERT_TRUE(waitFor([&] { return ended() && watcher_.messages.size() >= 2; }))
+            << watcher_.describe().toStdString();
+        QTest::qWait(100);
+        ASSERT_EQ(watcher_.messages.size(), 2u) << watcher_.describe().toStdString();
+        EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Successed to get source table !"));
+        EXPECT_EQ(watcher_.messages[1].title, QStringLiteral("Warning"));
+        EXPECT_EQ(watcher_.messages[1].text, QLatin1String(told));
+        EXPECT_EQ(box->currentText(), QLatin1String(name)) << "shown whole";
+        EXPECT_TRUE(guitest::Marked(box->lineEdit()));
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedCaster caster({CasterTable({QLatin1String(c.name)}, 96)});
+        caster.start();
+        ASSERT_TRUE(caster.listening.tryAcquire(1, 5000));
+        fillForm(QStringLiteral("127.0.0.1"), caster.port);
+        watcher_.messages.clear();
+        enabled_->clear();
+        field<QPushButton>("getsourceButton")->click();
+        toldAfterTheTable(c.name, c.told);
+        caster.wait(10000);
+    }
+
+    const std::string table = std::string("SOURCETABLE 200 OK\r\nSTR;") + cases[0].name +
+                              ";NEAR;RTCM 3.2;1004(1);2;GPS;SIM;DEU;48.10;11.50;1;0;sim;none;B;N;9600;\r\n"
+                              "ENDSOURCETABLE\r\n";
+    connectReceiver([&](sim::SimSettings& s) {
+        s.modemLink.status = 3;
+        s.modemLink.sourceTable = table;
+    });
+    watcher_.messages.clear();
+    MethodChooser chooser(true);
+    field<QPushButton>("getsourceButton")->click();
+    toldAfterTheTable(cases[0].name, cases[0].told);
+}
+
 TEST_F(SourceFetchTest, CancelInTheMethodDialogStartsNothing) {
     connectReceiver([](sim::SimSettings& s) { s.modemLink.status = 3; });
     MethodChooser chooser(true, true);
