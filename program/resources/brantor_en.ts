@@ -470,6 +470,28 @@ is beyond %1!</translation>
         <source>Please enter parameters!</source>
         <translation>Please enter parameters!</translation>
     </message>
+    <message>
+        <source>server address</source>
+        <translation>server address</translation>
+    </message>
+    <message>
+        <source>protocol and work mode</source>
+        <translation>protocol and work mode</translation>
+    </message>
+    <message>
+        <source>login mode</source>
+        <translation>login mode</translation>
+    </message>
+    <message>
+        <source>NTRIP login</source>
+        <translation>NTRIP login</translation>
+    </message>
+    <message>
+        <source>Failed to get net parameters: %1!
+They are left empty and are not set unless you enter them.</source>
+        <translation>Failed to get net parameters: %1!
+They are left empty and are not set unless you enter them.</translation>
+    </message>
 </context>
 <context>
     <name>DataChain_Radio</name>
@@ -664,10 +686,6 @@ is beyond %1!</translation>
     <message>
         <source>Password:</source>
         <translation>Password:</translation>
-    </message>
-    <message>
-        <source>Error</source>
-        <translation>Error</translation>
     </message>
     <message>
         <source>Please enter parameters.</source>
@@ -894,6 +912,10 @@ is beyond %1!</translation>
     <message>
         <source>Error</source>
         <translation>Error</translation>
+    </message>
+    <message>
+        <source>no spaces or control characters, Latin-1 only, none of \ / &lt; &gt; * ? : " |</source>
+        <translation>no spaces or control characters, Latin-1 only, none of \ / &lt; &gt; * ? : " |</translation>
     </message>
 </context>
 <context>
