@@ -26,7 +26,7 @@
 //    when each of its inlined functions comes from Qt's headers or a moc file,
 //    so our own slot that these call, or our function into which a Qt inline
 //    function was inlined, is still ours. A stack cut off before its end
-//    counts as ours.
+//    counts as ours, and so does one the sanitizer could not restore.
 //    (The sanitizer's "called_from_lib" would go further: it also drops the
 //    order of every pthread lock that Qt takes, and then reports false races
 //    around QThread::wait.)
@@ -46,6 +46,7 @@
 #include <dlfcn.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <initializer_list>
 
@@ -79,6 +80,13 @@ bool EndsWith(const char* text, const char* tail) {
     return n >= m && std::strcmp(text + n - m, tail) == 0;
 }
 
+// The source files (or, with format "%f", the functions) at pc: one
+// NUL-terminated name per inlined function, innermost first, then an empty one.
+void Symbolize(void* pc, const char* format, char* out, std::size_t size) {
+    std::memset(out, 0, size);
+    __sanitizer_symbolize_pc(pc, format, out, size);
+}
+
 // True when the binary holding pc is a system library: Qt, the C and C++
 // libraries, the sanitizer's runtime, the loader (or the kernel's vDSO).
 bool InSystemLibrary(void* pc) {
@@ -102,10 +110,8 @@ bool InLibrary(void* pc, const char* name) {
 // True when pc, in a binary of ours, is Qt's header code: each function inlined
 // at pc comes from Qt's headers or from a moc file.
 bool QtHeaderCode(void* pc) {
-    // One NUL-terminated source file per inlined function, innermost first,
-    // then an empty one.
-    char files[2048] = {};
-    __sanitizer_symbolize_pc(pc, "%s", files, sizeof files);
+    char files[2048];
+    Symbolize(pc, "%s", files, sizeof files);
     if (!files[0])
         return false;
     for (const char* file = files; *file && file < files + sizeof files; file += std::strlen(file) + 1) {
@@ -121,7 +127,8 @@ bool OurFrame(void* pc) {
     return !InSystemLibrary(pc) && !QtHeaderCode(pc);
 }
 
-// The number of frames of a trace; kFrames when it may go on.
+// The number of frames of a trace; kFrames when it may go on. A stack that
+// the sanitizer could not restore is empty.
 unsigned long Depth(void* const* trace) {
     unsigned long n = 0;
     while (n < kFrames && trace[n])
@@ -131,7 +138,7 @@ unsigned long Depth(void* const* trace) {
 
 bool HoldsOurCode(void* const* trace) {
     const unsigned long depth = Depth(trace);
-    if (depth == kFrames)
+    if (depth == 0 || depth == kFrames)
         return true;
     for (unsigned long i = 0; i < depth; ++i)
         if (OurFrame(trace[i]))
@@ -139,9 +146,9 @@ bool HoldsOurCode(void* const* trace) {
     return false;
 }
 
-// True when pc lies in the part of Qt Core that posts an event or builds a
-// queued call's event with its copied arguments.
-bool QtEventDelivery(void* pc) {
+// True when pc lies in an exported function of Qt Core that posts an event or
+// builds a queued call.
+bool QtCorePostsEvent(void* pc) {
     Dl_info info;
     if (!dladdr(pc, &info) || !info.dli_fname || !std::strstr(info.dli_fname, "libQt6Core.so") || !info.dli_sname)
         return false;
@@ -152,30 +159,101 @@ bool QtEventDelivery(void* pc) {
     return false;
 }
 
+// True when pc, in a binary of ours, is QMetaObject::invokeMethod of Qt's
+// headers, which wraps a functor into the queued call's slot object.
+bool QtInvokeMethod(void* pc) {
+    char files[2048], functions[2048];
+    Symbolize(pc, "%s", files, sizeof files);
+    Symbolize(pc, "%f", functions, sizeof functions);
+    // The innermost inlined function is the one that allocated.
+    return EndsWith(files, "/QtCore/qobjectdefs.h") && std::strstr(functions, "invokeMethod");
+}
+
+// True when the call that returns to pc, in code of ours, went to a signal:
+// a function that moc generated. Qt's frames between an emission and what it
+// allocates are not instrumented, so the trace goes from Qt's allocating call
+// straight to the emitting line, and the signal shows only as its target.
+bool ReturnFromSignal(void* pc) {
+    // A direct call: E8 and a 32-bit offset from the return address.
+    const unsigned char* ret = static_cast<const unsigned char*>(pc);
+    if (ret[-5] != 0xE8)
+        return false;
+    std::int32_t offset = 0;
+    std::memcpy(&offset, ret - 4, sizeof offset);
+    char files[2048];
+    // The symbolizer takes a return address: one past the call's target.
+    Symbolize(const_cast<unsigned char*>(ret + offset + 1), "%s", files, sizeof files);
+    const char* base = std::strrchr(files, '/');
+    base = base ? base + 1 : files;
+    return StartsWith(base, "moc_") || EndsWith(files, ".moc");
+}
+
+// True when pc lies in the sanitizer's allocation functions (malloc, operator
+// new and their kin).
+bool InAllocation(void* pc) {
+    Dl_info info;
+    if (!dladdr(pc, &info) || !info.dli_fname || !std::strstr(info.dli_fname, "libtsan.so") || !info.dli_sname)
+        return false;
+    const char* name = info.dli_sname;
+    if (StartsWith(name, "__interceptor_"))
+        name += std::strlen("__interceptor_");
+    if (StartsWith(name, "_Znw") || StartsWith(name, "_Zna"))
+        return true;
+    for (const char* allocation : {"malloc", "calloc", "realloc", "memalign", "aligned_alloc", "posix_memalign"})
+        if (std::strcmp(name, allocation) == 0)
+            return true;
+    return false;
+}
+
+// The stack that allocated the raced memory into trace: the heap block's
+// when the report names one, else (a race with the block's free, which no
+// longer has one) that of the access which is the allocation itself.
+bool AllocationTrace(void* report, int locations, int mops, void** trace) {
+    if (locations == 1) {
+        const char* type = nullptr;
+        void *address = nullptr, *start = nullptr;
+        unsigned long size = 0;
+        int tid = 0, fd = 0, suppressable = 0;
+        return __tsan_get_report_loc(report, 0, &type, &address, &start, &size, &tid, &fd, &suppressable, trace,
+                                     kFrames) &&
+               type && std::strcmp(type, "heap") == 0;
+    }
+    if (locations != 0)
+        return false;
+    for (int i = 0; i < mops; ++i) {
+        int tid = 0, size = 0, write = 0, atomic = 0;
+        void* address = nullptr;
+        if (__tsan_get_report_mop(report, i, &tid, &address, &size, &write, &atomic, trace, kFrames) && write &&
+            trace[0] && InAllocation(trace[0]))
+            return true;
+    }
+    return false;
+}
+
 // True when the raced memory was allocated by Qt's delivery of an event or a
 // queued call: every frame of the allocation up to the first of ours is Qt's,
-// and one of them delivers the event.
-bool EventMemory(void* report, int locations) {
-    if (locations != 1)
-        return false;
-    const char* type = nullptr;
-    void *address = nullptr, *start = nullptr;
-    unsigned long size = 0;
-    int tid = 0, fd = 0, suppressable = 0;
+// and one of them posts the event or builds the queued call, or our first
+// frame emitted a signal.
+bool EventMemory(void* report, int locations, int mops) {
     void* trace[kFrames] = {};
-    if (!__tsan_get_report_loc(report, 0, &type, &address, &start, &size, &tid, &fd, &suppressable, trace, kFrames) ||
-        !type || std::strcmp(type, "heap") != 0)
+    if (!AllocationTrace(report, locations, mops, trace))
         return false;
     const unsigned long depth = Depth(trace);
-    bool delivery = false;
-    for (unsigned long i = 0; i < depth; ++i) {
+    bool inQt = false, delivery = false;
+    for (unsigned long i = 0; i < depth && depth < kFrames; ++i) {
+        if (InLibrary(trace[i], "libtsan.so"))
+            continue;
         if (OurFrame(trace[i]))
-            return delivery;
-        if (!InLibrary(trace[i], "libtsan.so") && !InLibrary(trace[i], "libQt6Core.so") && !QtHeaderCode(trace[i]))
+            return inQt && (delivery || ReturnFromSignal(trace[i]));
+        if (InLibrary(trace[i], "libQt6Core.so"))
+            delivery = delivery || QtCorePostsEvent(trace[i]);
+        else if (QtHeaderCode(trace[i]))
+            delivery = delivery || QtInvokeMethod(trace[i]);
+        else
             return false;
-        delivery = delivery || QtEventDelivery(trace[i]);
+        inQt = true;
     }
-    return delivery && depth < kFrames;
+    return false;
 }
 
 // True when the data race is Qt's own: no access of it was made with code of
@@ -198,7 +276,7 @@ bool QtsOwnRace(void* report) {
             return false;
         ours = HoldsOurCode(trace);
     }
-    return !ours || EventMemory(report, locs);
+    return !ours || EventMemory(report, locs, mops);
 }
 
 }  // namespace
