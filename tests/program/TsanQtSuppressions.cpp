@@ -6,27 +6,36 @@
 // tests; both are filtered here and nothing else.
 //
 // 1. A queued signal or any other Qt object handed between threads: Qt
-//    allocates its event on the emitting thread and frees it on the receiving
-//    one after taking it from its queue under Qt's lock (likewise the internals
-//    of QWaitCondition). ThreadSanitizer sees only the allocation and the free
-//    (or the copy of an argument), made by Qt, and reports them as a race. The
-//    report hook below drops a data race in two cases only:
-//    - no stack of its accesses holds code of ours, so Qt raced with itself;
-//    - the raced memory was allocated by Qt's delivery of an event or a queued
-//      call (every frame of its allocation up to our first one is Qt's, and
-//      one of them posts the event or builds the queued call).
+//    allocates its event (with a copy of each argument, or the functor of an
+//    invokeMethod call) on the emitting thread, and the receiving thread reads
+//    and frees it after taking it from its queue under Qt's lock (likewise the
+//    internals of QWaitCondition). ThreadSanitizer sees the allocation, the
+//    reads and the free, but not the lock, and reports a race. The report hook
+//    below drops a data race in two cases only:
+//    - no stack of its accesses holds code of ours: Qt raced with itself;
+//    - Qt allocated the raced memory to deliver an event or a queued call.
 //    Each stack is walked whole, not only its first frame: a QByteArray that
-//    our code fills on one thread while another copies it is a race of ours
-//    although both accesses are Qt's memcpy, and it is reported. Code of ours
-//    is every frame in a binary that is not a system library (Qt, the C and C++
-//    libraries, the sanitizer's runtime, the loader all lie in the system's
-//    library folders), except Qt's header code compiled into it: the
-//    slot-call templates, the meta-type helpers and moc's generated dispatch,
-//    which Qt's event delivery calls. A frame counts as Qt's header code only
-//    when each of its inlined functions comes from Qt's headers or a moc file,
-//    so our own slot that these call, or our function into which a Qt inline
-//    function was inlined, is still ours. A stack cut off before its end
-//    counts as ours, and so does one the sanitizer could not restore.
+//    our code refills on one thread while another copies it is a race of ours
+//    although both accesses are Qt's memcpy, and it is reported.
+//    Code of ours is every frame in a binary that is not a system library (Qt,
+//    the C and C++ libraries, the sanitizer's runtime and the loader all lie
+//    in the system's library folders), except Qt's header code compiled into
+//    it: the slot-call and meta-type templates and moc's generated code. A
+//    frame counts as Qt's header code only when each function inlined at it
+//    comes from Qt's headers or a moc file, so our own slot that these call,
+//    or our function into which a Qt inline function was inlined, is still
+//    ours. A stack cut off before its end counts as ours, and so does one the
+//    sanitizer could not restore.
+//    The allocation is the heap block's stack in the report or, for a race
+//    with the block's free (which no longer names a block), the access that
+//    is the allocation itself. Its frames down to our first one must all be
+//    Qt's, and one of them must be Qt Core posting an event or building a
+//    queued call, or QMetaObject::invokeMethod of Qt's headers; or our first
+//    frame emitted a signal. Qt's own frames do not show in a trace (only its
+//    call into the sanitizer does), so an emission shows as our line calling
+//    the signal's function, which moc generated. A Qt container that our code
+//    filled and then passed by value through a queued signal would still be
+//    reported: its bytes are ours; our signals carry numbers only.
 //    (The sanitizer's "called_from_lib" would go further: it also drops the
 //    order of every pthread lock that Qt takes, and then reports false races
 //    around QThread::wait.)
@@ -40,8 +49,8 @@
 //    (count() against appendArgs) is still reported: that order is not
 //    given by Qt.
 //
-// test_tsan_filter checks that a race of ours made through Qt's container code
-// gets through this hook.
+// test_tsan_filter checks both ways: a race of ours made through Qt's
+// container code is reported, Qt's hand-over of a queued call is not.
 
 #include <dlfcn.h>
 
