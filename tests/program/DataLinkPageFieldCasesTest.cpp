@@ -10,6 +10,7 @@
 #include "program/pages/DataChain_Net.h"
 #include "program/pages/DataChain_Radio.h"
 #include "tests/program/ProgramGuiSupport.h"
+#include "tests/program/DefaultLocale.h"
 #include "tests/sim/SimNewProto.h"
 #include "tests/sim/SimRadioModules.h"
 
@@ -80,16 +81,6 @@ void NewNtripRover(sim::SimSettings& s) {
     account.insert(account.end(), password.begin(), password.end());
     s.newParams[kAccount] = account;
 }
-
-// The desktop's locale for a while; the one found is put back.
-class DefaultLocale {
-public:
-    explicit DefaultLocale(const QLocale& locale) : old_(QLocale()) { QLocale::setDefault(locale); }
-    ~DefaultLocale() { QLocale::setDefault(old_); }
-
-private:
-    QLocale old_;
-};
 
 class DataLinkPageFieldCasesTest : public ReceiverGuiTest {
 protected:

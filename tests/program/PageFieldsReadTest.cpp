@@ -5,6 +5,7 @@
 // cannot carry.
 
 #include "program/pages/PageFields.h"
+#include "tests/program/DefaultLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -14,16 +15,6 @@
 #include <optional>
 
 namespace {
-
-// A locale for one case; the locale the case found is put back.
-class DefaultLocale {
-public:
-    explicit DefaultLocale(const QLocale& locale) : old_(QLocale()) { QLocale::setDefault(locale); }
-    ~DefaultLocale() { QLocale::setDefault(old_); }
-
-private:
-    QLocale old_;
-};
 
 // The port field's rule and the value read agree on every text: a text the
 // rule accepts is read as the number written, one it refuses reads as none

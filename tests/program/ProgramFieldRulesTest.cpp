@@ -9,6 +9,7 @@
 #include "program/pages/ServerWidget.h"
 #include "program/pages/Static.h"
 #include "tests/program/WorkPagesSupport.h"
+#include "tests/program/DefaultLocale.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -25,16 +26,6 @@ using guitest::WorkPageTest;
 constexpr const char* kDotted = "Address: four numbers 0 to 255 with no leading zero, such as 192.168.1.10";
 constexpr const char* kUserRule = "User name: ASCII characters only (no accents), no colon";
 constexpr const char* kPasswordRule = "Password: ASCII characters only (no accents)";
-
-// A desktop's locale for one case; the locale the case found is put back.
-class DefaultLocale {
-public:
-    explicit DefaultLocale(const QLocale& locale) : old_(QLocale()) { QLocale::setDefault(locale); }
-    ~DefaultLocale() { QLocale::setDefault(old_); }
-
-private:
-    QLocale old_;
-};
 
 // A German desktop for one case.
 class GermanLocale : public DefaultLocale {
