@@ -241,10 +241,10 @@ public:
     // The radio protocol 0 (the link is the modem's), the work mode, the
     // server, the base id (at most its 20-byte field of `info`), the login
     // mode and the NTRIP login, in this order. `hostName` as for setGprsIp.
-    // On the new protocol only the parts in `parts` (NetLinkPart bits) are
-    // written, so that a part the receiver did not report and the user did
-    // not give is left as the receiver holds it; the old protocol's modem
-    // takes them all in any case.
+    // Only the parts in `parts` (NetLinkPart bits) are written, so that a
+    // part the receiver did not report and the user did not give is left as
+    // the receiver holds it; the old protocol's modem takes its server,
+    // protocol and work mode in one request, which is always written.
     void setGprsParams(Gprs_Modle mode, unsigned baseIdLength, WirelessInfo info, unsigned loginMode,
                        cors_info cors, std::string_view hostName = {}, unsigned parts = NetLinkAll);
 

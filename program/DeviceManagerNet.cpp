@@ -82,8 +82,10 @@ void DeviceManager::setGprsParams(Gprs_Modle mode, unsigned baseIdLength, Wirele
     if (!receiver_)
         return;
     const bool newProtocolBoard = makerReceiver() && !oldProtocolReceiver();
+    // The old modem takes its server, protocol and work mode in one request;
+    // its login mode and NTRIP login go by requests of their own.
     if (!newProtocolBoard)
-        parts = NetLinkAll;
+        parts |= NetLinkAddress | NetLinkServerType;
     setRadioMdl(static_cast<Rdo_Mdl>(kRadioModeOff));
     receiver_->Set_Gprs_Modle(mode);
     // The new protocol's server item has room for a longer host name than
@@ -106,7 +108,7 @@ void DeviceManager::setGprsParams(Gprs_Modle mode, unsigned baseIdLength, Wirele
     // mode of 0, or one not written, the login goes as its two items alone,
     // so that the receiver keeps the login mode it has.
     const bool loginModeKept = !(parts & NetLinkLoginMode) || loginMode == 0;
-    if (newProtocolBoard && !(parts & NetLinkLogin)) {
+    if (!(parts & NetLinkLogin)) {
         // The receiver keeps its login.
     } else if (newProtocolBoard && loginModeKept) {
         FJParse::OV_CORS_DATA_SOURCE_STRUCT source{};

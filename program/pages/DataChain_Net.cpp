@@ -575,8 +575,14 @@ QString DataChain_Net::receiverAddressText(const WirelessInfo& info) const {
 
 unsigned DataChain_Net::unreportedParts() const {
     const DeviceManager* manager = DeviceManager::instance();
-    if (!manager->newProtocol()) return 0;
-    return DeviceManager::NetLinkAll & ~manager->netLinkReported();
+    if (manager->newProtocol()) return DeviceManager::NetLinkAll & ~manager->netLinkReported();
+    // The old modem's login mode and NTRIP login come by replies of their
+    // own; its server, protocol and work mode by one reply, without which
+    // the form holds none of them and asks for them.
+    unsigned missing = 0;
+    if (!(receivedMask_ & kLoginModeBit)) missing |= DeviceManager::NetLinkLoginMode;
+    if (!(receivedMask_ & kLoginBit)) missing |= DeviceManager::NetLinkLogin;
+    return missing;
 }
 
 void DataChain_Net::tellUnreported() {

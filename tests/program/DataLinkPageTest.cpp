@@ -81,6 +81,31 @@ protected:
             << page()->netPage()->receivedMask();
         ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
     }
+    // The network form of a receiver on the modem link whose reply to
+    // `query` is lost: the read gives up and tells `part` in one warning,
+    // and an unchanged Set sends `sent` (module ids in order).
+    void setWithOneReplyLost(uint8_t query, const char* part, const std::vector<int>& sent) {
+        open([&](sim::SimSettings& s) {
+            s.radio.protocol = 0;
+            s.modem.protocol = 'U';
+            s.modem.online = 1;
+            s.modem.baseId = "0001";
+            s.unansweredModules = {query};
+        });
+        ASSERT_TRUE(waitFor([&] { return !watcher_.messages.empty() && keysEnabled(); }, 30000))
+            << watcher_.describe().toStdString();
+        ASSERT_EQ(watcher_.messages.size(), 1u) << watcher_.describe().toStdString();
+        EXPECT_EQ(watcher_.messages[0].text, QStringLiteral("Failed to get net parameters: %1!\nThey are left "
+                                                            "empty and are not set unless you enter them.")
+                                                 .arg(QLatin1String(part)));
+        watcher_.messages.clear();
+        sim_.ClearReceived();
+        clickSoftKey(QStringLiteral("Set"));
+        ASSERT_TRUE(waitFor([&] { return !packets(sent.back()).empty(); })) << watcher_.describe().toStdString();
+        QTest::qWait(500);
+        EXPECT_EQ(moduleIds(), sent);
+        EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
+    }
 };
 
 TEST_F(DataLinkPageTest, ARadioProtocolShowsTheRadioFormWithItsRequests) {
@@ -158,6 +183,17 @@ TEST_F(DataLinkPageTest, SetOnTheNetworkFormSendsTheLinkInOrder) {
     EXPECT_EQ(Text(packets(94)[0].moduleData), "B07");
     EXPECT_TRUE(watcher_.messages.empty()) << watcher_.describe().toStdString();
     ASSERT_TRUE(waitFor([&] { return keysEnabled(); }));
+}
+
+// The old modem's login mode and NTRIP login come by replies of their own:
+// one that is lost is told, and an unchanged Set leaves that part as the
+// receiver holds it (no 113 and 105, or no 107) and writes the rest.
+TEST_F(DataLinkPageTest, ALoginModeLeftUnansweredIsToldAndNotWritten) {
+    setWithOneReplyLost(106, "login mode", {96, 93, 114, 94, 107});
+}
+
+TEST_F(DataLinkPageTest, AnNtripLoginLeftUnansweredIsToldAndNotWritten) {
+    setWithOneReplyLost(108, "NTRIP login", {96, 93, 114, 94, 113, 105});
 }
 
 // What the network form's rules do not accept stays as typed and is refused

@@ -386,6 +386,8 @@ std::vector<uint8_t> ReceiverModel::Handle(const Frame& frame, ReceivedCommand& 
 }
 
 std::vector<uint8_t> ReceiverModel::HandleModule(const ModuleRequest& req, uint8_t head) {
+    // A query whose reply is lost (its setting has an id of its own).
+    if (settings_.unansweredModules.count(req.id)) return {};
     std::vector<uint8_t> data;
     switch (req.id) {
         case 95: {  // module version: four characters "major.minor"

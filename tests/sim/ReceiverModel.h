@@ -126,6 +126,9 @@ struct SimSettings {
     // firmware that does not know them or when the reply is lost; the other
     // items of the same query are answered, and a setting is still kept.
     std::set<uint16_t> unansweredItems;
+    // Old protocol: module queries that go unanswered, as when their reply
+    // is lost (a setting goes by an id of its own and is still kept).
+    std::set<uint8_t> unansweredModules;
 
     SimSettings();
 };
